@@ -1,0 +1,13 @@
+// The commands of qv7xx-cli. Each takes the arguments after its name and
+// returns the process exit status (0 success, 2 usage error or unreadable
+// input, with a one-line message on stderr).
+#pragma once
+
+#include <QStringList>
+
+namespace qv::cli {
+
+int runDecode(const QStringList &args);
+int runPorts(const QStringList &args);
+
+} // namespace qv::cli
