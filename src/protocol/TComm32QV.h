@@ -16,6 +16,8 @@
 
 namespace qv {
 
+class FrameView;
+
 // Index of each key command (the byte sent is the letter).
 enum KeyCommand : int {
     kcD = 0, kcL = 1, kcT = 2, kcQ = 3, kcZ = 4, kcR = 5,
@@ -87,14 +89,19 @@ protected:
     void DoRespTimeOver() override;
 
 private:
-    void dispatchFrame(int length, bool complete);
+    bool completeFlag() const;
+    void acceptFrame(int length);
+    void dispatchFrame(const uint8_t *frame, bool complete);
+    void decodeInfo(const FrameView &view, uint8_t type);
+    void decodeMeas(const FrameView &view, bool complete);
     void receiveMemoryBlock();
     void reportMemoryProgress();
     void sendCommandByte(uint8_t byte);
     void dropFront(size_t n);
-    size_t dataSize() const { return m_buffer.size(); }
+    size_t dataSize() const { return size_t(m_buffer.size()); }
 
     QByteArray m_buffer;        // bytes not yet consumed
+    bool m_hasBuffer = false;   // bytes arrived since the buffer was last discarded
     QByteArray m_frame;         // the frame being dispatched
     bool m_memoryMode = false;
     uint32_t m_memorySize = 0;
