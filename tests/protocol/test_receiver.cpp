@@ -1,0 +1,312 @@
+// The receiver: frames cut from the byte stream, the events in their order,
+// series start and end, the memory transfer and the response timeout.
+#include "protocol/TComm32QV.h"
+#include "support/Frames.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+using namespace qv;
+using qvtest::Frame;
+using qvtest::MemoryBlock;
+
+namespace {
+
+class NoPorts : public PortSource {
+public:
+    bool scan(QStringList &names) override { names.clear(); return true; }
+};
+
+// A protocol component on a detached port with a manual clock, recording
+// every event by name (with a detail for some).
+class ReceiverTest : public ::testing::Test {
+protected:
+    ReceiverTest() : timers(clock), comm(1, SerialPlatform{&clock, &timers, &ports})
+    {
+        TComm32QV::ResetSharedState();
+        comm.OpenDetached([this](const QByteArray &bytes) { sent += bytes; });
+        comm.OnCOMStatus = [this](int code, const QString &) { log << QStringLiteral("Status%1").arg(code); };
+        comm.OnRecFrame = [this](const uint8_t *, uint32_t size) { log << QStringLiteral("Frame%1").arg(size); };
+        comm.OnReceiveInfo = [this](const TDataInfoQV &) { log << "Info"; };
+        comm.OnReceiveMeas = [this](const TDataMeasQV &m) { log << (m.Complete ? "Meas+" : "Meas"); };
+        comm.OnReceiveInfoMeter = [this](const TInfoMeterQV &) { log << "Ident"; };
+        comm.OnReceiveText = [this](const TDataTextQV &) { log << "Text"; };
+        comm.OnStartMeas = [this] { log << "Start"; };
+        comm.OnStopMeas = [this] { log << "Stop"; };
+        comm.OnMeterON = [this] { log << "On"; };
+        comm.OnMeterOFF = [this] { log << "Off"; };
+        comm.OnProgressMemo = [this](int32_t total, int32_t cell, int32_t per) {
+            log << QStringLiteral("Progress%1/%2/%3").arg(total).arg(cell).arg(per);
+        };
+        comm.OnReceiveMemo = [this](const uint8_t *, uint32_t size) { log << QStringLiteral("Memo%1").arg(size); memoSize = size; };
+    }
+
+    void feed(const QByteArray &bytes)
+    {
+        comm.DeliverBlock(reinterpret_cast<const uint8_t *>(bytes.constData()), uint32_t(bytes.size()));
+    }
+    // The log without the "Connected" that every received block reports first.
+    QStringList events() const
+    {
+        QStringList l = log;
+        if (!l.isEmpty() && l.first() == "Status0")
+            l.removeFirst();
+        return l;
+    }
+
+    ManualClock clock;
+    ManualTimers timers;
+    NoPorts ports;
+    TComm32QV comm;
+    QStringList log;
+    QByteArray sent;
+    uint32_t memoSize = 0;
+};
+
+Frame status(uint16_t menu = 0, uint8_t key = 0) { return Frame(0x01).menu(menu).keys(key); }
+Frame measurement(uint8_t key, uint8_t second = 0, uint16_t menu = 0)
+{
+    return Frame(0x02).keys(key, second).menu(menu).byte(30, 41).byte(10, 15);
+}
+
+} // namespace
+
+TEST_F(ReceiverTest, TwoFramesInOneBlockAreBothDispatchedInOrder)
+{
+    feed(status(20).data() + Frame(0x2B).data());
+    EXPECT_EQ(events(), (QStringList{"Status0", "Frame28", "Info", "Status0", "Frame5", "On"}));
+}
+
+TEST_F(ReceiverTest, FrameSplitOverBlocksWaitsWithTheResponseWatchRunning)
+{
+    const QByteArray f = status(20).data();
+    feed(f.left(11));
+    EXPECT_EQ(events(), QStringList{});
+    feed(f.mid(11));
+    EXPECT_EQ(events(), (QStringList{"Status0", "Status0", "Frame28", "Info"}));
+}
+
+TEST_F(ReceiverTest, GarbageIsDroppedButATrailingMarkerCharacterKept)
+{
+    feed("xyz\x01\x02%");
+    EXPECT_EQ(events(), QStringList{});
+    // The kept "%" and this block's "%" make the start marker.
+    feed(Frame(0x2D).data().mid(1));
+    EXPECT_EQ(events(), (QStringList{"Status0", "Status0", "Frame5", "Off"}));
+}
+
+TEST_F(ReceiverTest, UnknownTypeAndWrongEndMarkerAreSkipped)
+{
+    QByteArray bad = status(20).data();
+    bad[27] = 'x';
+    feed(QByteArray("%%\x04junk", 7) + bad + Frame(0x2A).data());
+    EXPECT_EQ(events(), (QStringList{"Status0", "Frame5"}));
+}
+
+TEST_F(ReceiverTest, MeasurementSeriesStartsAndStops)
+{
+    feed(status(0).data());   // the first frame after start never starts a series
+    log.clear();
+    feed(measurement('S').data());
+    EXPECT_EQ(log, (QStringList{"Status0", "Start", "Status0", "Frame50", "Info", "Meas+"}));
+    EXPECT_TRUE(comm.Measuring());
+    log.clear();
+    // The meter leaves the measurement screen: the series ends.
+    feed(status(30).data());
+    EXPECT_EQ(events(), (QStringList{"Stop", "Status0", "Frame28", "Info"}));
+    EXPECT_FALSE(comm.Measuring());
+}
+
+TEST_F(ReceiverTest, FirstFrameNeverStartsASeries)
+{
+    feed(measurement('S').data());
+    EXPECT_FALSE(comm.Measuring());
+    EXPECT_FALSE(events().contains("Start"));
+}
+
+TEST_F(ReceiverTest, NoProbeOrMenuScreenStartsNothing)
+{
+    feed(status(0).data());
+    feed(measurement('S').byte(6, 0x01).data());
+    EXPECT_FALSE(comm.Measuring());
+    feed(measurement('S', 0, 20).data());
+    EXPECT_FALSE(comm.Measuring());
+}
+
+TEST_F(ReceiverTest, StatusWithStopKeyEndsTheSeries)
+{
+    feed(status(0).data());
+    feed(status(0, 'S').data());
+    EXPECT_TRUE(comm.Measuring());
+    log.clear();
+    feed(status(0, 's').data());
+    EXPECT_EQ(events(), (QStringList{"Stop", "Status0", "Frame28", "Info"}));
+}
+
+TEST_F(ReceiverTest, CompleteFlagFollowsTheLastCommand)
+{
+    feed(status(0).data());
+    comm.SendKey(kcK);
+    log.clear();
+    // While not measuring, a frame answering K is not a complete measurement.
+    feed(measurement('K').data());
+    EXPECT_TRUE(log.contains("Meas"));
+    log.clear();
+    comm.SendKey(kcB);
+    feed(measurement('R').data());
+    EXPECT_TRUE(log.contains("Meas+"));
+    log.clear();
+    // A second key in byte 4 is never complete.
+    feed(measurement('R', 'D').data());
+    EXPECT_TRUE(log.contains("Meas"));
+    log.clear();
+    feed(measurement('Q').data());
+    EXPECT_TRUE(log.contains("Meas"));
+}
+
+TEST_F(ReceiverTest, PendingInformationRequestHoldsBackCompleteness)
+{
+    feed(status(0).data());
+    comm.SendKey(kcI);
+    EXPECT_EQ(sent, "I");
+    log.clear();
+    feed(measurement('R').data());
+    EXPECT_TRUE(log.contains("Meas"));
+    EXPECT_FALSE(comm.Measuring());
+    timers.advance(2000); // the deadline has passed
+    log.clear();
+    feed(measurement('R').data());
+    EXPECT_TRUE(log.contains("Meas+"));
+}
+
+TEST_F(ReceiverTest, MemoryTransferWithProgress)
+{
+    MemoryBlock block(3);
+    Frame ident(0x03);
+    ident.u32(26, block.size());
+    feed(ident.data());
+    EXPECT_TRUE(comm.InMemoryTransfer());
+    log.clear();
+    const QByteArray b = block.data();
+    feed(b.left(70));             // 66 bytes of cells: one progress event
+    feed(b.mid(70, 10));          // below the next threshold: none
+    feed(b.mid(80, 60));          // 136 bytes: the second
+    feed(b.mid(140));             // complete: the block, with 1000 per mille
+    const QStringList got = events();
+    ASSERT_EQ(got.size(), 8);
+    EXPECT_EQ(got.mid(0, 7), (QStringList{"Progress3/1/349", "Status0", "Status0", "Progress3/2/719",
+                                          "Status0", "Progress3/3/1000", "Frame193"}));
+    EXPECT_TRUE(got.last().startsWith("Memo"));
+    EXPECT_EQ(memoSize, uint32_t(comm.MemoryText().size()));
+    EXPECT_EQ(comm.MemoryText().count("\r\n"), 3);
+    EXPECT_FALSE(comm.InMemoryTransfer());
+}
+
+TEST_F(ReceiverTest, ProgressThresholdCatchesUpOneStepPerBlock)
+{
+    MemoryBlock block(4);
+    Frame ident(0x03);
+    ident.u32(26, block.size());
+    feed(ident.data());
+    log.clear();
+    const QByteArray b = block.data();
+    feed(b.left(200));            // 196 bytes: one event only
+    feed(b.mid(200, 1));          // threshold 126 already passed: another
+    feed(b.mid(201, 1));          // 189 passed too
+    feed(b.mid(202, 1));          // next threshold 252 not reached
+    QStringList progress;
+    for (const QString &e : log)
+        if (e.startsWith("Progress"))
+            progress << e;
+    EXPECT_EQ(progress, (QStringList{"Progress4/3/777", "Progress4/3/781", "Progress4/3/785"}));
+}
+
+TEST_F(ReceiverTest, NormalFrameAtTheEndLeavesTheTransfer)
+{
+    Frame ident(0x03);
+    ident.u32(26, 4 + 63 * 10);
+    feed(ident.data());
+    log.clear();
+    feed(MemoryBlock(10).data().left(100) + status(150).data());
+    EXPECT_FALSE(comm.InMemoryTransfer());
+    EXPECT_TRUE(events().contains("Frame28"));
+    EXPECT_FALSE(events().join(',').contains("Memo"));
+}
+
+TEST_F(ReceiverTest, WrongEndMarkerAbandonsTheBlock)
+{
+    MemoryBlock block(2);
+    QByteArray b = block.data();
+    b[b.size() - 1] = 'x';
+    Frame ident(0x03);
+    ident.u32(26, block.size());
+    feed(ident.data() + b);
+    EXPECT_FALSE(comm.InMemoryTransfer());
+    EXPECT_FALSE(log.join(',').contains("Memo"));
+    EXPECT_FALSE(log.contains("Frame130"));
+}
+
+TEST_F(ReceiverTest, UndecodableMemoryReportsDataError)
+{
+    MemoryBlock block(1);
+    block.setCell(0, Frame(0x00).u32(26, 0x7FC00000));
+    Frame ident(0x03);
+    ident.u32(26, block.size());
+    feed(ident.data() + block.data());
+    EXPECT_TRUE(log.contains("Status5"));
+    EXPECT_FALSE(log.join(',').contains("Memo"));
+}
+
+TEST_F(ReceiverTest, KeysDuringTransferSendZeroButQ)
+{
+    Frame ident(0x03);
+    ident.u32(26, 4 + 63 * 10);
+    feed(ident.data());
+    comm.SendKey(kcA);
+    timers.advance(200);
+    comm.SendKey(kcQ);
+    EXPECT_EQ(sent, QByteArray("\0Q", 2));
+    comm.SendChar('1');
+    timers.advance(200);
+    EXPECT_EQ(sent.size(), 2);
+}
+
+TEST_F(ReceiverTest, PartialAnswerTimesOutAsCommunicationLost)
+{
+    bool timedOut = false;
+    comm.OnRespTimeOver = [&] { timedOut = true; };
+    comm.SendKey(kcI);
+    feed(status(20).data().left(10));
+    log.clear();
+    timers.advance(20000);
+    EXPECT_EQ(log, QStringList{"Status2"});
+    EXPECT_TRUE(timedOut);
+    // The partial frame is skipped when the next whole one arrives.
+    log.clear();
+    feed(status(20).data());
+    EXPECT_EQ(events(), (QStringList{"Status0", "Frame28", "Info"}));
+}
+
+TEST_F(ReceiverTest, ResponseTimeoutInMemoryTransferReportsAndLeaves)
+{
+    Frame ident(0x03);
+    ident.u32(26, 4 + 63 * 10);
+    feed(ident.data() + MemoryBlock(10).data().left(30));
+    log.clear();
+    timers.advance(60000);
+    EXPECT_TRUE(log.contains("Status3"));
+    EXPECT_FALSE(comm.InMemoryTransfer());
+}
+
+TEST(CharKeys, BothTables)
+{
+    EXPECT_EQ(TComm32QV::CharKeys('A', true), "DE");
+    EXPECT_EQ(TComm32QV::CharKeys('1', true), "F");
+    EXPECT_EQ(TComm32QV::CharKeys('0', false), "E");
+    EXPECT_EQ(TComm32QV::CharKeys('a', true), "DE");       // upper-cased first
+    EXPECT_EQ(TComm32QV::CharKeys(QChar(0x0144), false), "DO"); // ń: position 18
+    EXPECT_EQ(TComm32QV::CharKeys('?', true), "TX");       // last position 47
+    EXPECT_EQ(TComm32QV::CharKeys('?', false), "");        // not in the Polish table
+    EXPECT_EQ(TComm32QV::CharKeys(' ', false), "X");       // position 11
+}
