@@ -80,6 +80,9 @@ public:
     void setTimeOut(uint16_t ms);                  // also into the running threads
     uint32_t MaxRespTime() const;
     void setMaxRespTime(uint32_t ms);
+    // The response timeout length in ms; 0 computes it from the block sent.
+    uint32_t FixedRespTime() const;
+    void setFixedRespTime(uint32_t ms);
     uint16_t SizeBufTXD() const;
     void setSizeBufTXD(uint16_t bytes);            // reopen
     uint16_t SizeBufRXD() const;
@@ -123,6 +126,9 @@ public:
     bool ReadyToSend() const;
     int LastStatus() const;
     LineSettings lineSettings() const;
+    // Why the last Open failed (status 6, 7 or 8), in the component's
+    // language; empty after a successful Open.
+    QString LastErrorHint() const;
 
     // --- operations ----------------------------------------------------------
     virtual bool Open();
@@ -148,9 +154,13 @@ public:
     uint32_t BytesInTime(uint32_t ms) const;
 
     // Makes the component count as open without a device: nothing is read,
-    // and every block the write thread would send goes to `sink` at once.
-    // The receiver is then driven by calling DoReceive directly. Used by the
-    // capture decoder and by tests of the layers above.
+    // and every block the write thread would send goes to `sink` at once
+    // (then to OnTxdEmpty, when it is assigned now). The queue, pacing and
+    // response watch work as on a port. No status is reported (the last
+    // status becomes 0); Close ends it. Setters that would reopen the port
+    // only store their value meanwhile. The receiver is then driven by
+    // calling DeliverBlock. Used by the capture decoder and by tests of the
+    // layers above.
     void OpenDetached(std::function<void(const QByteArray &)> sink = nullptr);
 
     // Handles a received block exactly as if the receive thread had posted it.
@@ -159,6 +169,10 @@ public:
     // The process-wide handler that shows the duplicate-port warning
     // (text, message-box flags). Without one the warning goes to stderr.
     static void setWarningHandler(std::function<void(const QString &, int)> handler);
+    // The process-wide error sound for status codes above 1 when SoundOnError
+    // is set; the GUI sets it (and checks that the program is in front).
+    // Without one no sound is made.
+    static void setErrorBeep(std::function<void()> beep);
 
 protected:
     // Runs on the owner thread for every received block.
