@@ -1,0 +1,518 @@
+// What each key does on each kind of screen: the measurement screen, the
+// menus and their items, the entry fields, the record view, "Send to PC" and
+// the dialog and error boxes.
+#include "engine/engine.h"
+
+#include "engine/keys.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace qvsim {
+
+namespace {
+
+uint16_t topMenuOfKey(uint8_t key)
+{
+    return key == KeyMode ? MenuMode : key == KeySet ? MenuSetup : MenuMemory;
+}
+
+bool isSoftKey(uint8_t key) { return key == KeyMode || key == KeySet || key == KeyMemo; }
+
+std::string cellNumberText(size_t n)
+{
+    char b[16];
+    std::snprintf(b, sizeof b, "%03u", unsigned(n));
+    return b;
+}
+
+int prefixStepOf(double v) { return v > 0 ? int(std::floor(std::log10(v) / 3.0)) : 0; }
+
+} // namespace
+
+void MeterEngine::measureScreenKey(uint8_t key)
+{
+    if (isSoftKey(key)) {
+        // A run goes on behind the menus; only its reports pause.
+        m_screen = topMenuOfKey(key);
+        answer(key);
+        return;
+    }
+    if (!m_probePresent || m_probeFault) {
+        if (key == KeyMeas && m_probeFault)
+            showDialog(ErrProbeComm, ScrMeasure, key);
+        else
+            answer(key);
+        return;
+    }
+    switch (key) {
+    case KeyMeas:
+        if (!m_continuous)
+            takeSingle();
+        else if (m_running)
+            stopRun(CodeStop, KeyMeas);
+        else
+            startRun();
+        return;
+    case KeyEsc:
+        if (m_running) {
+            // The run ends with its last reading.
+            m_running = false;
+            sendMeasurement(KeyEsc);
+            return;
+        }
+        break;
+    case KeyEnter:
+        // Adds what the display shows to the statistics.
+        if (!m_running)
+            takeReading(true);
+        m_stats.add(m_last.value);
+        sendMeasurement(KeyEnter);
+        return;
+    case KeyUp:
+    case KeyDown:
+        // Stepping the range by hand ends automatic ranging.
+        m_autoRange = false;
+        m_range = std::clamp(m_range + (key == KeyUp ? 1 : -1), 0, rangeScale().count - 1);
+        takeReading(false);
+        break;
+    default:
+        break;
+    }
+    answer(key);
+}
+
+void MeterEngine::menuKey(uint8_t key)
+{
+    switch (key) {
+    case KeyUp: m_screen = itemUp(m_screen); break;
+    case KeyDown: m_screen = itemDown(m_screen); break;
+    case KeyEsc: m_screen = parentScreen(m_screen); break;
+    case KeyEnter: menuEnter(); return;
+    default:
+        if (isSoftKey(key))
+            m_screen = topMenuOfKey(key);
+        break;
+    }
+    answer(key);
+}
+
+void MeterEngine::menuEnter()
+{
+    const uint8_t K = KeyEnter;
+    const uint16_t s = m_screen;
+    const uint8_t item = itemOf(s);
+    switch (s) {
+    // MEMO
+    case MenuMemory + 0:  // save measure
+        if (m_memory.full())
+            showMessage(ErrMemoryFull, s, K);
+        else
+            openEditor(ScrSave, EditText, m_lastComment, K);
+        return;
+    case MenuMemory + 1:  // load measure
+        if (m_memory.empty())
+            return showMessage(DlgMemoryEmpty, s, K);
+        m_editor.setCellLimit(int(m_memory.count()));
+        openEditor(ScrLoad, EditCell, cellNumberText(m_memory.count()), K);
+        return;
+    case MenuMemory + 2:
+    case MenuMemory + 3:  // clear last, clear all: asked first, NO offered
+        if (m_memory.empty())
+            return showMessage(DlgMemoryEmpty, s, K);
+        m_screen = uint16_t(s * 10 + AnswerNo);
+        break;
+    case MenuMemory + 4:  // autosave: off at once, or choose the interval
+        if (m_memoryAutosave)
+            m_memoryAutosave = false;
+        else
+            m_screen = uint16_t(MenuAutosave + m_autosaveCode);
+        break;
+    case MenuMemory + 5: m_screen = ScrSendToPc; break;
+    case AskClearLast:
+    case AskClearLast + 1: return answerQuestion(K, &MeterEngine::clearLastCell, MenuMemory + 2);
+    case AskClearAll:
+    case AskClearAll + 1: return answerQuestion(K, &MeterEngine::clearAllCells, MenuMemory + 3);
+    // SET
+    case MenuSetup + 0:
+        m_autoRange = !m_autoRange;
+        if (m_autoRange)
+            takeReading(true);
+        break;
+    case MenuSetup + 1:  // zero setting
+        if (m_probePresent)
+            return showDialog(DlgCoverProbe, s, K);
+        break;
+    case MenuSetup + 2:  // calibration: the reading first, then the true value asked for
+        if (!m_probePresent)
+            break;
+        takeReading(true);
+        m_editor.setPrefixSteps(prefixStepOf(m_last.value), prefixStepOf(rangeScale().fullScale(0) * 1e-4),
+                                prefixStepOf(rangeScale().fullScale(rangeScale().count - 1)));
+        m_screen = ScrCalibration;
+        sendMeasurement(K);
+        openEditor(ScrCalibration, EditNumber, "", K);
+        return;
+    case MenuSetup + 3:  // luminance, with a probe that can
+        if (m_probePresent && m_config.luminance)
+            m_screen = uint16_t(MenuLuminance + (m_attachment ? m_attachment - 1 : 0));
+        break;
+    case MenuSetup + 4: m_backlight = !m_backlight; break;
+    case MenuSetup + 5: m_screen = MenuMore; break;
+    case MenuLuminance:
+    case MenuLuminance + 1:
+    case MenuLuminance + 2: {
+        const uint8_t a = uint8_t(item + 1);
+        const bool off = m_luminance && m_attachment == a;
+        m_luminance = !off;
+        m_attachment = off ? 0 : a;
+        takeReading(true);
+        break;
+    }
+    case MenuMore + 0: openEditor(ScrDate, EditDate, dateText(clock()), K); return;
+    case MenuMore + 1:
+        if (m_alarmOn)
+            m_alarmOn = false;
+        else
+            return openEditor(ScrAlarmDate, EditAlarmDate, dateText(m_alarmDate), K);
+        break;
+    case MenuMore + 2: m_screen = uint16_t(MenuAutoOff + m_autoOffCode); break;
+    case MenuMore + 3: m_screen = uint16_t(MenuRs232 + m_baudIndex - Baud1200); break;
+    case MenuMore + 4: m_screen = ScrService; break;
+    // MODE
+    case MenuMode + 0:
+        m_continuous = false;
+        m_running = false;
+        break;
+    case MenuMode + 1: m_continuous = true; break;
+    case MenuMode + 2:  // relative: off at once, or the reference asked for
+        if (m_relative) {
+            m_relative = false;
+        } else if (m_probePresent) {
+            takeReading(true);
+            int step = 0;
+            const std::string text = valueText(m_last.value, step);
+            m_editor.setPrefixSteps(step, prefixStepOf(rangeScale().fullScale(0) * 1e-4),
+                                    prefixStepOf(rangeScale().fullScale(rangeScale().count - 1)));
+            openEditor(ScrReference, EditNumber, text, K);
+            return;
+        }
+        break;
+    case MenuMode + 3:
+        m_integration = !m_integration;
+        if (m_integration)
+            m_relative = false;
+        break;
+    case MenuMode + 4: m_screen = uint16_t(AskIntegrationClear + AnswerNo); break;
+    case MenuMode + 5: m_screen = MenuStatistics; break;
+    case AskIntegrationClear:
+    case AskIntegrationClear + 1:
+        return answerQuestion(K, &MeterEngine::clearIntegration, MenuMode + 4);
+    case MenuStatistics + 0:  // add what the display shows
+        if (m_probePresent) {
+            if (!m_running)
+                takeReading(true);
+            m_stats.add(m_last.value);
+        }
+        break;
+    case MenuStatistics + 1: m_screen = uint16_t(AskStatisticsClear + AnswerNo); break;
+    case MenuStatistics + 2: m_statisticsAuto = !m_statisticsAuto; break;
+    case AskStatisticsClear:
+    case AskStatisticsClear + 1:
+        return answerQuestion(K, &MeterEngine::clearStatistics, MenuStatistics + 1);
+    default:
+        if (menuOf(s) && menuOf(s)->number == MenuAutosave) {
+            m_autosaveCode = item;
+            return openEditor(ScrAutosaveComment, EditText, m_autosaveComment, K);
+        }
+        if (menuOf(s) && menuOf(s)->number == MenuAutoOff) {
+            m_autoOffCode = item;
+            m_screen = MenuMore + 2;
+        }
+        if (menuOf(s) && menuOf(s)->number == MenuRs232) {
+            // The answer still leaves at the old rate; the new one follows it.
+            m_screen = MenuMore + 3;
+            answer(K);
+            m_baudIndex = uint8_t(Baud1200 + item);
+            return;
+        }
+        break;
+    }
+    answer(K);
+}
+
+void MeterEngine::answerQuestion(uint8_t key1, void (MeterEngine::*yes)(), uint16_t back)
+{
+    if (itemOf(m_screen) == AnswerYes)
+        (this->*yes)();
+    m_screen = back;
+    answer(key1);
+}
+
+void MeterEngine::openEditor(uint16_t screen, EditMode mode, const std::string &text, uint8_t key1)
+{
+    m_editor.setEnglish(m_english);
+    m_editor.open(mode, text);
+    m_editing = true;
+    m_screen = screen;
+    answer(key1);
+}
+
+void MeterEngine::editorKey(uint8_t key)
+{
+    if (key == KeyEnter) {
+        editorConfirm();
+        return;
+    }
+    if (key == KeyEsc) {
+        m_editing = false;
+        m_screen = m_screen == ScrAutosaveComment ? uint16_t(MenuAutosave + m_autosaveCode)
+                                                  : parentScreen(m_screen);
+        answer(key);
+        return;
+    }
+    m_editor.press(key);
+    // The second key names the character group the editor has selected.
+    static const uint8_t groupKeys[4] = {0, KeyMode, KeySet, KeyMemo};
+    answer(key, groupKeys[m_editor.group()]);
+}
+
+void MeterEngine::editorConfirm()
+{
+    const uint8_t K = KeyEnter;
+    const std::string text = m_editor.text();
+    switch (m_screen) {
+    case ScrSave:
+        m_lastComment = text;
+        m_editing = false;
+        if (saveWithComment(text, K, MenuMemory + 0)) {
+            m_screen = MenuMemory + 0;
+            answer(K);
+        }
+        return;
+    case ScrLoad: {
+        const long n = std::strtol(text.c_str(), nullptr, 10);
+        if (n == 0)
+            return showMessage(ErrZeroValue, ScrLoad, K);
+        if (n < 0 || size_t(n) > m_memory.count())
+            return showMessage(ErrOutOfRange, ScrLoad, K);
+        m_viewedCell = size_t(n - 1);
+        m_editing = false;
+        m_screen = ScrRecordView;
+        answer(K);
+        return;
+    }
+    case ScrCalibration: {
+        double v = 0;
+        if (!parseValue(m_editor.trimmed(), v, K))
+            return;
+        v *= std::pow(10.0, 3 * m_editor.prefixStep());
+        const double factor = m_last.value > 0 ? v / m_last.value : 0;
+        m_newCalibration = int32_t(std::lround(std::min(1e9, m_calibration * factor)));
+        m_editing = false;
+        showDialog(DlgCalibration, MenuSetup + 2, K);
+        return;
+    }
+    case ScrReference: {
+        double v = 0;
+        if (!parseValue(m_editor.trimmed(), v, K))
+            return;
+        v *= std::pow(10.0, 3 * m_editor.prefixStep());
+        const RangeScale scale = rangeScale();
+        if (v < scale.fullScale(0) * 1e-4 || v > scale.fullScale(scale.count - 1))
+            return showMessage(ErrOutOfRange, ScrReference, K);
+        m_reference = v;
+        m_relative = true;
+        m_integration = false;
+        m_editing = false;
+        m_screen = MenuMode + 2;
+        answer(K);
+        return;
+    }
+    case ScrAutosaveComment:
+        m_autosaveComment = text;
+        m_memoryAutosave = true;
+        m_nextAutosave = m_now + 1000;  // re-armed properly when a run starts
+        m_editing = false;
+        m_screen = MenuMemory + 4;
+        answer(K);
+        return;
+    case ScrDate:
+    case ScrAlarmDate: {
+        DateTime d = m_screen == ScrDate ? clock() : m_alarmDate;
+        if (!parseDateText(text, d))
+            return showMessage(ErrIllegalNumber, m_screen, K);
+        m_pendingDate = d;
+        if (m_screen == ScrDate)
+            openEditor(ScrTime, EditTime, timeText(clock()), K);
+        else
+            openEditor(ScrAlarmMessage, EditAlarmMessage, m_alarmMessage, K);
+        return;
+    }
+    case ScrTime: {
+        DateTime t = m_pendingDate;
+        if (!parseTimeText(text, t))
+            return showMessage(ErrIllegalNumber, ScrTime, K);
+        m_clock.set(t, m_now);
+        m_nextSecond = m_now + 1000;
+        m_editing = false;
+        m_screen = MenuMore + 0;
+        answer(K);
+        return;
+    }
+    case ScrAlarmMessage:
+        m_alarmDate = m_pendingDate;
+        m_alarmMessage = text;
+        m_alarmOn = true;
+        m_editing = false;
+        m_screen = MenuMore + 1;
+        answer(K);
+        return;
+    default:
+        answer(K);
+        return;
+    }
+}
+
+bool MeterEngine::parseValue(const std::string &text, double &value, uint8_t key1)
+{
+    const bool digits = std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const bool clean = text.find_first_not_of("0123456789.") == std::string::npos;
+    if (!digits || !clean || std::count(text.begin(), text.end(), '.') > 1) {
+        showMessage(ErrIllegalNumber, m_screen, key1);
+        return false;
+    }
+    value = std::strtod(text.c_str(), nullptr);
+    if (value == 0) {
+        showMessage(ErrZeroValue, m_screen, key1);
+        return false;
+    }
+    return true;
+}
+
+bool MeterEngine::saveWithComment(const std::string &comment, uint8_t key1, uint16_t returnTo)
+{
+    if (m_memory.save(cellOfLastReading(comment)))
+        return true;
+    // A full module can be emptied and written again; the inner memory cannot.
+    if (m_memory.external())
+        showDialog(DlgReplaceMemory, returnTo, key1);
+    else
+        showMessage(ErrMemoryFull, returnTo, key1);
+    return false;
+}
+
+void MeterEngine::recordViewKey(uint8_t key)
+{
+    const size_t count = m_memory.count();
+    switch (key) {
+    case KeyUp: m_viewedCell = (m_viewedCell + 1) % count; break;
+    case KeyDown: m_viewedCell = (m_viewedCell + count - 1) % count; break;
+    case KeyEsc:
+        m_editor.setCellLimit(int(count));
+        openEditor(ScrLoad, EditCell, cellNumberText(m_viewedCell + 1), key);
+        return;
+    default:
+        if (isSoftKey(key))
+            m_screen = topMenuOfKey(key);
+        break;
+    }
+    answer(key);
+}
+
+void MeterEngine::sendScreenKey(uint8_t key)
+{
+    if (key == KeyEnter) {
+        // The announcement, then the whole memory as one block.
+        sendIdentification(m_memory.blockSize());
+        emit(m_memory.block(), true);
+        return;
+    }
+    if (key == KeyEsc)
+        m_screen = parentScreen(m_screen);
+    else if (isSoftKey(key))
+        m_screen = topMenuOfKey(key);
+    answer(key);
+}
+
+void MeterEngine::showMessage(uint16_t dialog, uint16_t returnTo, uint8_t key1)
+{
+    showDialog(dialog, returnTo, key1);
+    m_dialogUntil = m_now + (dialog == DlgZeroing ? ZeroingMs : MessageMs);
+}
+
+void MeterEngine::showDialog(uint16_t dialog, uint16_t returnTo, uint8_t key1)
+{
+    if (dialog == ErrProbeComm)
+        m_running = false;
+    m_screen = dialog;
+    m_returnScreen = returnTo;
+    m_dialogUntil = 0;
+    answer(key1);
+}
+
+void MeterEngine::leaveDialog(uint8_t key1)
+{
+    m_screen = m_returnScreen;
+    m_dialogUntil = 0;
+    answer(key1);
+}
+
+void MeterEngine::dialogKey(uint8_t key)
+{
+    const bool enter = key == KeyEnter;
+    const bool esc = key == KeyEsc;
+    switch (m_screen) {
+    case DlgCoverProbe:
+        if (enter) {
+            m_screen = DlgZeroing;
+            m_dialogUntil = m_now + ZeroingMs;
+            answer(key);
+        } else if (esc) {
+            leaveDialog(key);
+        } else {
+            answer(key);
+        }
+        return;
+    case DlgZeroing:
+    case DlgNoAccess:
+    case DlgProbeInitError:
+        answer(key);  // busy, or nothing to do but switch off
+        return;
+    case DlgAlarm:
+    case DlgAlarmOverMeasure:
+        if (enter || esc) {
+            m_alarmOn = false;  // acknowledged
+            leaveDialog(key);
+        } else {
+            answer(key);
+        }
+        return;
+    case DlgCalibration:
+        if (enter && (m_newCalibration < CalibrationMin || m_newCalibration > CalibrationMax))
+            return showMessage(ErrOutOfRange, m_returnScreen, key);
+        if (enter)
+            m_calibration = m_newCalibration;
+        break;
+    case DlgReplaceMemory:
+        if (enter) {
+            m_memory.clearAll();
+            m_memory.save(cellOfLastReading(m_lastComment));
+        }
+        break;
+    case ErrProbeComm:
+        if (enter)  // "Save to..." keeps the last good reading
+            m_memory.save(cellOfLastReading(m_lastComment));
+        break;
+    default:
+        break;  // messages: any of ENTER and ESC closes them early
+    }
+    if (enter || esc)
+        leaveDialog(key);
+    else
+        answer(key);
+}
+
+} // namespace qvsim
