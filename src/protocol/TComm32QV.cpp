@@ -302,7 +302,8 @@ void TComm32QV::receiveMemoryBlock()
     SetNoGapWait(false);
     const uint32_t size = m_memorySize;
     const auto *data = reinterpret_cast<const uint8_t *>(m_buffer.constData());
-    if (data[size - 2] == '!' && data[size - 1] == '!') {
+    // A block announced shorter than its two markers can only be garbage.
+    if (size >= 2 && data[size - 2] == '!' && data[size - 1] == '!') {
         ResponseTimer().setEnabled(false);
         m_frame = m_buffer.left(qsizetype(size));
         const auto *block = reinterpret_cast<const uint8_t *>(m_frame.constData());

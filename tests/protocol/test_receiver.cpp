@@ -310,3 +310,27 @@ TEST(CharKeys, BothTables)
     EXPECT_EQ(TComm32QV::CharKeys('?', false), "");        // not in the Polish table
     EXPECT_EQ(TComm32QV::CharKeys(' ', false), "X");       // position 11
 }
+
+TEST_F(ReceiverTest, BlocksAnnouncedTooShortAreHandledSafely)
+{
+    // One byte cannot hold the markers: nothing is decoded and the receiver
+    // goes back to frames.
+    Frame ident(0x03);
+    ident.u32(26, 1);
+    feed(ident.data());
+    log.clear();
+    feed("!!!!");
+    EXPECT_FALSE(comm.InMemoryTransfer());
+    EXPECT_FALSE(log.join(',').contains("Memo"));
+    feed(Frame(0x2B).data());
+    EXPECT_TRUE(log.contains("On"));
+    // Up to four bytes hold no cell: an empty table, still announced.
+    for (uint32_t size : {2u, 3u, 4u}) {
+        ident.u32(26, size);
+        feed(ident.data());
+        log.clear();
+        feed("!!!!");
+        EXPECT_TRUE(log.contains("Memo0")) << size;
+        EXPECT_FALSE(comm.InMemoryTransfer()) << size;
+    }
+}
