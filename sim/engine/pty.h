@@ -1,0 +1,58 @@
+// Serves a MeterEngine on a tty: a new pseudo-terminal whose slave side the
+// program opens, or an existing serial device. One thread runs a poll loop
+// that feeds the engine the program's bytes, moves its clock on, and writes
+// its frames no faster than the line rate (unless told to hurry), flipping
+// bits now and then when asked to simulate a noisy line.
+#pragma once
+
+#include "engine/engine.h"
+
+#include <csignal>
+#include <cstdint>
+#include <random>
+#include <string>
+
+namespace qvsim {
+
+struct ServeOptions {
+    bool fast = false;   // write at once instead of at the line rate
+    double noise = 0;    // chance of one flipped bit in each byte sent
+    uint32_t seed = 1;   // for the noise
+};
+
+class PortServer {
+public:
+    PortServer(MeterEngine &engine, const ServeOptions &options);
+    ~PortServer();
+    PortServer(const PortServer &) = delete;
+    PortServer &operator=(const PortServer &) = delete;
+
+    // A new pseudo-terminal; slavePath() names the side the program opens.
+    bool openPty(std::string &error);
+    // An existing tty, set to the meter's rate; its line always counts as matching.
+    bool openDevice(const std::string &path, std::string &error);
+    const std::string &slavePath() const { return m_slavePath; }
+
+    // Serves until stop() is called. stop() may be called from a signal handler.
+    void run();
+    void stop();
+
+private:
+    void updateLine(bool hungUp);
+    void readInput();
+    void writeOutput(uint32_t elapsedMs);
+
+    MeterEngine &m_engine;
+    ServeOptions m_options;
+    int m_fd = -1;
+    int m_wake[2] = {-1, -1};
+    bool m_isPty = false;
+    uint32_t m_deviceRate = 0;
+    std::string m_slavePath;
+    volatile std::sig_atomic_t m_stop = 0;
+    Bytes m_pending;   // taken from the engine, not yet written
+    double m_credit = 0;
+    std::mt19937 m_random;
+};
+
+} // namespace qvsim
