@@ -133,8 +133,12 @@ bool SerialDevice::configure(const LineSettings &s, bool rtsCtsHandshake)
 
 void SerialDevice::close()
 {
-    if (m_fd >= 0)
-        ::close(m_fd); // also releases the flock
+    if (m_fd < 0)
+        return;
+    // TIOCEXCL outlives this descriptor while anyone else holds the tty open
+    // (a simulator's pseudo-terminal): give it up, or the next Open is refused.
+    (void)::ioctl(m_fd, TIOCNXCL);
+    ::close(m_fd); // also releases the flock
     m_fd = -1;
 }
 

@@ -85,6 +85,7 @@ public:
     using TComm32VN::HoldTime;
     using TComm32VN::ResponseTimer;
     using TComm32VN::SetHoldTime;
+    using TComm32VN::SetNoGapWait;
 };
 
 struct ManualSetup {
