@@ -155,10 +155,14 @@ void ArtBook::runBitmap(Source &src, const QStringList &header)
                     int x = n(1);
                     if (cmd == "ctext") x += (n(3) - tw) / 2;
                     if (cmd == "rtext") x -= tw;
-                    if (cmd == "vtext")
-                        cv.text(f, x + k * lh, n(2), lines[k], ink(), true, where);
-                    else
+                    if (cmd == "vtext") {
+                        // h=H: centred on the H rows below Y
+                        const int h = num(option(w, "h", "0"), where);
+                        const int bottom = h > 0 ? n(2) + (h + tw) / 2 : n(2);
+                        cv.text(f, x + k * lh, bottom, lines[k], ink(), true, where);
+                    } else {
                         cv.text(f, x, n(2) + k * lh, lines[k], ink(), false, where);
+                    }
                 }
             } else if (cmd == "fill") {
                 cv.fill(n(1), n(2), n(3), n(4), ink());
@@ -172,6 +176,10 @@ void ArtBook::runBitmap(Source &src, const QStringList &header)
                 cv.fill(x, y + rh - 1, rw, 1, ink());
                 cv.fill(x, y, 1, rh, ink());
                 cv.fill(x + rw - 1, y, 1, rh, ink());
+            } else if (cmd == "hline") {
+                cv.fill(n(1), n(2), n(3), 1, ink());
+            } else if (cmd == "vline") {
+                cv.fill(n(1), n(2), 1, n(3), ink());
             } else if (cmd == "line") {
                 cv.line(n(1), n(2), n(3), n(4), ink());
             } else if (cmd == "use") {
@@ -183,8 +191,12 @@ void ArtBook::runBitmap(Source &src, const QStringList &header)
                 for (int r = 0; r < rows.size(); ++r)
                     for (int i = 0; i < rows[r].size(); ++i) {
                         char c = rows[r][i].toLatin1();
-                        if (over && c == '#') c = over;
-                        if (over && c == '.') continue;
+                        if (over) {
+                            // recoloured: only the ink of the picture is drawn
+                            if (c != '#')
+                                continue;
+                            c = over;
+                        }
                         cv.set(x + i, y + r, c);
                     }
             } else if (cmd == "grid") {
