@@ -44,6 +44,24 @@ int16_t barPosition(float value, double fs, uint8_t multiplicity)
 
 double pow10i(int k) { return std::pow(10.0, k); }
 
+// Hours, minutes and seconds, each cut or padded to two characters.
+QString doseTimeText(int32_t t)
+{
+    if (t >= 0) {
+        const int32_t parts[3] = {t / 3600 % 100, t / 60 % 60, t % 60};
+        char16_t text[8];
+        for (int i = 0; i < 3; ++i) {
+            text[3 * i] = char16_t('0' + parts[i] / 10);
+            text[3 * i + 1] = char16_t('0' + parts[i] % 10);
+            if (i < 2)
+                text[3 * i + 2] = u':';
+        }
+        return QString(reinterpret_cast<const QChar *>(text), 8);
+    }
+    return cut(PadNumber(t / 3600, 2) + ':' + PadNumber((t / 60) % 60, 2) + ':' +
+               PadNumber(t % 60, 2));
+}
+
 } // namespace
 
 int measRangeNumber(const FrameView &f)
@@ -190,9 +208,7 @@ void decodeMeasurement(const FrameView &f, bool complete, uint8_t language, TDat
     out.DoseTime = dose ? readI32(f.ptr(32)) : 0;
     out.DoseOverflow = dose && bit(b6, 3);
     out.DoseText = cut(FormatValueSI(out.DoseValue, false));
-    const int32_t t = out.DoseTime;
-    out.DoseTimeText = cut(PadNumber(t / 3600, 2) + ':' + PadNumber((t / 60) % 60, 2) + ':' +
-                           PadNumber(t % 60, 2));
+    out.DoseTimeText = doseTimeText(out.DoseTime);
 
     if (!relative) {
         out.SeriesCount = readI32(f.ptr(32));

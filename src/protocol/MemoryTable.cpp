@@ -6,7 +6,6 @@
 #include "protocol/ValueFormat.h"
 #include "protocol/WireBytes.h"
 
-#include <QStringList>
 
 #include <cmath>
 
@@ -27,52 +26,84 @@ float single(const FrameView &f, int offset)
 
 QString si(double v) { return FormatValueSI(float(v), true); }
 
+// Appends one field and its tab, in Windows-1250.
+void addField(QByteArray &out, const QString &field)
+{
+    char ascii[64];
+    qsizetype n = 0;
+    for (QChar c : field) {
+        if (c.unicode() >= 0x80 || n == qsizetype(sizeof ascii) - 1) {
+            out += ToCp1250(field);
+            out += '\t';
+            return;
+        }
+        ascii[n++] = char(c.unicode());
+    }
+    ascii[n++] = '\t';
+    out.append(ascii, n);
+}
+
+void addEmptyFields(QByteArray &out, int n)
+{
+    out.append(n, '\t');
+}
+
 double ratio(double a, double b) { return b != 0.0 ? a / b : 0.0; }
 
-void appendCell(const FrameView &f, uint32_t number, uint8_t language, QStringList &fields)
+void appendCell(const FrameView &f, uint32_t number, uint8_t language, QByteArray &out)
 {
     const uint8_t b5 = f.at(5), b6 = f.at(6);
     const bool relative = (b5 >> 2) & 1, dose = (b5 >> 3) & 1;
     const TDateTime clock = DecodeMeterDateTime(f.ptr(20));
 
-    fields << QString::number(number) << FormatDate(clock) << FormatTime(clock);
+    out += QByteArray::number(number);
+    out += '\t';
+    addField(out, FormatDate(clock));
+    addField(out, FormatTime(clock));
 
-    QByteArray comment(reinterpret_cast<const char *>(f.ptr(48)), 16);
-    while (comment.endsWith(' '))
-        comment.chop(1);
-    fields << FromCp1250(comment);
+    int commentLength = 16;
+    while (commentLength > 0 && f.at(48 + commentLength - 1) == ' ')
+        --commentLength;
+    // The comment is in the meter's own 8-bit text already.
+    out.append(reinterpret_cast<const char *>(f.ptr(48)), commentLength);
+    out += '\t';
 
-    fields << measValueText(f, single(f, 26), true);
+    addField(out, measValueText(f, single(f, 26), true));
 
     if (relative) {
-        fields << si(single(f, 37)) << si(single(f, 33));
-        for (int i = 0; i < 8; ++i)
-            fields << QString();
+        addField(out, si(single(f, 37)));
+        addField(out, si(single(f, 33)));
+        addEmptyFields(out, 8);
     } else {
-        fields << QString() << QString();
+        addEmptyFields(out, 2);
         const int32_t count = readI32(f.ptr(32));
         if (dose) {
             if (count < 0)
                 throw CellFault{};
+            addField(out, si(single(f, 36)));
             // An integration of a day or more shows its elapsed hours.
-            fields << si(single(f, 36)) << FormatElapsed(count);
+            addField(out, FormatElapsed(count));
         } else {
-            fields << QString() << QString();
+            addEmptyFields(out, 2);
         }
         if (dose || count >= 1) {
             const double sum = single(f, 36), mn = single(f, 40), mx = single(f, 44);
-            fields << QString::number(count) << si(mn) << si(mx)
-                   << si(count != 0 ? sum / count : 0.0) << si(ratio(mn * count, sum))
-                   << si(ratio(mn, mx));
+            out += QByteArray::number(count);
+            out += '\t';
+            addField(out, si(mn));
+            addField(out, si(mx));
+            addField(out, si(count != 0 ? sum / count : 0.0));
+            addField(out, si(ratio(mn * count, sum)));
+            addField(out, si(ratio(mn, mx)));
         } else {
-            for (int i = 0; i < 6; ++i)
-                fields << QString();
+            addEmptyFields(out, 6);
         }
     }
 
     const int limit = rangeLimitCode(f);
-    fields << ProbeDescription(language, !(b6 & 1), f.at(7), f.at(9) >> 4, (b5 >> 7) & 1,
-                               (b6 >> 3) & 1, limit == 2, limit == 1 && (f.at(8) & 0x0F) > 0);
+    addField(out, ProbeDescription(language, !(b6 & 1), f.at(7), f.at(9) >> 4, (b5 >> 7) & 1,
+                                   (b6 >> 3) & 1, limit == 2, limit == 1 && (f.at(8) & 0x0F) > 0));
+    out += "\r\n";
 }
 
 } // namespace
@@ -81,18 +112,10 @@ bool buildMemoryTable(const uint8_t *block, uint32_t size, uint8_t language, QBy
 {
     const uint32_t cells = memoryCellCount(size);
     QByteArray text;
-    text.reserve(int(cells) * 120);
+    text.reserve(qsizetype(cells) * 160);
     try {
-        QStringList fields;
-        for (uint32_t u = 0; u < cells; ++u) {
-            fields.clear();
-            appendCell(FrameView(block + 2 + MemoryCellSize * u, 3), u + 1, language, fields);
-            for (const QString &field : fields) {
-                text += ToCp1250(field);
-                text += '\t';
-            }
-            text += "\r\n";
-        }
+        for (uint32_t u = 0; u < cells; ++u)
+            appendCell(FrameView(block + 2 + MemoryCellSize * u, 3), u + 1, language, text);
     } catch (const CellFault &) {
         return false;
     }

@@ -1,5 +1,7 @@
 #include "protocol/Probes.h"
 
+#include <array>
+
 namespace qv {
 
 namespace {
@@ -50,11 +52,16 @@ QString ProbeModelName(uint8_t language, bool probePresent, uint8_t probeCode)
     if (!probePresent)
         return noProbeText(language);
     const int family = probeCode / 10;
-    for (const ModelRow &row : kModels) {
-        if (row.family == family)
-            return QString::fromUtf8(lang(language) == 0 ? row.polish : row.english);
-    }
-    return QStringLiteral("?");
+    // Built once: the description of most measurements is the bare name.
+    static const auto names = [] {
+        std::array<std::array<QString, 2>, 24> table;
+        for (auto &row : table)
+            row = {QStringLiteral("?"), QStringLiteral("?")};
+        for (const ModelRow &row : kModels)
+            table[size_t(row.family)] = {QString::fromUtf8(row.polish), QString::fromUtf8(row.english)};
+        return table;
+    }();
+    return family < 24 ? names[size_t(family)][size_t(lang(language))] : QStringLiteral("?");
 }
 
 QString ProbeTypeName(uint8_t language, bool probePresent, uint8_t probeCode, int probeClass)

@@ -34,75 +34,110 @@ const double kHugeStandIn = floatFromBits(0x5D5E05BCu);     // 9.999e17
 // float-to-text routine the display texts were designed with.
 constexpr int kMaxFixedDigits = 18;
 
-// Smallest integer >= a / b for b > 0.
-int ceilDiv(int a, int b)
+// A short text being assembled; turned into a QString once.
+class TextBuffer {
+public:
+    void add(char16_t c) { m_chars[m_size++] = c; }
+    void add(const char *s)
+    {
+        while (*s)
+            add(char16_t(*s++));
+    }
+    void addNumber(int n)
+    {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%d", n);
+        add(buf);
+    }
+    QString text() const { return QString(reinterpret_cast<const QChar *>(m_chars), m_size); }
+
+private:
+    char16_t m_chars[48];
+    int m_size = 0;
+};
+
+// Writes the decimal digits of n into out (no terminator); returns their count.
+int decimalDigits(uint64_t n, char *out)
 {
-    return a >= 0 ? (a + b - 1) / b : -((-a) / b);
+    char tmp[24];
+    int len = 0;
+    do {
+        tmp[len++] = char('0' + n % 10);
+        n /= 10;
+    } while (n);
+    for (int i = 0; i < len; ++i)
+        out[i] = tmp[len - 1 - i];
+    return len;
 }
 
-// v (>= 0, finite) as fixed-point text: rounded to `precision` significant
-// digits and to `decimals` decimals, whichever cuts first, then written with
-// exactly `decimals` decimals. Rounding is half away from zero on the exact
-// binary value of v, so e.g. 12.345f (12.34500026...) rounds up at the fourth
-// decimal like any other value slightly above a half.
-QString fixedText(double v, int precision, int decimals, QChar separator)
+// The leading significant digits of v (>= 0, finite) once it is rounded to
+// `keep` significant digits, half away from zero on its exact binary value
+// (so 12.345f, which is 12.34500026..., rounds up like any value above a
+// half). At least four digits are written; intDigits gets the number of
+// digits before the decimal point (1 for v = 0).
+void roundedDigits(double v, int keep, char *digits, int &intDigits)
 {
-    precision = std::clamp(precision, 1, kMaxFixedDigits);
-    decimals = std::clamp(decimals, 0, kMaxFixedDigits);
-
-    std::string digits;     // significant digits after rounding
-    int intDigits = 1;      // digits before the separator (may be <= 0)
-    if (v > 0) {
-        // 80 digits are exact for every double below 1e5 and many more.
-        char buf[128];
-        std::snprintf(buf, sizeof buf, "%.80e", v);
-        std::string all(1, buf[0]);
-        const char *e = std::strchr(buf, 'e');
-        all.append(static_cast<const char *>(buf + 2), e);
-        intDigits = std::atoi(e + 1) + 1;
-
-        const int keep = std::min(precision, intDigits + decimals);
-        if (keep >= 0) {
-            digits = all.substr(0, static_cast<size_t>(keep));
-            if (all[static_cast<size_t>(keep)] >= '5') {
-                int i = keep - 1;
-                while (i >= 0 && digits[static_cast<size_t>(i)] == '9')
-                    digits[static_cast<size_t>(i--)] = '0';
-                if (i >= 0) {
-                    ++digits[static_cast<size_t>(i)];
-                } else {
-                    digits.insert(digits.begin(), '1');
-                    ++intDigits;
-                }
-            }
+    keep = std::clamp(keep, 4, kMaxFixedDigits);
+    if (v == 0) {
+        std::memset(digits, '0', size_t(keep));
+        intDigits = 1;
+        return;
+    }
+    if (v >= 1 && v < 1e5) {
+        // Exact: v = m * 2^-shift with a 53-bit m; the scaled value needs
+        // at most 110 bits.
+        intDigits = v < 10 ? 1 : v < 100 ? 2 : v < 1000 ? 3 : v < 10000 ? 4 : 5;
+        int exp2 = 0;
+        const double fraction = std::frexp(v, &exp2);
+        const auto mantissa = static_cast<uint64_t>(std::ldexp(fraction, 53));
+        const int shift = 53 - exp2;
+        unsigned __int128 scaled = mantissa;
+        for (int i = intDigits; i < keep; ++i)
+            scaled *= 10;
+        uint64_t q = static_cast<uint64_t>(scaled >> shift);
+        const unsigned __int128 rest = scaled & ((static_cast<unsigned __int128>(1) << shift) - 1);
+        if (rest >= (static_cast<unsigned __int128>(1) << (shift - 1)))
+            ++q;
+        if (decimalDigits(q, digits) > keep)
+            ++intDigits; // rounding carried into a new leading digit
+        return;
+    }
+    // Elsewhere (not reached by the display ranges): the exact expansion.
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%.80e", v);
+    std::string all(1, buf[0]);
+    const char *e = std::strchr(buf, 'e');
+    all.append(static_cast<const char *>(buf + 2), e);
+    intDigits = std::atoi(e + 1) + 1;
+    std::string kept = all.substr(0, size_t(keep));
+    if (all[size_t(keep)] >= '5') {
+        int i = keep - 1;
+        while (i >= 0 && kept[size_t(i)] == '9')
+            kept[size_t(i--)] = '0';
+        if (i >= 0) {
+            ++kept[size_t(i)];
+        } else {
+            kept.insert(kept.begin(), '1');
+            ++intDigits;
         }
     }
-    auto digitAt = [&](int i) -> char {
-        return i >= 0 && i < static_cast<int>(digits.size()) ? digits[static_cast<size_t>(i)] : '0';
-    };
-
-    QString s;
-    if (intDigits <= 0)
-        s += QLatin1Char('0');
-    for (int i = 0; i < intDigits; ++i)
-        s += QLatin1Char(digitAt(i));
-    if (decimals > 0) {
-        s += separator;
-        for (int i = 0; i < decimals; ++i)
-            s += QLatin1Char(digitAt(intDigits + i));
-    }
-    return s;
+    std::memcpy(digits, kept.data(), kept.size());
 }
 
-// Mantissa text s with the prefix of exponent x, or as s followed by "e<x>".
-QString withSuffix(const QString &s, int x, bool exponentForm)
+// Mantissa text with the prefix of exponent x, or followed by "e<x>".
+QString withSuffix(TextBuffer &t, int x, bool exponentForm)
 {
     const QChar prefix = PrefixChar(x);
     if (prefix.isNull())
         return kNoPrefix;
-    if (!exponentForm)
-        return s + QLatin1Char(' ') + prefix;
-    return x == 0 ? s : s + QLatin1Char('e') + QString::number(x);
+    if (!exponentForm) {
+        t.add(u' ');
+        t.add(prefix.unicode());
+    } else if (x != 0) {
+        t.add(u'e');
+        t.addNumber(x);
+    }
+    return t.text();
 }
 
 // NaN shows as 0 and infinities as the largest Single the meter would send.
@@ -120,19 +155,20 @@ double powerOfTen(int n)
     return std::pow(10.0, n);
 }
 
-// Decimal text of round(a * 10^-p), half to even. The product is taken as a
-// Single, as the meter's value is, so that a value such as 12.345 at a
-// resolution of 0.01 rounds as the half it stands for.
-QString scaledDigits(double a, int p)
+// Decimal digits of round(a * 10^-p), half to even, into out; returns their
+// count. The product is taken as a Single, as the meter's value is, so that a
+// value such as 12.345 at a resolution of 0.01 rounds as the half it stands for.
+int scaledDigits(double a, int p, char *out, int capacity)
 {
     const double exact = p <= 0 ? a * powerOfTen(-p) : a / powerOfTen(p);
     double scaled = static_cast<float>(exact);
     if (std::isinf(scaled))
         scaled = exact; // beyond Single range: keep the wider value
     scaled = std::nearbyint(scaled); // the default rounding mode: half to even
-    char buf[400];
-    std::snprintf(buf, sizeof buf, "%.0f", scaled);
-    return QString::fromLatin1(buf);
+    if (scaled < 1e19)
+        return decimalDigits(static_cast<uint64_t>(scaled), out);
+    const int n = std::snprintf(out, size_t(capacity), "%.0f", scaled);
+    return std::min(n, capacity - 1);
 }
 
 int bcd(uint8_t b, bool &ok)
@@ -182,7 +218,9 @@ QChar PrefixChar(int exponent)
     return QLatin1Char(prefixes[(exponent + 18) / 3]);
 }
 
-QString FormatValueSI(float value, bool exponentForm)
+namespace {
+
+QString formatValueSIUncached(float value, bool exponentForm)
 {
     double v = tameSpecial(value);
     if (std::fabs(v) < 1.5e-45)
@@ -207,20 +245,23 @@ QString FormatValueSI(float value, bool exponentForm)
         }
     }
 
-    const QChar sep = formatSettings().decimalSeparator;
-    QString s = fixedText(v, d, d, sep);
-
-    // Move the separator left in steps of three so that at most four digits
-    // stand before it, and keep the first five characters.
-    const int p = s.indexOf(sep) + 1;
-    const int k = ceilDiv(p - 4, 3) * 3;
-    s.remove(p - 1, 1);
-    s.insert(p - k - 1, sep);
-    s.truncate(5);
-    return withSuffix(s, x + k, exponentForm);
+    // Four digits are shown; at most four stand before the separator, so a
+    // fourth or fifth whole digit moves the exponent up by three.
+    char digits[24];
+    int intDigits = 1;
+    roundedDigits(v, d, digits, intDigits);
+    const int k = intDigits >= 4 ? 3 : 0;
+    const int before = intDigits - k;
+    TextBuffer t;
+    for (int i = 0; i < 4; ++i) {
+        if (i == before)
+            t.add(formatSettings().decimalSeparator.unicode());
+        t.add(char16_t(digits[i]));
+    }
+    return withSuffix(t, x + k, exponentForm);
 }
 
-QString FormatValueRange(int rangeNumber, uint8_t exponentCode, bool exponentForm, float value)
+QString formatValueRangeUncached(int rangeNumber, uint8_t exponentCode, bool exponentForm, float value)
 {
     const int e = exponentCode;
     const double a = std::fabs(tameSpecial(value));
@@ -229,36 +270,98 @@ QString FormatValueRange(int rangeNumber, uint8_t exponentCode, bool exponentFor
     const int p = (e / 3 - 13) * 3 + e % 3 - (rangeNumber > 17 ? 6 : 5) + 1;
     int x = ((e - 1) / 3 - 13) * 3 - 3;
 
-    QString s = scaledDigits(a, p);
+    // s: the digits, with room in front for the zeros the steps insert.
+    char buffer[512];
+    char *s = buffer + 16;
+    int len = scaledDigits(a, p, s, int(sizeof buffer) - 16);
+    auto prependZero = [&] {
+        *--s = '0';
+        ++len;
+    };
     // pos: 1-based index where the separator goes.
-    int pos = p + s.size() - x + 1;
-    while (s.size() < pos - 1) {
+    int pos = p + len - x + 1;
+    while (len < pos - 1) {
         x += 3;
         pos -= 3;
     }
-    while (pos < 2) {
-        s.prepend(QLatin1Char('0'));
+    while (pos < 2 && s > buffer) {
+        prependZero();
         ++pos;
     }
-    if (s.size() > 4)
-        s.truncate(4);
-    while (s.size() == 4 && pos > 4) {
+    if (len > 4)
+        len = 4;
+    while (len == 4 && pos > 4) {
         x += 3;
         pos -= 3;
     }
     // A whole number of the unit moves to the next prefix as 0.xxx, except
     // when the resolution happens to equal length + pos.
-    if (pos > s.size() && p != s.size() + pos) {
+    if (pos > len && p != len + pos) {
         x += 3;
         pos -= 3;
-        while (s.size() < 4) {
-            s.prepend(QLatin1Char('0'));
+        while (len < 4) {
+            prependZero();
             ++pos;
         }
     }
-    if (pos <= s.size())
-        s.insert(pos - 1, formatSettings().decimalSeparator);
-    return withSuffix(s, x, exponentForm);
+    TextBuffer t;
+    for (int i = 0; i < len; ++i) {
+        if (i == pos - 1)
+            t.add(formatSettings().decimalSeparator.unicode());
+        t.add(char16_t(s[i]));
+    }
+    return withSuffix(t, x, exponentForm);
+}
+
+// The meter repeats its values (a series' minimum and maximum, zeros in
+// unused fields, a steady lamp), and each text costs an allocation; a small
+// cache of recent texts per thread serves most of them.
+struct FormatKey {
+    uint32_t bits = 0;
+    uint32_t params = 0xFFFFFFFF; // range number, exponent code, form, kind
+    char16_t separator = 0;
+    bool operator==(const FormatKey &o) const
+    {
+        return bits == o.bits && params == o.params && separator == o.separator;
+    }
+};
+
+template <typename Make>
+QString cachedText(float value, uint32_t params, Make make)
+{
+    struct Entry {
+        FormatKey key;
+        QString text;
+    };
+    static thread_local Entry cache[256];
+    FormatKey key;
+    std::memcpy(&key.bits, &value, sizeof key.bits);
+    key.params = params;
+    key.separator = formatSettings().decimalSeparator.unicode();
+    const uint32_t h = (key.bits * 2654435761u) ^ (params * 40503u);
+    Entry &e = cache[(h >> 24) & 0xFF];
+    if (!(e.key == key)) {
+        e.text = make();
+        e.key = key;
+    }
+    return e.text;
+}
+
+} // namespace
+
+QString FormatValueSI(float value, bool exponentForm)
+{
+    return cachedText(value, 0x80000000u | uint32_t(exponentForm),
+                      [&] { return formatValueSIUncached(value, exponentForm); });
+}
+
+QString FormatValueRange(int rangeNumber, uint8_t exponentCode, bool exponentForm, float value)
+{
+    const uint32_t params = (uint32_t(rangeNumber & 0xFFFF) << 9) | (uint32_t(exponentCode) << 1) |
+                            uint32_t(exponentForm);
+    return cachedText(value, params, [&] {
+        return formatValueRangeUncached(rangeNumber, exponentCode, exponentForm, value);
+    });
 }
 
 TDateTime DecodeMeterDateTime(const uint8_t *b)
@@ -317,14 +420,24 @@ TDateTime FromQDateTime(const QDateTime &dt)
     return joinDateTime(local.date(), local.time().msecsSinceStartOfDay());
 }
 
+namespace {
+// Three two-digit numbers joined by a separator: "dd-mm-yy", "hh:nn:ss".
+QString threeFields(int a, int b, int c, QChar separator)
+{
+    const char16_t sep = separator.unicode();
+    const char16_t text[8] = {char16_t('0' + a / 10 % 10), char16_t('0' + a % 10), sep,
+                              char16_t('0' + b / 10 % 10), char16_t('0' + b % 10), sep,
+                              char16_t('0' + c / 10 % 10), char16_t('0' + c % 10)};
+    return QString(reinterpret_cast<const QChar *>(text), 8);
+}
+} // namespace
+
 QString FormatDate(TDateTime t)
 {
     QDate date;
     qint64 ms;
     splitDateTime(t, date, ms);
-    const QChar sep = formatSettings().dateSeparator;
-    return PadNumber(date.day(), 2) + sep + PadNumber(date.month(), 2) + sep
-        + PadNumber(date.year() % 100, 2);
+    return threeFields(date.day(), date.month(), date.year() % 100, formatSettings().dateSeparator);
 }
 
 QString FormatTime(TDateTime t)
@@ -332,10 +445,9 @@ QString FormatTime(TDateTime t)
     QDate date;
     qint64 ms;
     splitDateTime(t, date, ms);
-    const qint64 seconds = ms / 1000;
-    const QChar sep = formatSettings().timeSeparator;
-    return PadNumber(seconds / 3600, 2) + sep + PadNumber(seconds / 60 % 60, 2) + sep
-        + PadNumber(seconds % 60, 2);
+    const int seconds = int(ms / 1000);
+    return threeFields(seconds / 3600, seconds / 60 % 60, seconds % 60,
+                       formatSettings().timeSeparator);
 }
 
 QString FormatElapsed(qint64 seconds)

@@ -31,14 +31,14 @@ public:
         default: return 5;
         }
     }
-    Frame &byte(int offset, uint8_t v) { m_bytes[size_t(offset)] = v; return *this; }
-    Frame &word(int offset, uint16_t v) { qv::writeU16(&m_bytes[size_t(offset)], v); return *this; }
-    Frame &u32(int offset, uint32_t v) { qv::writeU32(&m_bytes[size_t(offset)], v); return *this; }
-    Frame &single(int offset, float v) { qv::writeSingle(&m_bytes[size_t(offset)], v); return *this; }
+    Frame &byte(int offset, uint8_t v) { m_bytes.at(size_t(offset)) = v; return *this; }
+    Frame &word(int offset, uint16_t v) { qv::writeU16(&m_bytes.at(size_t(offset) + 1) - 1, v); return *this; }
+    Frame &u32(int offset, uint32_t v) { qv::writeU32(&m_bytes.at(size_t(offset) + 3) - 3, v); return *this; }
+    Frame &single(int offset, float v) { qv::writeSingle(&m_bytes.at(size_t(offset) + 3) - 3, v); return *this; }
     Frame &text(int offset, const char *s)
     {
         for (int i = 0; s[i]; ++i)
-            m_bytes[size_t(offset + i)] = uint8_t(s[i]);
+            m_bytes.at(size_t(offset + i)) = uint8_t(s[i]);
         return *this;
     }
     // Key codes at bytes 3 and 4, and the menu code word.
