@@ -66,6 +66,10 @@ TEST_F(Settings, LineAndBufferSettersAlwaysReopen)
     EXPECT_EQ(line.stopBits, sbTwo);
     EXPECT_EQ(comm.SizeBufTXD(), 64);
     EXPECT_EQ(comm.SizeBufRXD(), 128);
+
+    log.clear();
+    comm.Loaded();
+    EXPECT_EQ(log.codes(), Reopened);
 }
 
 TEST_F(Settings, HandshakeFlagsReopenOnlyWhenTheyChange)
@@ -108,12 +112,6 @@ TEST_F(Settings, PlainSettingsOnlyStoreTheirValue)
     EXPECT_EQ(comm.FixedRespTime(), 1234u);
     EXPECT_TRUE(comm.RTSState());
     EXPECT_TRUE(comm.DTRState());
-}
-
-TEST_F(Settings, LoadedClosesAndOpens)
-{
-    comm.Loaded();
-    EXPECT_EQ(log.codes(), Reopened);
 }
 
 TEST_F(Settings, ADetachedComponentStaysOpenWhileSettingsChange)
