@@ -6,7 +6,10 @@
 #include "protocol/WireBytes.h"
 #include "serial/LineSettings.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdio>
 
 namespace qv {
 
@@ -14,23 +17,54 @@ namespace {
 
 QString cut(const QString &s) { return s.left(ShortTextCapacity); }
 
+// Sets `out` to ASCII text, reusing its storage when it owns enough.
+void assignLatin1(QString &out, const QByteArray &text)
+{
+    if (out.isDetached() && out.capacity() >= text.size()) {
+        out.resize(text.size());
+        for (qsizetype i = 0; i < text.size(); ++i)
+            out[i] = QLatin1Char(text[i]);
+    } else {
+        out = QString::fromLatin1(text);
+    }
+}
+
 bool bit(uint8_t byte, int n) { return (byte >> n) & 1; }
 
 // Full scale of the display for range number r and exponent code e: the
 // value at which the bar graph reaches its end.
+// 10^k for the exponents an exponent code can give, computed once.
+double powerOfTen(int k)
+{
+    static const auto table = [] {
+        std::array<double, 301> t{};
+        for (int i = 0; i < 301; ++i)
+            t[size_t(i)] = std::pow(10.0, i - 60);
+        return t;
+    }();
+    return k >= -60 && k <= 240 ? table[size_t(k + 60)] : std::pow(10.0, k);
+}
+
 double fullScale(int r, int e)
 {
     const int k = (e / 3 - 13) * 3 + e % 3 - (r > 17 ? 1 : 0);
     // The meter's ranges step by factors of two from range 15 up; a real power
     // of two also gives a sound value for the rare range numbers below 15.
-    return std::pow(10.0, k) * 15.0 * std::ldexp(1.0, r - 15) / 10.0;
+    return powerOfTen(k) * 15.0 * std::ldexp(1.0, r - 15) / 10.0;
 }
 
 int16_t barPosition(float value, double fs, uint8_t multiplicity)
 {
     if (value == 0.0f)
         return 0;
-    const double lnStep = std::log(std::pow(10.0, multiplicity / 95.0));
+    // The natural logarithm of one bar step, 10^(D/95), for each D.
+    static const auto lnSteps = [] {
+        std::array<double, 16> t{};
+        for (int d = 0; d < 16; ++d)
+            t[size_t(d)] = std::log(std::pow(10.0, d / 95.0));
+        return t;
+    }();
+    const double lnStep = lnSteps[multiplicity & 0x0F];
     const double steps = std::log(double(value) / fs) / lnStep;
     long pos = 0;
     if (std::isfinite(steps) && std::fabs(steps) < 1e9)
@@ -42,24 +76,23 @@ int16_t barPosition(float value, double fs, uint8_t multiplicity)
     return int16_t(pos);
 }
 
-double pow10i(int k) { return std::pow(10.0, k); }
+double pow10i(int k) { return powerOfTen(k); }
 
 // Hours, minutes and seconds, each cut or padded to two characters.
-QString doseTimeText(int32_t t)
+void setDoseTimeText(QString &out, int32_t t)
 {
     if (t >= 0) {
         const int32_t parts[3] = {t / 3600 % 100, t / 60 % 60, t % 60};
-        char16_t text[8];
+        char text[9] = "00:00:00";
         for (int i = 0; i < 3; ++i) {
-            text[3 * i] = char16_t('0' + parts[i] / 10);
-            text[3 * i + 1] = char16_t('0' + parts[i] % 10);
-            if (i < 2)
-                text[3 * i + 2] = u':';
+            text[3 * i] = char('0' + parts[i] / 10);
+            text[3 * i + 1] = char('0' + parts[i] % 10);
         }
-        return QString(reinterpret_cast<const QChar *>(text), 8);
+        assignLatin1(out, QByteArray::fromRawData(text, 8));
+        return;
     }
-    return cut(PadNumber(t / 3600, 2) + ':' + PadNumber((t / 60) % 60, 2) + ':' +
-               PadNumber(t % 60, 2));
+    out = cut(PadNumber(t / 3600, 2) + ':' + PadNumber((t / 60) % 60, 2) + ':' +
+              PadNumber(t % 60, 2));
 }
 
 } // namespace
@@ -190,7 +223,7 @@ void decodeMeasurement(const FrameView &f, bool complete, uint8_t language, TDat
     out.ProbePresent = !bit(b6, 0);
     out.ProbeCode = f.at(7);
     out.Value = readSingleGuarded(f.ptr(26));
-    out.ValueText = cut(FormatValueRange(r, e, false, out.Value));
+    FormatValueRangeInto(out.ValueText, r, e, false, out.Value);
     out.BarPosition = barPosition(out.Value, fullScale(r, e), f.at(9) & 0x0F);
 
     const int limit = rangeLimitCode(f);
@@ -201,14 +234,14 @@ void decodeMeasurement(const FrameView &f, bool complete, uint8_t language, TDat
 
     out.RelativeResult = relative ? readSingleGuarded(f.ptr(37)) : 0.0f;
     out.Reference = relative ? readSingleGuarded(f.ptr(33)) : 0.0f;
-    out.RelativeResultText = cut(FormatValueSI(out.RelativeResult, false));
-    out.ReferenceText = cut(FormatValueSI(out.Reference, false));
+    FormatValueSIInto(out.RelativeResultText, out.RelativeResult, false);
+    FormatValueSIInto(out.ReferenceText, out.Reference, false);
 
     out.DoseValue = dose ? readSingleGuarded(f.ptr(36)) : 0.0f;
     out.DoseTime = dose ? readI32(f.ptr(32)) : 0;
     out.DoseOverflow = dose && bit(b6, 3);
-    out.DoseText = cut(FormatValueSI(out.DoseValue, false));
-    out.DoseTimeText = doseTimeText(out.DoseTime);
+    FormatValueSIInto(out.DoseText, out.DoseValue, false);
+    setDoseTimeText(out.DoseTimeText, out.DoseTime);
 
     if (!relative) {
         out.SeriesCount = readI32(f.ptr(32));
@@ -223,12 +256,15 @@ void decodeMeasurement(const FrameView &f, bool complete, uint8_t language, TDat
     out.SeriesMinToAverage =
         out.SeriesAverage > 0 ? float(double(out.SeriesMin) / out.SeriesAverage) : 0.0f;
     out.SeriesMinToMax = out.SeriesMax > 0 ? float(double(out.SeriesMin) / out.SeriesMax) : 0.0f;
-    out.SeriesCountText = cut(QString::number(out.SeriesCount));
-    out.SeriesMinText = cut(FormatValueSI(out.SeriesMin, false));
-    out.SeriesMaxText = cut(FormatValueSI(out.SeriesMax, false));
-    out.SeriesAverageText = cut(FormatValueSI(out.SeriesAverage, false));
-    out.SeriesMinToAverageText = cut(FormatValueSI(out.SeriesMinToAverage, false));
-    out.SeriesMinToMaxText = cut(FormatValueSI(out.SeriesMinToMax, false));
+    char count[16];
+    const int countLength = std::snprintf(count, sizeof count, "%d", int(out.SeriesCount));
+    assignLatin1(out.SeriesCountText,
+                 QByteArray::fromRawData(count, std::min(countLength, ShortTextCapacity)));
+    FormatValueSIInto(out.SeriesMinText, out.SeriesMin, false);
+    FormatValueSIInto(out.SeriesMaxText, out.SeriesMax, false);
+    FormatValueSIInto(out.SeriesAverageText, out.SeriesAverage, false);
+    FormatValueSIInto(out.SeriesMinToAverageText, out.SeriesMinToAverage, false);
+    FormatValueSIInto(out.SeriesMinToMaxText, out.SeriesMinToMax, false);
 
     out.DoseMode = dose && !relative;
     out.SeriesMode = !relative && (out.DoseMode || bit(b5, 5) || out.SeriesCount > 0);

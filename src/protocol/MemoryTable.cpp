@@ -24,7 +24,6 @@ float single(const FrameView &f, int offset)
     return v;
 }
 
-QString si(double v) { return FormatValueSI(float(v), true); }
 
 // Appends one field and its tab, in Windows-1250.
 void addField(QByteArray &out, const QString &field)
@@ -41,6 +40,14 @@ void addField(QByteArray &out, const QString &field)
     }
     ascii[n++] = '\t';
     out.append(ascii, n);
+}
+
+// A value in exponent form as a field.
+void addValueField(QByteArray &out, double v)
+{
+    static thread_local QString text;
+    FormatValueSIInto(text, float(v), true);
+    addField(out, text);
 }
 
 void addEmptyFields(QByteArray &out, int n)
@@ -68,11 +75,13 @@ void appendCell(const FrameView &f, uint32_t number, uint8_t language, QByteArra
     out.append(reinterpret_cast<const char *>(f.ptr(48)), commentLength);
     out += '\t';
 
-    addField(out, measValueText(f, single(f, 26), true));
+    static thread_local QString value;
+    FormatValueRangeInto(value, measRangeNumber(f), f.at(30), true, single(f, 26));
+    addField(out, value);
 
     if (relative) {
-        addField(out, si(single(f, 37)));
-        addField(out, si(single(f, 33)));
+        addValueField(out, (single(f, 37)));
+        addValueField(out, (single(f, 33)));
         addEmptyFields(out, 8);
     } else {
         addEmptyFields(out, 2);
@@ -80,7 +89,7 @@ void appendCell(const FrameView &f, uint32_t number, uint8_t language, QByteArra
         if (dose) {
             if (count < 0)
                 throw CellFault{};
-            addField(out, si(single(f, 36)));
+            addValueField(out, (single(f, 36)));
             // An integration of a day or more shows its elapsed hours.
             addField(out, FormatElapsed(count));
         } else {
@@ -90,11 +99,11 @@ void appendCell(const FrameView &f, uint32_t number, uint8_t language, QByteArra
             const double sum = single(f, 36), mn = single(f, 40), mx = single(f, 44);
             out += QByteArray::number(count);
             out += '\t';
-            addField(out, si(mn));
-            addField(out, si(mx));
-            addField(out, si(count != 0 ? sum / count : 0.0));
-            addField(out, si(ratio(mn * count, sum)));
-            addField(out, si(ratio(mn, mx)));
+            addValueField(out, (mn));
+            addValueField(out, (mx));
+            addValueField(out, (count != 0 ? sum / count : 0.0));
+            addValueField(out, (ratio(mn * count, sum)));
+            addValueField(out, (ratio(mn, mx)));
         } else {
             addEmptyFields(out, 6);
         }

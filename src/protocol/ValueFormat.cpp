@@ -16,7 +16,6 @@ namespace qv {
 
 namespace {
 
-const QString kNoPrefix = QStringLiteral("       ");
 
 float floatFromBits(uint32_t bits)
 {
@@ -34,27 +33,11 @@ const double kHugeStandIn = floatFromBits(0x5D5E05BCu);     // 9.999e17
 // float-to-text routine the display texts were designed with.
 constexpr int kMaxFixedDigits = 18;
 
-// A short text being assembled; turned into a QString once.
-class TextBuffer {
-public:
-    void add(char16_t c) { m_chars[m_size++] = c; }
-    void add(const char *s)
-    {
-        while (*s)
-            add(char16_t(*s++));
-    }
-    void addNumber(int n)
-    {
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "%d", n);
-        add(buf);
-    }
-    QString text() const { return QString(reinterpret_cast<const QChar *>(m_chars), m_size); }
-
-private:
-    char16_t m_chars[48];
-    int m_size = 0;
-};
+constexpr uint64_t kPowersOfTen[20] = {
+    1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull, 100000000ull,
+    1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull,
+    100000000000000ull, 1000000000000000ull, 10000000000000000ull, 100000000000000000ull,
+    1000000000000000000ull, 10000000000000000000ull};
 
 // Writes the decimal digits of n into out (no terminator); returns their count.
 int decimalDigits(uint64_t n, char *out)
@@ -69,6 +52,49 @@ int decimalDigits(uint64_t n, char *out)
         out[i] = tmp[len - 1 - i];
     return len;
 }
+
+// A short text being assembled; turned into a QString once.
+class TextBuffer {
+public:
+    void add(char16_t c) { m_chars[m_size++] = c; }
+    void add(const char *s)
+    {
+        while (*s)
+            add(char16_t(*s++));
+    }
+    void addNumber(int n)
+    {
+        if (n < 0) {
+            add(u'-');
+            n = -n;
+        }
+        char digits[12];
+        const int len = decimalDigits(uint64_t(n), digits);
+        for (int i = 0; i < len; ++i)
+            add(char16_t(digits[i]));
+    }
+    void setSpaces(int n)
+    {
+        m_size = 0;
+        while (n-- > 0)
+            add(u' ');
+    }
+    QString text() const { return QString(reinterpret_cast<const QChar *>(m_chars), m_size); }
+    // Writes the text into `out`, reusing its storage when it owns enough.
+    void assignTo(QString &out) const
+    {
+        if (out.isDetached() && out.capacity() >= m_size) {
+            out.resize(m_size);
+            std::memcpy(out.data(), m_chars, sizeof(char16_t) * size_t(m_size));
+        } else {
+            out = text();
+        }
+    }
+
+private:
+    char16_t m_chars[48];
+    int m_size = 0;
+};
 
 // The leading significant digits of v (>= 0, finite) once it is rounded to
 // `keep` significant digits, half away from zero on its exact binary value
@@ -87,19 +113,23 @@ void roundedDigits(double v, int keep, char *digits, int &intDigits)
         // Exact: v = m * 2^-shift with a 53-bit m; the scaled value needs
         // at most 110 bits.
         intDigits = v < 10 ? 1 : v < 100 ? 2 : v < 1000 ? 3 : v < 10000 ? 4 : 5;
-        int exp2 = 0;
-        const double fraction = std::frexp(v, &exp2);
-        const auto mantissa = static_cast<uint64_t>(std::ldexp(fraction, 53));
-        const int shift = 53 - exp2;
-        unsigned __int128 scaled = mantissa;
-        for (int i = intDigits; i < keep; ++i)
-            scaled *= 10;
+        uint64_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        const uint64_t mantissa = (bits & ((uint64_t(1) << 52) - 1)) | (uint64_t(1) << 52);
+        const int shift = 1075 - int(bits >> 52); // v = mantissa * 2^-shift, 36 < shift <= 52
+        const unsigned __int128 scaled =
+            static_cast<unsigned __int128>(mantissa) * kPowersOfTen[keep - intDigits];
         uint64_t q = static_cast<uint64_t>(scaled >> shift);
         const unsigned __int128 rest = scaled & ((static_cast<unsigned __int128>(1) << shift) - 1);
         if (rest >= (static_cast<unsigned __int128>(1) << (shift - 1)))
             ++q;
-        if (decimalDigits(q, digits) > keep)
+        if (q >= kPowersOfTen[keep])
             ++intDigits; // rounding carried into a new leading digit
+        // Only the leading four digits are shown.
+        int length = keep + (q >= kPowersOfTen[keep] ? 1 : 0);
+        uint64_t lead = q / kPowersOfTen[length - 4];
+        for (int i = 3; i >= 0; --i, lead /= 10)
+            digits[i] = char('0' + lead % 10);
         return;
     }
     // Elsewhere (not reached by the display ranges): the exact expansion.
@@ -124,20 +154,20 @@ void roundedDigits(double v, int keep, char *digits, int &intDigits)
     std::memcpy(digits, kept.data(), kept.size());
 }
 
-// Mantissa text with the prefix of exponent x, or followed by "e<x>".
-QString withSuffix(TextBuffer &t, int x, bool exponentForm)
+// Mantissa text with the prefix of exponent x, or followed by "e<x>"; seven
+// spaces when x has no prefix.
+void addSuffix(TextBuffer &t, int x, bool exponentForm)
 {
     const QChar prefix = PrefixChar(x);
-    if (prefix.isNull())
-        return kNoPrefix;
-    if (!exponentForm) {
+    if (prefix.isNull()) {
+        t.setSpaces(7);
+    } else if (!exponentForm) {
         t.add(u' ');
         t.add(prefix.unicode());
     } else if (x != 0) {
         t.add(u'e');
         t.addNumber(x);
     }
-    return t.text();
 }
 
 // NaN shows as 0 and infinities as the largest Single the meter would send.
@@ -220,7 +250,7 @@ QChar PrefixChar(int exponent)
 
 namespace {
 
-QString formatValueSIUncached(float value, bool exponentForm)
+void formatSI(TextBuffer &t, float value, bool exponentForm)
 {
     double v = tameSpecial(value);
     if (std::fabs(v) < 1.5e-45)
@@ -231,7 +261,11 @@ QString formatValueSIUncached(float value, bool exponentForm)
     else if (v > 1e18)
         v = kHugeStandIn;
 
-    const int d = v == 0 ? 6 : std::max(6, std::abs(static_cast<int>(std::trunc(std::log10(v)))) + 1);
+    // Digits of precision: one more than the decimal exponent's size, at
+    // least 6 (so 6 for every value between 1e-6 and 1e6).
+    const int d = (v == 0 || (v > 1e-6 && v < 1e6))
+                      ? 6
+                      : std::max(6, std::abs(static_cast<int>(std::trunc(std::log10(v)))) + 1);
 
     int x = 0;
     while (v >= 10000) {
@@ -252,16 +286,15 @@ QString formatValueSIUncached(float value, bool exponentForm)
     roundedDigits(v, d, digits, intDigits);
     const int k = intDigits >= 4 ? 3 : 0;
     const int before = intDigits - k;
-    TextBuffer t;
     for (int i = 0; i < 4; ++i) {
         if (i == before)
             t.add(formatSettings().decimalSeparator.unicode());
         t.add(char16_t(digits[i]));
     }
-    return withSuffix(t, x + k, exponentForm);
+    addSuffix(t, x + k, exponentForm);
 }
 
-QString formatValueRangeUncached(int rangeNumber, uint8_t exponentCode, bool exponentForm, float value)
+void formatRange(TextBuffer &t, int rangeNumber, uint8_t exponentCode, bool exponentForm, float value)
 {
     const int e = exponentCode;
     const double a = std::fabs(tameSpecial(value));
@@ -304,68 +337,53 @@ QString formatValueRangeUncached(int rangeNumber, uint8_t exponentCode, bool exp
             ++pos;
         }
     }
-    TextBuffer t;
     for (int i = 0; i < len; ++i) {
         if (i == pos - 1)
             t.add(formatSettings().decimalSeparator.unicode());
         t.add(char16_t(s[i]));
     }
-    return withSuffix(t, x, exponentForm);
-}
-
-// The meter repeats its values (a series' minimum and maximum, zeros in
-// unused fields, a steady lamp), and each text costs an allocation; a small
-// cache of recent texts per thread serves most of them.
-struct FormatKey {
-    uint32_t bits = 0;
-    uint32_t params = 0xFFFFFFFF; // range number, exponent code, form, kind
-    char16_t separator = 0;
-    bool operator==(const FormatKey &o) const
-    {
-        return bits == o.bits && params == o.params && separator == o.separator;
-    }
-};
-
-template <typename Make>
-QString cachedText(float value, uint32_t params, Make make)
-{
-    struct Entry {
-        FormatKey key;
-        QString text;
-    };
-    static thread_local Entry cache[256];
-    FormatKey key;
-    std::memcpy(&key.bits, &value, sizeof key.bits);
-    key.params = params;
-    key.separator = formatSettings().decimalSeparator.unicode();
-    const uint32_t h = (key.bits * 2654435761u) ^ (params * 40503u);
-    Entry &e = cache[(h >> 24) & 0xFF];
-    if (!(e.key == key)) {
-        e.text = make();
-        e.key = key;
-    }
-    return e.text;
+    addSuffix(t, x, exponentForm);
 }
 
 } // namespace
 
 QString FormatValueSI(float value, bool exponentForm)
 {
-    return cachedText(value, 0x80000000u | uint32_t(exponentForm),
-                      [&] { return formatValueSIUncached(value, exponentForm); });
+    TextBuffer t;
+    formatSI(t, value, exponentForm);
+    return t.text();
+}
+
+void FormatValueSIInto(QString &out, float value, bool exponentForm)
+{
+    TextBuffer t;
+    formatSI(t, value, exponentForm);
+    t.assignTo(out);
 }
 
 QString FormatValueRange(int rangeNumber, uint8_t exponentCode, bool exponentForm, float value)
 {
-    const uint32_t params = (uint32_t(rangeNumber & 0xFFFF) << 9) | (uint32_t(exponentCode) << 1) |
-                            uint32_t(exponentForm);
-    return cachedText(value, params, [&] {
-        return formatValueRangeUncached(rangeNumber, exponentCode, exponentForm, value);
-    });
+    TextBuffer t;
+    formatRange(t, rangeNumber, exponentCode, exponentForm, value);
+    return t.text();
+}
+
+void FormatValueRangeInto(QString &out, int rangeNumber, uint8_t exponentCode,
+                          bool exponentForm, float value)
+{
+    TextBuffer t;
+    formatRange(t, rangeNumber, exponentCode, exponentForm, value);
+    t.assignTo(out);
 }
 
 TDateTime DecodeMeterDateTime(const uint8_t *b)
 {
+    // Frames repeat the meter's clock until its next second: remember the
+    // last valid one.
+    static thread_local uint8_t lastBytes[6] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    static thread_local TDateTime lastTime = 0;
+    if (std::memcmp(b, lastBytes, 6) == 0)
+        return lastTime;
     bool ok = true;
     const int second = bcd(b[0], ok);
     const int minute = bcd(b[1], ok);
@@ -374,8 +392,11 @@ TDateTime DecodeMeterDateTime(const uint8_t *b)
     const int month = bcd(b[4] & 0x1F, ok);
     const int year = 2000 + bcd(b[5], ok);
     TDateTime t;
-    if (ok && EncodeDateTime(year, month, day, hour, minute, second, t))
+    if (ok && EncodeDateTime(year, month, day, hour, minute, second, t)) {
+        std::memcpy(lastBytes, b, 6);
+        lastTime = t;
         return t;
+    }
     return NowDateTime();
 }
 
@@ -452,6 +473,9 @@ QString FormatTime(TDateTime t)
 
 QString FormatElapsed(qint64 seconds)
 {
+    if (seconds >= 0 && seconds < 100 * 3600) // the common case: two-digit hours
+        return threeFields(int(seconds / 3600), int(seconds / 60 % 60), int(seconds % 60),
+                           formatSettings().timeSeparator);
     // Unsigned so that the most negative count has a magnitude too.
     const quint64 magnitude = seconds < 0 ? 0 - static_cast<quint64>(seconds)
                                           : static_cast<quint64>(seconds);

@@ -23,6 +23,12 @@ QString FormatValueSI(float value, bool exponentForm);
 // last one at the resolution given by the range number and exponent code.
 QString FormatValueRange(int rangeNumber, uint8_t exponentCode, bool exponentForm, float value);
 
+// The same texts written into an existing string, reusing its storage: the
+// receiver fills its records this way without allocating.
+void FormatValueSIInto(QString &out, float value, bool exponentForm);
+void FormatValueRangeInto(QString &out, int rangeNumber, uint8_t exponentCode, bool exponentForm,
+                          float value);
+
 // The SI prefix of an engineering exponent (a f p n u m, ' ' for 0, k M G T P);
 // a null QChar when the exponent has none.
 QChar PrefixChar(int exponent);

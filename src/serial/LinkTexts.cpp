@@ -1,6 +1,8 @@
 #include "serial/LinkTexts.h"
+
 #include "serial/TComm32VN.h"
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -25,7 +27,15 @@ QString statusText(int code, uint8_t language)
 {
     if (code < 0 || code > stPortError)
         return QString();
-    return QString::fromUtf8(StatusTexts[languageIndex(language)][code]);
+    // Built once: the receiver reports "Connected" for every frame.
+    static const auto texts = [] {
+        std::array<std::array<QString, stPortError + 1>, 2> t;
+        for (size_t l = 0; l < 2; ++l)
+            for (size_t c = 0; c <= stPortError; ++c)
+                t[l][c] = QString::fromUtf8(StatusTexts[l][c]);
+        return t;
+    }();
+    return texts[size_t(languageIndex(language))][size_t(code)];
 }
 
 QString noneName(uint8_t language)
