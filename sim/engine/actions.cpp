@@ -107,10 +107,12 @@ void MeterEngine::menuEnter()
     switch (s) {
     // MEMO
     case MenuMemory + 0:  // save measure
-        if (m_memory.full())
-            showMessage(ErrMemoryFull, s, K);
-        else
+        if (!m_memory.full())
             openEditor(ScrSave, EditText, m_lastComment, K);
+        else if (m_memory.external())  // a module can be emptied and written again
+            showDialog(DlgReplaceMemory, s, K);
+        else
+            showMessage(ErrMemoryFull, s, K);
         return;
     case MenuMemory + 1:  // load measure
         if (m_memory.empty())

@@ -47,6 +47,7 @@ void TextEditor::open(EditMode mode, const std::string &text)
     m_text.resize(fieldWidth(mode), ' ');
     m_cursor = 0;
     m_group = 0;
+    m_fresh = mode == EditNumber;
 }
 
 void TextEditor::setPrefixSteps(int step, int lo, int hi)
@@ -74,7 +75,9 @@ bool TextEditor::accepts(uint8_t ch) const
 TextEditor::Key TextEditor::press(uint8_t key)
 {
     if (const int g = groupOfKey(key); g > 0) {
-        m_group = m_group == g ? 0 : g;
+        // Number fields have nothing but the digit group.
+        if (m_mode == EditText || m_mode == EditAlarmMessage)
+            m_group = m_group == g ? 0 : g;
         return Key::Taken;
     }
     if (const int pos = positionOfLetter(key); pos >= 0) {
@@ -85,6 +88,7 @@ TextEditor::Key TextEditor::press(uint8_t key)
     }
     switch (key) {
     case KeyMeas:
+        m_fresh = false;  // editing the value in place
         moveRight();
         return Key::Taken;
     case KeyDown:
@@ -116,6 +120,9 @@ TextEditor::Key TextEditor::press(uint8_t key)
 
 void TextEditor::type(uint8_t ch)
 {
+    if (m_fresh)
+        m_text.assign(m_text.size(), ' ');
+    m_fresh = false;
     m_text[m_cursor] = char(ch);
     if (isTemplate() || m_mode == EditCell)
         moveRight();  // round and round the digits

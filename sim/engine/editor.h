@@ -6,7 +6,7 @@
 // and U-X pick the first, second and third four of the group's twelve. The
 // selected group is reported as the cursor type of text fields, so a typist
 // first presses the key of that group (back to the digits) and then the key
-// of the group it wants.
+// of the group it wants. Number, date and cell fields stay on the digits.
 #pragma once
 
 #include "engine/frames.h"
@@ -36,7 +36,8 @@ public:
     enum class Key { Taken, Ignored };
 
     // Opens a field with its initial text (padded or cut to the field's
-    // width) and the cursor at its first editable place.
+    // width) and the cursor at its first editable place. A value field's
+    // initial text goes as soon as typing starts.
     void open(EditMode mode, const std::string &text);
     // The cell number field counts 1 ... `limit` with UP and DOWN.
     void setCellLimit(int limit) { m_cellLimit = limit; }
@@ -70,6 +71,7 @@ private:
     std::string m_text;
     size_t m_cursor = 0;
     int m_group = 0;
+    bool m_fresh = false;  // a prefilled value, replaced by the first character typed
     bool m_english = true;
     int m_cellLimit = 1;
     int m_prefixStep = 0;

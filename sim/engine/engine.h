@@ -196,7 +196,8 @@ private:
 
     // measuring
     Lamp m_lamp;
-    int m_range = 0;
+    int m_range = 0;      // the range of the last reading
+    int m_moveTo = -1;    // where automatic ranging goes for the next one
     Reading m_last;
     bool m_running = false;
     uint64_t m_nextSample = 0;

@@ -48,13 +48,16 @@ Reading MeterEngine::takeReading(bool settle)
     const RangeScale scale = rangeScale();
     const double light = m_luminance ? m_lamp.luminance(m_now) : m_lamp.irradiance(m_now);
     const double v = light * m_calibration / m_factoryCalibration + m_zeroOffset;
+    if (m_autoRange && m_moveTo >= 0)
+        m_range = m_moveTo;
+    m_moveTo = -1;
     if (m_autoRange && settle)
         m_range = scale.bestRange(v);
     m_range = std::clamp(m_range, 0, scale.count - 1);
     m_last = classify(scale, m_range, v);
     // In a run the range moves for the next reading; this one shows the limit.
     if (m_autoRange && ((m_last.over && m_range < scale.count - 1) || (m_last.under && m_range > 0)))
-        m_range = scale.bestRange(v);
+        m_moveTo = scale.bestRange(v);
     return m_last;
 }
 
