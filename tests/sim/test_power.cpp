@@ -120,6 +120,14 @@ TEST(SimLine, ForeignRateHearsNothing)
     EXPECT_TRUE(m.press("I").empty());
     m.engine.setProgramRate(9600);
     EXPECT_EQ(m.press("I").size(), 1u);
+
+    // What the meter sends on its own does not come through either.
+    m.press("DJKQS");
+    ASSERT_TRUE(m.engine.running());
+    m.engine.setProgramRate(2400);
+    EXPECT_TRUE(m.wait(2000).empty());
+    m.engine.setProgramRate(9600);
+    EXPECT_EQ(m.wait(MeterEngine::SampleMs).size(), 1u);
 }
 
 TEST(SimLine, Rs232MenuChangesTheRateAfterItsAnswer)
