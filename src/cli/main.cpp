@@ -18,6 +18,7 @@ const char kUsage[] =
     "commands:\n"
     "  decode   decode a capture of the meter's bytes into events (JSON lines)\n"
     "  ports    list the serial ports, one device path a line\n"
+    "  monitor  open a port, operate the meter and print its events live (JSON lines)\n"
 #ifdef QV_CLI_WITH_GUI
     "  render   draw the meter's LCD from a capture into a PNG picture\n"
 #endif
@@ -41,6 +42,8 @@ int main(int argc, char **argv)
         return qv::cli::runDecode(args);
     if (command == QLatin1String("ports"))
         return qv::cli::runPorts(args);
+    if (command == QLatin1String("monitor"))
+        return qv::cli::runMonitor(args);
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         std::fputs(kUsage, stdout);
         return 0;

@@ -200,6 +200,7 @@ void TComm32QV::acceptFrame(int length)
 
     ReportStatus(stConnected);
     ResponseTimer().setEnabled(false);
+    ++m_framesAccepted;
     m_frame = m_buffer.left(length);
     const auto *frame = reinterpret_cast<const uint8_t *>(m_frame.constData());
     if (OnRecFrame)
@@ -329,6 +330,7 @@ void TComm32QV::receiveMemoryBlock()
 
 void TComm32QV::DoRespTimeOver()
 {
+    ++m_responseTimeouts;
     if (m_hasBuffer) {
         const char marker = m_memoryMode ? '!' : '%';
         const char startPair[2] = {marker, marker};
@@ -394,11 +396,14 @@ QByteArray TComm32QV::CharKeys(QChar ch, bool englishTable)
 
 void TComm32QV::SendChar(QChar ch)
 {
-    if (m_memoryMode)
-        return;
-    const QByteArray keys = CharKeys(ch, m_info.EnglishCharset);
-    for (char k : keys)
-        sendCommandByte(uint8_t(k));
+    for (char k : CharKeys(ch, m_info.EnglishCharset))
+        SendCharKey(uint8_t(k));
+}
+
+void TComm32QV::SendCharKey(uint8_t key)
+{
+    if (!m_memoryMode)
+        sendCommandByte(key);
 }
 
 } // namespace qv

@@ -55,6 +55,9 @@ public:
     // The key bytes SendChar would send for `ch`; empty when the character is
     // not in the table.
     static QByteArray CharKeys(QChar ch, bool englishTable);
+    // Sends one key byte of a typed character (a group key or a letter) as
+    // SendChar does; ignored during a memory transfer.
+    void SendCharKey(uint8_t key);
 
     bool InMemoryTransfer() const { return m_memoryMode; }
     bool Measuring() const { return m_measuring; }
@@ -64,6 +67,10 @@ public:
     const TDataInfoQV &DataInfo() const { return m_info; }
     const TDataTextQV &DataText() const { return m_text; }
     const QByteArray &MemoryText() const { return m_memoText; }
+    // Counts of accepted frames and of response timeouts since construction:
+    // a caller waiting for the meter's answer watches them change.
+    uint32_t FramesAccepted() const { return m_framesAccepted; }
+    uint32_t ResponseTimeouts() const { return m_responseTimeouts; }
 
     // The process-wide previous menu code (0xFFFFFFFF at program start).
     static uint32_t PreviousMenuCode();
@@ -114,6 +121,8 @@ private:
     TDataInfoQV m_info;
     TDataTextQV m_text;
     QByteArray m_memoText;
+    uint32_t m_framesAccepted = 0;
+    uint32_t m_responseTimeouts = 0;
 };
 
 } // namespace qv

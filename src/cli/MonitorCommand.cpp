@@ -1,0 +1,156 @@
+// qv7xx-cli monitor: opens a port with the program's own components, operates
+// the meter by key names and typed text, and prints every event live as the
+// decode command does, each with the milliseconds since the start.
+#include "cli/Commands.h"
+#include "cli/EventJson.h"
+#include "cli/Options.h"
+
+#include "protocol/KeyTyper.h"
+#include "protocol/TComm32QV.h"
+#include "serial/TComm32VN.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <deque>
+
+namespace qv::cli {
+
+namespace {
+
+const char kUsage[] =
+    "usage: qv7xx-cli monitor --port PATH [--baud N] [--send KEYS] [--type TEXT] [--seconds S] "
+    "[--until EVENT]\n"
+    "  KEYS: names separated by commas: MODE SET MEMO ESC POWER UP DOWN MEAS ENTER A INFO IDENT "
+    "REFRESH";
+
+// The key names and their commands; REFRESH is INFO then IDENT.
+const QHash<QString, QList<int>> &keyNames()
+{
+    static const QHash<QString, QList<int>> names = {
+        {"MODE", {kcD}}, {"SET", {kcL}}, {"MEMO", {kcT}}, {"ESC", {kcQ}},
+        {"POWER", {kcZ}}, {"UP", {kcR}}, {"DOWN", {kcJ}}, {"MEAS", {kcS}},
+        {"ENTER", {kcK}}, {"A", {kcA}}, {"INFO", {kcI}}, {"IDENT", {kcB}},
+        {"REFRESH", {kcI, kcB}},
+    };
+    return names;
+}
+
+const QStringList kEventNames = {
+    "OnCOMStatus", "OnRecFrame", "OnReceiveInfo", "OnReceiveInfoMeter", "OnReceiveMeas",
+    "OnReceiveText", "OnReceiveMemo", "OnProgressMemo", "OnStartMeas", "OnStopMeas",
+    "OnMeterON", "OnMeterOFF",
+};
+
+volatile std::sig_atomic_t g_stopSignal = 0;
+void onStopSignal(int) { g_stopSignal = 1; }
+
+// The system's ports plus the one asked for, wherever it is.
+class PortsWith : public PortSource {
+public:
+    explicit PortsWith(const QString &path) : m_path(path) {}
+    bool scan(QStringList &names) override
+    {
+        systemPortSource().scan(names);
+        if (!names.contains(m_path))
+            names << m_path;
+        return true;
+    }
+
+private:
+    QString m_path;
+};
+
+} // namespace
+
+int runMonitor(const QStringList &args)
+{
+    Options opts(args, kUsage);
+    const QString port = opts.text("--port");
+    const int baud = opts.integer("--baud", 9600, 1, 1000000000);
+    const QString send = opts.text("--send");
+    const QString text = opts.text("--type");
+    const double seconds = opts.real("--seconds", -1, 0, 1e9);
+    const QString until = opts.text("--until");
+    opts.finish();
+    if (opts.ok() && port.isEmpty())
+        opts.setError(QStringLiteral("--port is required"));
+    TBaudRate rate = br009600;
+    if (opts.ok() && !baudRateFromValue(uint32_t(baud), rate))
+        opts.setError(QStringLiteral("%1 bit/s is not a rate of the serial line").arg(baud));
+    std::deque<int> keys;
+    for (const QString &name : send.split(',', Qt::SkipEmptyParts)) {
+        const auto it = keyNames().find(name.trimmed().toUpper());
+        if (it == keyNames().end()) {
+            opts.setError(QStringLiteral("unknown key '%1'").arg(name.trimmed()));
+            break;
+        }
+        keys.insert(keys.end(), it->begin(), it->end());
+    }
+    if (!until.isEmpty() && !kEventNames.contains(until))
+        opts.setError(QStringLiteral("unknown event '%1'").arg(until));
+    if (!opts.ok())
+        return opts.fail();
+
+    QElapsedTimer started;
+    started.start();
+    PortsWith ports(port);
+    TComm32QV comm(1, SerialPlatform{&systemClock(), &qtTimers(), &ports});
+    comm.setBaudRate(rate);
+    comm.setCOMPort(port);
+    if (!comm.IsOpen()) {
+        const QString hint = comm.LastErrorHint();
+        return failWith(QStringLiteral("%1: %2%3").arg(port, statusText(comm.LastStatus(), 1),
+                                                       hint.isEmpty() ? QString() : " (" + hint + ")"));
+    }
+
+    bool reached = false;
+    EventJson printer(
+        comm,
+        [&](const QByteArray &line) {
+            std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+            std::fputc('\n', stdout);
+            std::fflush(stdout);
+            if (!until.isEmpty() && !reached &&
+                line.startsWith("{\"event\":\"" + until.toLatin1() + '"')) {
+                reached = true;
+                QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            }
+        },
+        [&] { return started.elapsed(); });
+
+    // Keys go one at a time, each after the meter's answer to the previous
+    // one (or its response timeout); the text is typed after them.
+    KeyTyper typer(comm, qtTimers(), systemClock());
+    for (int key : keys)
+        typer.pressKey(key);
+    for (QChar ch : text) {
+        if (!typer.typeChar(ch))
+            std::fprintf(stderr, "qv7xx-cli: '%s' is not in the meter's character tables; skipped\n",
+                         QString(ch).toUtf8().constData());
+    }
+
+    std::signal(SIGINT, onStopSignal);
+    std::signal(SIGTERM, onStopSignal);
+    QTimer signalWatch;
+    QObject::connect(&signalWatch, &QTimer::timeout, [] {
+        if (g_stopSignal)
+            QCoreApplication::quit();
+    });
+    signalWatch.start(50);
+    if (seconds >= 0)
+        QTimer::singleShot(int(seconds * 1000), qApp, &QCoreApplication::quit);
+
+    comm.ReportStatus(); // the "Connected" of the open port, with its time
+    QCoreApplication::exec();
+    typer.clear();
+    comm.OnCOMStatus = nullptr; // nothing is printed after the end
+    comm.Close();
+    return until.isEmpty() || reached ? 0 : 3;
+}
+
+} // namespace qv::cli
