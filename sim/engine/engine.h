@@ -127,27 +127,30 @@ private:
     void sendCellView(uint8_t type, size_t index, uint8_t key1);
     Cell cellOfLastReading(const std::string &comment) const;
 
-    // actions.cpp: keys on each kind of screen
+    // actions.cpp: keys on the measurement screen, in menus, record view, send
     void measureScreenKey(uint8_t key);
     void menuKey(uint8_t key);
     void menuEnter();
-    void editorKey(uint8_t key);
-    void editorConfirm();
-    void dialogKey(uint8_t key);
-    void recordViewKey(uint8_t key);
-    void sendScreenKey(uint8_t key);
-    void openEditor(uint16_t screen, EditMode mode, const std::string &text, uint8_t key1);
-    void showMessage(uint16_t dialog, uint16_t returnTo, uint8_t key1);
-    void showDialog(uint16_t dialog, uint16_t returnTo, uint8_t key1);
-    void leaveDialog(uint8_t key1);
-    bool askYes(uint8_t key1);
     void answerQuestion(uint8_t key1, void (MeterEngine::*yes)(), uint16_t back);
     void clearLastCell() { m_memory.clearLast(); }
     void clearAllCells() { m_memory.clearAll(); }
     void clearIntegration() { m_integrator.clear(); }
     void clearStatistics() { m_stats.clear(); }
-    bool saveWithComment(const std::string &comment, uint8_t key1, uint16_t returnTo);
+    void recordViewKey(uint8_t key);
+    void sendScreenKey(uint8_t key);
+
+    // fields.cpp: entry fields
+    void openEditor(uint16_t screen, EditMode mode, const std::string &text, uint8_t key1);
+    void editorKey(uint8_t key);
+    void editorConfirm();
     bool parseValue(const std::string &text, double &value, uint8_t key1);
+    bool saveWithComment(const std::string &comment, uint8_t key1, uint16_t returnTo);
+
+    // dialogs.cpp: dialog and error boxes
+    void showMessage(uint16_t dialog, uint16_t returnTo, uint8_t key1);  // times out
+    void showDialog(uint16_t dialog, uint16_t returnTo, uint8_t key1);   // waits for a key
+    void leaveDialog(uint8_t key1);
+    void dialogKey(uint8_t key);
 
     // measuring.cpp: readings, runs and the modes' figures
     RangeScale rangeScale() const;

@@ -160,6 +160,30 @@ TEST(SimMemory, FullMemoryRefusesOrOffersToReplaceTheModule)
     EXPECT_EQ(module.screen(), 10);
 }
 
+TEST(SimMemory, AutosaveStoresDuringARunUntilFull)
+{
+    SimMeter m(withCells(509));
+    m.press("DJKQ");       // continuous
+    m.press("TJJJJKK");    // autosave every 5 s, comment "AUTO"
+    m.press("KQS");
+    ASSERT_TRUE(m.engine.running());
+    m.wait(5000);
+    EXPECT_EQ(m.engine.memory().count(), 510u);
+    const Cell &c = m.engine.memory().cell(509);
+    EXPECT_EQ(std::string(c.begin() + 45, c.begin() + 49), "AUTO");
+    m.wait(5000);
+    EXPECT_EQ(m.engine.memory().count(), 511u);
+    m.wait(5000);
+    EXPECT_EQ(m.engine.memory().count(), 512u);
+    EXPECT_TRUE(m.last().status() & StMemoryAutosave);
+    m.wait(5000);  // no room left: the box over the run, and autosave gives up
+    EXPECT_EQ(m.screen(), ErrMemoryFullMeasure);
+    EXPECT_FALSE(m.last().status() & StMemoryAutosave);
+    EXPECT_TRUE(m.engine.running());
+    m.press("K");
+    EXPECT_EQ(m.screen(), ScrMeasure);
+}
+
 TEST(SimMemory, PrefilledCellsArePlausible)
 {
     MeterConfig config = withCells(40);
