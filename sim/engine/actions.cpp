@@ -5,7 +5,6 @@
 #include "engine/keys.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 namespace qvsim {
@@ -25,8 +24,6 @@ std::string cellNumberText(size_t n)
     std::snprintf(b, sizeof b, "%03u", unsigned(n));
     return b;
 }
-
-int prefixStepOf(double v) { return v > 0 ? int(std::floor(std::log10(v) / 3.0)) : 0; }
 
 } // namespace
 
@@ -149,11 +146,9 @@ void MeterEngine::menuEnter()
         if (!m_probePresent)
             break;
         takeReading(true);
-        m_editor.setPrefixSteps(prefixStepOf(m_last.value), prefixStepOf(rangeScale().fullScale(0) * 1e-4),
-                                prefixStepOf(rangeScale().fullScale(rangeScale().count - 1)));
         m_screen = ScrCalibration;
         sendMeasurement(K);
-        openEditor(ScrCalibration, EditNumber, "", K);
+        openValueField(ScrCalibration, m_last.value, false);
         return;
     case MenuSetup + 3:  // luminance, with a probe that can
         if (m_probePresent && m_config.luminance)
@@ -192,11 +187,7 @@ void MeterEngine::menuEnter()
             m_relative = false;
         } else if (m_probePresent) {
             takeReading(true);
-            int step = 0;
-            const std::string text = valueText(m_last.value, step);
-            m_editor.setPrefixSteps(step, prefixStepOf(rangeScale().fullScale(0) * 1e-4),
-                                    prefixStepOf(rangeScale().fullScale(rangeScale().count - 1)));
-            openEditor(ScrReference, EditNumber, text, K);
+            openValueField(ScrReference, m_last.value, true);
             return;
         }
         break;

@@ -145,6 +145,9 @@ private:
     void editorConfirm();
     bool parseValue(const std::string &text, double &value, uint8_t key1);
     bool saveWithComment(const std::string &comment, uint8_t key1, uint16_t returnTo);
+    std::string valueText(double value, int &prefixStep) const;
+    // A value field in the reading's unit, prefilled with `value` or empty.
+    void openValueField(uint16_t screen, double value, bool prefilled);
 
     // dialogs.cpp: dialog and error boxes
     void showMessage(uint16_t dialog, uint16_t returnTo, uint8_t key1);  // times out
@@ -162,7 +165,6 @@ private:
     void autosave();
     void accumulate(const Reading &r, uint32_t dtMs);
     void fillMemory(int cells);
-    std::string valueText(double value, int &prefixStep) const;
 
     MeterConfig m_config;
     uint8_t m_probeCode = 0;

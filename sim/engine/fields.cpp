@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace qvsim {
@@ -162,6 +163,32 @@ bool MeterEngine::saveWithComment(const std::string &comment, uint8_t key1, uint
     else
         showMessage(ErrMemoryFull, returnTo, key1);
     return false;
+}
+
+void MeterEngine::openValueField(uint16_t screen, double value, bool prefilled)
+{
+    // The prefix steps over what the probe's ranges can show.
+    const RangeScale scale = rangeScale();
+    int step = 0;
+    const std::string text = valueText(value, step);
+    m_editor.setPrefixSteps(step, prefixStep(scale.fullScale(0) * 1e-4),
+                            prefixStep(scale.fullScale(scale.count - 1)));
+    openEditor(screen, EditNumber, prefilled ? text : std::string(), KeyEnter);
+}
+
+std::string MeterEngine::valueText(double value, int &prefixStep) const
+{
+    // Five characters before the unit: 1.234, 12.34 or 123.4 with a prefix.
+    prefixStep = qvsim::prefixStep(value);
+    double mantissa = value / std::pow(10.0, 3 * prefixStep);
+    if (mantissa >= 999.95) {
+        ++prefixStep;
+        mantissa /= 1000.0;
+    }
+    char b[16];
+    const char *format = mantissa >= 100 ? "%.1f" : mantissa >= 10 ? "%.2f" : "%.3f";
+    std::snprintf(b, sizeof b, format, mantissa);
+    return b;
 }
 
 } // namespace qvsim

@@ -70,6 +70,11 @@ Reading classify(const RangeScale &scale, int range, double value)
     return r;
 }
 
+int prefixStep(double value)
+{
+    return value > 0 ? int(std::floor(std::log10(value) / 3.0)) : 0;
+}
+
 void Statistics::add(double v)
 {
     if (count == 0) {

@@ -54,6 +54,9 @@ struct Reading {
 
 Reading classify(const RangeScale &scale, int range, double value);
 
+// The SI prefix (in steps of 10^3) a value is shown with: -1 for m, 1 for k.
+int prefixStep(double value);
+
 // Count, sum, minimum and maximum of the values added.
 struct Statistics {
     uint32_t count = 0;

@@ -6,8 +6,6 @@
 #include "engine/keys.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 #include <random>
 
 namespace qvsim {
@@ -121,21 +119,6 @@ void MeterEngine::autosave()
     const bool onMeasure = m_screen == ScrMeasure;
     if (!isDialog(m_screen) && !m_editing)
         showDialog(onMeasure ? ErrMemoryFullMeasure : ErrMemoryFull, m_screen, 0);
-}
-
-std::string MeterEngine::valueText(double value, int &prefixStep) const
-{
-    // Five characters before the unit: 1.234, 12.34 or 123.4 with a prefix.
-    prefixStep = value > 0 ? int(std::floor(std::log10(value) / 3.0)) : 0;
-    double mantissa = value / std::pow(10.0, 3 * prefixStep);
-    if (mantissa >= 999.95) {
-        ++prefixStep;
-        mantissa /= 1000.0;
-    }
-    char b[16];
-    const char *format = mantissa >= 100 ? "%.1f" : mantissa >= 10 ? "%.2f" : "%.3f";
-    std::snprintf(b, sizeof b, format, mantissa);
-    return b;
 }
 
 void MeterEngine::fillMemory(int cells)
