@@ -1,0 +1,145 @@
+// What each routine asks the dialog handler and how it reads the answer,
+// answered by a scripted handler without any window.
+#include "dialogs/DialogSeam.h"
+#include "dialogs/ScriptedDialogs.h"
+
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using namespace qv;
+
+namespace {
+
+class DialogRoutinesTest : public ::testing::Test {
+protected:
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler installed{dialogs};
+    HeldDialog held;
+};
+
+TEST_F(DialogRoutinesTest, RequestsCarryTheRoutinesOptions)
+{
+    QWidget owner;
+    ShowInfoBox(&owner, "Saved.\r\nAll rows.", "QV-7xx ... Save", IconInformation);
+    const DialogRequest &info = dialogs.last();
+    EXPECT_STREQ(info.routine, "ShowInfoBox");
+    EXPECT_EQ(info.owner, &owner);
+    EXPECT_EQ(info.text, "Saved.\r\nAll rows.");
+    EXPECT_EQ(info.caption, "QV-7xx ... Save");
+    EXPECT_EQ(info.icon, IconInformation);
+    EXPECT_TRUE(info.okOnly);
+    EXPECT_FALSE(info.yesNoOnly || info.toAll || info.checkBox);
+    EXPECT_EQ(info.held, nullptr);
+
+    AskYesNoPlain(nullptr, "?", "c", IconQuestion);
+    EXPECT_TRUE(dialogs.last().yesNoOnly);
+    EXPECT_EQ(dialogs.last().defaultButton, BtnCodeYes);
+
+    AskYesNoHeld(nullptr, held, "?", IconWarning, "c");
+    EXPECT_TRUE(dialogs.last().yesNoOnly);
+    EXPECT_EQ(dialogs.last().held, &held);
+    EXPECT_EQ(dialogs.last().icon, IconWarning);
+}
+
+TEST_F(DialogRoutinesTest, OkOnlyIsIgnoredWithToAll)
+{
+    AskChoice(nullptr, "?", "c", 0, true, true);
+    EXPECT_TRUE(dialogs.last().toAll);
+    EXPECT_FALSE(dialogs.last().okOnly);
+    AskChoiceHeld(nullptr, "?", "c", 0, false, true, held);
+    EXPECT_TRUE(dialogs.last().okOnly);
+    bool checked = false;
+    AskChoiceCheck(nullptr, held, "?", 0, checked, true, true, "all", "c");
+    EXPECT_FALSE(dialogs.last().okOnly);
+}
+
+TEST_F(DialogRoutinesTest, AskYesNoClampsTheDefaultButton)
+{
+    const struct {
+        int given, used;
+    } cases[] = {{0, 0}, {1, 1}, {2, 1}, {5, 1}, {-1, 0}};
+    for (const auto &c : cases) {
+        AskYesNo(nullptr, "?", "c", IconQuestion, c.given);
+        EXPECT_EQ(dialogs.last().defaultButton, c.used) << c.given;
+    }
+}
+
+TEST_F(DialogRoutinesTest, AnswersAreReadPerRoutine)
+{
+    dialogs.script({BtnCodeYes, BtnCodeNo, BtnCodeCancel});
+    EXPECT_TRUE(AskYesNo(nullptr, "?", "c", 0, 1));
+    EXPECT_FALSE(AskYesNoPlain(nullptr, "?", "c", 0));
+    EXPECT_FALSE(AskYesNoHeld(nullptr, held, "?", 0, "c"));
+
+    dialogs.script({BtnCodeNoAll, BtnCodeSkip});
+    EXPECT_EQ(AskChoice(nullptr, "?", "c", 0, true, false), BtnCodeNoAll);
+    EXPECT_EQ(AskChoiceHeld(nullptr, "?", "c", 0, true, false, held), BtnCodeSkip);
+    // Nothing scripted left: the fallback answers.
+    EXPECT_EQ(ShowInfoBox(nullptr, "!", "c", 0), BtnCodeCancel);
+    EXPECT_EQ(dialogs.requests().size(), 6u);
+}
+
+TEST_F(DialogRoutinesTest, AskChoiceCheckWritesTheCheckBoxBackUnlessSkipOrCancel)
+{
+    const struct {
+        int button;
+        bool result;
+        bool written;
+    } cases[] = {{BtnCodeYes, true, true},     {BtnCodeNo, false, true},
+                 {BtnCodeSkip, false, false},  {BtnCodeYesAll, true, true},
+                 {BtnCodeNoAll, false, true},  {BtnCodeCancel, false, false}};
+    for (const auto &c : cases) {
+        bool checked = false;
+        dialogs.script({DialogAnswer(c.button, true)});
+        EXPECT_EQ(AskChoiceCheck(nullptr, held, "Overwrite?", IconQuestion, checked, true, false,
+                                 "Apply to all", "c"),
+                  c.result)
+            << c.button;
+        EXPECT_EQ(checked, c.written) << c.button;
+        EXPECT_TRUE(dialogs.last().checkBox);
+        EXPECT_EQ(dialogs.last().checkCaption, "Apply to all");
+        EXPECT_FALSE(dialogs.last().checked);
+    }
+    // A handler that leaves the check box alone leaves the caller's state alone.
+    bool checked = true;
+    dialogs.script({BtnCodeNo});
+    AskChoiceCheck(nullptr, held, "?", 0, checked, false, false, "x", "c");
+    EXPECT_TRUE(dialogs.last().checked);
+    EXPECT_TRUE(checked);
+}
+
+TEST_F(DialogRoutinesTest, HeldReferenceIsClearedAfterwards)
+{
+    int closed = 0;
+    dialogs.onAsk = [&](const DialogRequest &r) {
+        ASSERT_EQ(r.held, &held);
+        r.held->hold([&] { ++closed; });
+        held.close();
+        EXPECT_TRUE(held.isOpen());
+    };
+    AskYesNoHeld(nullptr, held, "?", 0, "c");
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(held.isOpen());
+    held.close();
+    EXPECT_EQ(closed, 1);
+}
+
+TEST(DialogSeam, ScopedHandlerRestoresThePreviousOne)
+{
+    DialogHandler *const standard = &dialogHandler();
+    ScriptedDialogHandler outer{DialogAnswer(BtnCodeYes)};
+    {
+        ScopedDialogHandler a(outer);
+        EXPECT_EQ(&dialogHandler(), &outer);
+        ScriptedDialogHandler inner{DialogAnswer(BtnCodeNo)};
+        {
+            ScopedDialogHandler b(inner);
+            EXPECT_FALSE(AskYesNoPlain(nullptr, "?", "c", 0));
+        }
+        EXPECT_TRUE(AskYesNoPlain(nullptr, "?", "c", 0));
+    }
+    EXPECT_EQ(&dialogHandler(), standard);
+}
+
+} // namespace
