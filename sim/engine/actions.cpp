@@ -265,7 +265,7 @@ void MeterEngine::sendScreenKey(uint8_t key)
     if (key == KeyEnter) {
         // The announcement, then the whole memory as one block.
         sendIdentification(m_memory.blockSize());
-        emit(m_memory.block(), true);
+        queueFrame(m_memory.block(), true);
         return;
     }
     if (key == KeyEsc)

@@ -130,7 +130,7 @@ void MeterEngine::command(uint8_t c)
     }
 }
 
-void MeterEngine::emit(Bytes frame, bool cancellable)
+void MeterEngine::queueFrame(Bytes frame, bool cancellable)
 {
     if (!lineMatches())
         return;  // nobody can make sense of it
@@ -181,7 +181,7 @@ void MeterEngine::powerOn()
     m_dialogUntil = 0;
     m_lastActivity = m_now;
     m_nextSecond = m_now + 1000;
-    emit(markerFrame(FramePowerOn));
+    queueFrame(markerFrame(FramePowerOn));
     m_screen = ScrWelcome;
     m_welcomeUntil = m_now + WelcomeMs;
     answer(KeyPower);
@@ -194,7 +194,7 @@ void MeterEngine::powerOff()
     m_dialogUntil = 0;
     m_out.erase(std::remove_if(m_out.begin(), m_out.end(), [](const Chunk &c) { return c.cancellable; }),
                 m_out.end());
-    emit(markerFrame(FramePowerOff));
+    queueFrame(markerFrame(FramePowerOff));
     m_on = false;
     m_screen = ScrMeasure;
 }

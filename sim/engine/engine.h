@@ -108,7 +108,7 @@ private:
 
     // engine.cpp: the line, the clock and power
     void command(uint8_t c);
-    void emit(Bytes frame, bool cancellable = false);
+    void queueFrame(Bytes frame, bool cancellable = false);
     bool transferring() const;
     void abortTransfer();
     void powerOn();

@@ -66,13 +66,13 @@ void MeterEngine::takeSingle()
         m_stats.add(m_last.value);
     // One complete measurement, then the run it opened is over.
     sendMeasurement(KeyMeas);
-    emit(statusFrame(statusBlock(CodeStop, KeyMeas)));
+    queueFrame(statusFrame(statusBlock(CodeStop, KeyMeas)));
 }
 
 void MeterEngine::startRun()
 {
     m_running = true;
-    emit(statusFrame(statusBlock(KeyMeas, 0)));
+    queueFrame(statusFrame(statusBlock(KeyMeas, 0)));
     takeReading(true);
     accumulate(m_last, 0);
     sendMeasurement(KeyMeas);
@@ -83,7 +83,7 @@ void MeterEngine::startRun()
 void MeterEngine::stopRun(uint8_t key1, uint8_t key2)
 {
     m_running = false;
-    emit(statusFrame(statusBlock(key1, key2)));
+    queueFrame(statusFrame(statusBlock(key1, key2)));
 }
 
 void MeterEngine::sample()

@@ -98,15 +98,15 @@ void MeterEngine::answer(uint8_t key1, uint8_t key2)
 {
     const StatusBlock st = statusBlock(key1, key2);
     if (m_screen == DlgAlarm || m_screen == DlgAlarmOverMeasure) {
-        emit(textFrame(st, plainText(m_alarmMessage, EditAlarmMessage)));
+        queueFrame(textFrame(st, plainText(m_alarmMessage, EditAlarmMessage)));
     } else if (m_screen == DlgCalibration) {
         // The new factor and the old one, seven digits each.
         char s[20];
         std::snprintf(s, sizeof s, " %07d %07d", int(m_newCalibration % 10000000),
                       int(m_calibration % 10000000));
-        emit(textFrame(st, plainText(s, EditNumber)));
+        queueFrame(textFrame(st, plainText(s, EditNumber)));
     } else if (isDialog(m_screen)) {
-        emit(statusFrame(st));
+        queueFrame(statusFrame(st));
     } else if (m_editing) {
         uint8_t extra = 0;
         if (m_editor.mode() == EditNumber) {
@@ -114,25 +114,25 @@ void MeterEngine::answer(uint8_t key1, uint8_t key2)
             const int lo = m_editor.prefixLo();
             extra = uint8_t(((13 + lo) << 4) | ((m_editor.prefixStep() - lo) & 0x0F));
         }
-        emit(textFrame(st, m_editor.block(extra)));
+        queueFrame(textFrame(st, m_editor.block(extra)));
         if (m_screen == ScrLoad) {
             const int n = std::atoi(m_editor.text().c_str());
             if (n >= 1 && size_t(n) <= m_memory.count())
                 sendCellView(FramePreview, size_t(n - 1), key1);
         }
     } else if (m_screen == ScrRecordView) {
-        emit(statusFrame(st));
+        queueFrame(statusFrame(st));
         sendCellView(FrameRecordView, m_viewedCell, key1);
     } else if (m_screen == ScrMeasure && m_running) {
-        emit(measurementFrame(st, measurementBlock(m_last)));
+        queueFrame(measurementFrame(st, measurementBlock(m_last)));
     } else {
-        emit(statusFrame(st));
+        queueFrame(statusFrame(st));
     }
 }
 
 void MeterEngine::sendMeasurement(uint8_t key1, uint8_t key2)
 {
-    emit(measurementFrame(statusBlock(key1, key2), measurementBlock(m_last)));
+    queueFrame(measurementFrame(statusBlock(key1, key2), measurementBlock(m_last)));
 }
 
 void MeterEngine::sendIdentification(uint32_t blockSize)
@@ -140,12 +140,12 @@ void MeterEngine::sendIdentification(uint32_t blockSize)
     Identification id = m_ident;
     id.calibration = m_calibration;
     const uint8_t key1 = blockSize ? uint8_t(KeyEnter) : uint8_t(CmdIdentify);
-    emit(identificationFrame(statusBlock(key1, 0), blockSize, id));
+    queueFrame(identificationFrame(statusBlock(key1, 0), blockSize, id));
 }
 
 void MeterEngine::sendCellView(uint8_t type, size_t index, uint8_t key1)
 {
-    emit(cellFrame(type, m_memory.cell(index), statusBlock(key1, 0)));
+    queueFrame(cellFrame(type, m_memory.cell(index), statusBlock(key1, 0)));
 }
 
 Cell MeterEngine::cellOfLastReading(const std::string &comment) const

@@ -4,9 +4,7 @@
 // drives both, so nothing sleeps.
 #pragma once
 
-// The engine first: it is plain C++ and must not see Qt's keyword macros.
 #include "engine/engine.h"
-
 #include "protocol/TComm32QV.h"
 #include "serial/Timer.h"
 
