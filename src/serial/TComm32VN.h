@@ -144,6 +144,12 @@ public:
     // then Open, so a port set beforehand opens now.
     void Loaded();
 
+    // While HoldTime (ms) is above 0 no response timeout is declared; the
+    // response timer counts it down. The instrument raises it before requests
+    // whose answers take long.
+    uint32_t HoldTime() const;
+    void SetHoldTime(uint32_t ms);
+
     // True while the transmit queue holds a block (a caller pacing several
     // blocks hands over the next one only when this is false).
     bool QueueBusy() const;
@@ -187,8 +193,6 @@ protected:
     void SetAwaitingResponse(bool on);
     void SetNoGapWait(bool on);
     bool NoGapWait() const;
-    uint32_t HoldTime() const;
-    void SetHoldTime(uint32_t ms);
     // Marks the response timeout as not started (the next ResponseTimer tick starts it).
     void ResetResponseWatch();
     Clock &clock() const;
