@@ -117,16 +117,6 @@ protected:
     int changes = 0;
 };
 
-TEST_F(IntEditTest, Defaults)
-{
-    EXPECT_EQ(edit.Value(), 0);
-    EXPECT_EQ(edit.edit()->text(), "0");
-    EXPECT_EQ(edit.MinVal(), INT_MIN);
-    EXPECT_EQ(edit.MaxVal(), INT_MAX);
-    EXPECT_EQ(edit.ValInterval(), 1);
-    EXPECT_EQ(edit.Width(), 95);
-}
-
 TEST_F(IntEditTest, ValuesSnapToTheInterval)
 {
     edit.setValInterval(5);
