@@ -116,7 +116,16 @@ void PortServer::updateLine(bool hungUp)
         m_pending.clear();
         return;
     }
-    m_engine.setProgramRate(lineBitsPerSecond(m_fd));
+    const uint32_t programRate = lineBitsPerSecond(m_fd);
+    if (m_options.lineRate)
+        m_engine.setProgramRate(programRate == m_options.lineRate ? m_engine.bitsPerSecond() : 0);
+    else
+        m_engine.setProgramRate(programRate);
+}
+
+uint32_t PortServer::pacedRate() const
+{
+    return m_options.lineRate ? m_options.lineRate : m_engine.bitsPerSecond();
 }
 
 void PortServer::readInput()
@@ -136,9 +145,10 @@ void PortServer::writeOutput(uint32_t elapsedMs)
     if (m_options.fast) {
         room = 4096;
     } else {
-        // Ten bit times a byte: start, eight data bits, stop.
-        const double perMs = m_engine.bitsPerSecond() / 10.0 / 1000.0;
-        m_credit = std::min(m_credit + perMs * elapsedMs, BurstBytes);
+        // Ten bit times a byte: start, eight data bits, stop. A fast line may
+        // catch up a few poll periods at once, a slow one a few bytes.
+        const double perMs = pacedRate() / 10.0 / 1000.0;
+        m_credit = std::min(m_credit + perMs * elapsedMs, std::max(BurstBytes, perMs * 4 * PollMs));
         room = size_t(m_credit);
     }
     if (m_pending.size() < room) {
