@@ -103,6 +103,7 @@ TAboutBox::TAboutBox(QWidget *owner, uint8_t language, uint8_t edition)
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     auto *text = new QVBoxLayout;
+    text->setSpacing(2);
     text->addWidget(boldLabel(QStringLiteral("QV-7xx"), 4, this));
     text->addWidget(new QLabel(versionText(), this));
     auto *description = new QLabel(aboutDescription(language), this);
