@@ -38,6 +38,9 @@ struct Link {
     {
         runEventLoopFor(1700);
         keys({kcI});
+        // Measurements are not complete while an information request is
+        // pending: let its deadline pass.
+        runEventLoopFor(500);
         return screen == 0;
     }
 
