@@ -36,12 +36,21 @@ private:
     QString m_path;
 };
 
+// Runs the event loop (sleeping between events) until `done` or the timeout.
 bool waitFor(const std::function<bool()> &done, int timeoutMs)
 {
     QElapsedTimer clock;
     clock.start();
-    while (!done() && clock.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QEventLoop loop;
+    QTimer check;
+    check.setInterval(1);
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done() || clock.elapsed() >= timeoutMs)
+            loop.quit();
+    });
+    check.start();
+    if (!done())
+        loop.exec();
     return done();
 }
 
