@@ -229,7 +229,7 @@ void MeterCore::pressKey(MeterKey key)
     if (m_screen.keysLocked && key != MeterKey::Esc && key != MeterKey::Power)
         return;
     if (key != MeterKey::Refresh) {
-        m_comm.SendKey(keyCommand(key));
+        sendKey(keyCommand(key));
         return;
     }
     // During a run the REFRESH waits until the measurements pause.
@@ -241,8 +241,23 @@ void MeterCore::pressKey(MeterKey key)
         return;
     }
     m_refreshDeadlineSet = false;
-    m_comm.SendKey(kcI);
-    m_comm.SendKey(kcB);
+    sendKey(kcI);
+    sendKey(kcB);
+}
+
+void MeterCore::sendKey(int command)
+{
+    if (KeySender)
+        KeySender(command);
+    else
+        m_comm.SendKey(command);
+}
+
+void MeterCore::resetScreenState()
+{
+    m_screen.hideCursor();
+    m_screen.keysLocked = false;
+    m_screen.previousScreen = -1;
 }
 
 void MeterCore::serviceTick()

@@ -52,6 +52,9 @@ public:
     const EntryPermissions &entry() const { return m_screen.entry; }
     bool refreshDeferred() const { return m_refreshDeadlineSet; }
     bool AutoRefreshBAT = true;
+    // Where pressed keys go; the protocol component's SendKey when empty (the
+    // instrument window routes them through its key typer).
+    std::function<void(int command)> KeySender;
 
     // --- operations ------------------------------------------------------------
     // Presses a meter key: the one path of on-screen keys, menu clicks on the
@@ -59,6 +62,12 @@ public:
     void pressKey(MeterKey key);
     // Another port: both records zeroed, identification requested again.
     void forgetMeter();
+    // Hooks of the window's port and baud-rate flows.
+    void clearSent() { m_sent = false; }
+    void stopClock() { m_measurementRunning = false; }
+    // A download cut short by another port: no edit cursor, no lock, and the
+    // next screen drawn in full.
+    void resetScreenState();
     // One tick of the service timer (the timer calls it every 100 ms).
     void serviceTick();
 
@@ -88,6 +97,7 @@ private:
     void status(int code, const QString &text);
     void changed() const;
     void cancelSelection() const;
+    void sendKey(int command);
 
     TComm32QV &m_comm;
     Clock &m_clock;

@@ -1,0 +1,215 @@
+// TFormQV: the window itself. Menus, views and tab strip, size and place.
+#include "app/TFormQV.h"
+
+#include "dialogs/DialogSeam.h"
+#include "dialogs/TAboutBox.h"
+#include "instrument/QVMeter32.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QStatusTipEvent>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+namespace qv {
+
+namespace {
+// The instrument's place in its panel, and the panel's bevel.
+constexpr int MeterOffset = 8;
+constexpr int PanelBevel = 1;
+} // namespace
+
+TFormQV::TFormQV(SettingsStore &settings, const StartLink &start, const SerialPlatform &platform,
+                 QWidget *parent)
+    : QMainWindow(parent), m_settings(settings)
+{
+    m_language = 1;
+    DialogLanguage = LangEnglish;
+    CenterOnOwner = true;
+    setWindowTitle(QStringLiteral("QV-7xx"));
+    setObjectName(QStringLiteral("FormQV"));
+    createViews();
+    createMenus();
+
+    m_meter = new TQVMeter32(PanelMeter, m_language, 1, platform);
+    m_meter->move(MeterOffset, MeterOffset);
+    wireInstrument();
+
+    selectView(ViewMeter);
+    sizeWindow();
+    placeOnScreen();
+    applyStartLink(start);
+    ButtonsRefresh();
+}
+
+TFormQV::~TFormQV()
+{
+    shutdown();
+}
+
+void TFormQV::createViews()
+{
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    PanelQV = new QFrame(central);
+    PanelQV->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    PanelQV->setLineWidth(PanelBevel);
+    auto *inPanel = new QVBoxLayout(PanelQV);
+    inPanel->setContentsMargins(PanelBevel, PanelBevel, PanelBevel, PanelBevel);
+    NoteBook = new QStackedWidget(PanelQV);
+    inPanel->addWidget(NoteBook);
+
+    PanelMeter = new QWidget(NoteBook);
+    PanelMeter->setObjectName(QStringLiteral("PanelMeter"));
+    NoteBook->addWidget(PanelMeter);
+
+    // The History view: its table and search strip come later; the hint
+    // line sits where the results panel ends.
+    auto *history = new QWidget(NoteBook);
+    auto *historyColumn = new QVBoxLayout(history);
+    historyColumn->setContentsMargins(0, 0, 0, 0);
+    historyColumn->addStretch(1);
+    PanelHint = new QLabel(history);
+    PanelHint->setObjectName(QStringLiteral("PanelHint"));
+    PanelHint->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    historyColumn->addWidget(PanelHint);
+    NoteBook->addWidget(history);
+    NoteBook->addWidget(new QWidget(NoteBook));   // Memory
+
+    TabSet = new QTabBar(central);
+    TabSet->setObjectName(QStringLiteral("TabSet"));
+    TabSet->setShape(QTabBar::RoundedSouth);
+    TabSet->setDrawBase(false);
+    TabSet->setExpanding(false);
+    for (const char *name : {"Meter", "History", "Memory"})
+        TabSet->addTab(QLatin1String(name));
+    connect(TabSet, &QTabBar::currentChanged, this, [this](int i) { selectView(i); });
+
+    column->addWidget(PanelQV, 1);
+    column->addWidget(TabSet);
+    setCentralWidget(central);
+}
+
+void TFormQV::createMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    // The file commands arrive with the history and memory views.
+    QMenu *open = file->addMenu(QStringLiteral("Open"));
+    open->addAction(QStringLiteral("History"))->setEnabled(false);
+    open->addAction(QStringLiteral("Memory"))->setEnabled(false);
+    QMenu *save = file->addMenu(QStringLiteral("Save"));
+    MenuSaveHistory = save->addAction(QStringLiteral("History"));
+    MenuSaveResults = save->addAction(QStringLiteral("Searching results"));
+    MenuSaveMemory = save->addAction(QStringLiteral("Memory"));
+    file->addSeparator();
+    file->addAction(QStringLiteral("Printer settings"))->setEnabled(false);
+    QMenu *print = file->addMenu(QStringLiteral("Print"));
+    MenuPrintHistory = print->addAction(QStringLiteral("History"));
+    MenuPrintResults = print->addAction(QStringLiteral("Searching results"));
+    MenuPrintMemory = print->addAction(QStringLiteral("Memory"));
+    file->addSeparator();
+    MenuQuit = file->addAction(QStringLiteral("Quit"));
+    connect(MenuQuit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    const char *views[] = {"Meter", "History", "Memory"};
+    for (int i = 0; i < 3; ++i) {
+        QAction *a = view->addAction(QLatin1String(views[i]));
+        a->setCheckable(true);
+        a->setShortcut(QKeySequence(int(Qt::CTRL) | (Qt::Key_F1 + i)));
+        a->setShortcutContext(Qt::ApplicationShortcut);
+        connect(a, &QAction::triggered, this, [this, i] { selectView(i); });
+        MenuViewItems[i] = a;
+    }
+    view->addSeparator();
+    MenuOperators = view->addAction(QStringLiteral("Search operators description"));
+    MenuOperators->setCheckable(true);
+    MenuOperators->setEnabled(false);   // the operators window comes with the search
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(QStringLiteral("Contents"))->setEnabled(false);
+    help->addSeparator();
+    MenuMeterInfo = help->addAction(QStringLiteral("Meter info"));
+    MenuMeterInfo->setEnabled(false);
+    connect(MenuMeterInfo, &QAction::triggered, this, [this] { m_meter->ShowInfo(); });
+    MenuAbout = help->addAction(QStringLiteral("About"));
+    connect(MenuAbout, &QAction::triggered, this, [this] {
+        TAboutBox about(this, m_language, 1);
+        about.exec();
+    });
+}
+
+int TFormQV::currentView() const
+{
+    return NoteBook->currentIndex();
+}
+
+void TFormQV::selectView(int index)
+{
+    if (index < 0 || index > ViewMemory)
+        return;
+    if (TabSet->currentIndex() != index) {
+        TabSet->setCurrentIndex(index);   // comes back here through the tab strip
+        return;
+    }
+    NoteBook->setCurrentIndex(index);
+    for (int i = 0; i < 3; ++i)
+        MenuViewItems[i]->setChecked(i == index);
+    MenuOperators->setVisible(index == ViewHistory);
+    if (index == ViewMeter && m_meter && QGuiApplication::applicationState() == Qt::ApplicationActive)
+        m_meter->setFocus();
+}
+
+QSize TFormQV::minimumClientSize() const
+{
+    const int border = 2 * (MeterOffset + PanelBevel);
+    return {border + TQVMeter32::Width, border + TQVMeter32::Height + TabSet->height()};
+}
+
+void TFormQV::sizeWindow()
+{
+    TabSet->setFixedHeight(TabSet->fontMetrics().height() + 4);
+    const QSize client = minimumClientSize();
+    centralWidget()->setMinimumSize(client);
+    const QSize window(client.width(), client.height() + menuBar()->sizeHint().height());
+    setMinimumSize(window);
+    resize(window);
+}
+
+void TFormQV::placeOnScreen()
+{
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return;
+    const QRect work = s->availableGeometry();
+    const QSize outer = frameGeometry().size();
+    move(std::max(work.left(), (work.width() - outer.width()) / 2),
+         std::max(work.top(), (work.height() - outer.height()) / 2));
+}
+
+bool TFormQV::event(QEvent *event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent *>(event)->tip();
+        PanelHint->setText(QLatin1Char(' ') + tip);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TFormQV::closeEvent(QCloseEvent *event)
+{
+    shutdown();
+    QMainWindow::closeEvent(event);
+}
+
+} // namespace qv

@@ -1,0 +1,67 @@
+// qv7xx: the QV-7xx meter companion. Without a port (given or stored) it runs
+// with a simulated meter, so that it can be tried without one.
+#include "app/AppOptions.h"
+#include "app/QvApplication.h"
+#include "app/Screenshot.h"
+#include "app/Settings.h"
+#include "app/SimulatorLauncher.h"
+#include "app/TFormQV.h"
+#include "dialogs/DialogSeam.h"
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+using namespace qv;
+
+int main(int argc, char **argv)
+{
+    QvApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("TAMBRIX"));
+    QCoreApplication::setApplicationName(QStringLiteral("QV-7xx"));
+
+    AppOptions options;
+    QString error;
+    if (!parseAppOptions(QCoreApplication::arguments(), options, error)) {
+        const bool help = QCoreApplication::arguments().contains(QStringLiteral("--help")) ||
+                          QCoreApplication::arguments().contains(QStringLiteral("-h"));
+        std::fprintf(help ? stdout : stderr, "%s\n", qPrintable(error));
+        return help ? 0 : 2;
+    }
+
+    IniSettingsStore settings;
+    LinkSettings stored;
+    const bool storedRead = readLinkSettings(settings, 1, stored);
+    TFormQV::StartLink start{options.port, options.baud};
+    SimulatorLauncher simulator;
+    if (shouldSimulate(options, stored, storedRead, portDeviceExists)) {
+        if (simulator.start(error)) {
+            start.port = simulator.portName();
+            start.baud = br009600;
+        } else {
+            std::fprintf(stderr, "qv7xx: cannot start the simulated meter: %s\n", qPrintable(error));
+        }
+    }
+
+    int result = 0;
+    {
+        std::unique_ptr<TFormQV> form;
+        try {
+            form = std::make_unique<TFormQV>(settings, start);
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "qv7xx: %s\n", e.what());
+            ShowInfoBox(nullptr, QString::fromLocal8Bit(e.what()), QStringLiteral("QV-7xx"), IconWarning);
+            return 1;
+        }
+        app.onError = [&form](const QString &what) { form->showException(what); };
+        form->show();
+        form->activateWindow();
+        if (!options.screenshot.isEmpty())
+            grabWhenMeasuring(*form, options.screenshot, options.afterMs);
+        app.startedUp();
+        result = QCoreApplication::exec();
+        app.onError = nullptr;
+    }
+    simulator.stop();
+    return result;
+}
