@@ -23,19 +23,6 @@
 
 namespace {
 
-class OnePort : public qv::PortSource {
-public:
-    explicit OnePort(QString path) : m_path(std::move(path)) {}
-    bool scan(QStringList &names) override
-    {
-        names = {m_path};
-        return true;
-    }
-
-private:
-    QString m_path;
-};
-
 // Runs the event loop (sleeping between events) until `done` or the timeout.
 bool waitFor(const std::function<bool()> &done, int timeoutMs)
 {
@@ -73,7 +60,7 @@ void BM_MemoryDownload(benchmark::State &state)
     }
     std::thread serving([&] { server.run(); });
 
-    OnePort ports(QString::fromStdString(server.slavePath()));
+    qv::FixedPortSource ports({QString::fromStdString(server.slavePath())});
     qv::TComm32QV::ResetSharedState();
     qv::TComm32QV comm(1, qv::SerialPlatform{&qv::systemClock(), &qv::qtTimers(), &ports});
     comm.setBaudRate(baud);
@@ -127,11 +114,4 @@ BENCHMARK(BM_MemoryDownload)
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+#include "QtBenchmarkMain.h"

@@ -19,11 +19,6 @@ using qvtest::MemoryBlock;
 
 namespace {
 
-class NoPorts : public PortSource {
-public:
-    bool scan(QStringList &names) override { names.clear(); return true; }
-};
-
 Frame measurement(std::mt19937 &rng, uint8_t key, uint8_t type = 0x02)
 {
     std::uniform_real_distribution<float> lamp(480.0f, 520.0f);
@@ -70,7 +65,7 @@ void BM_ReceiverMixedStream(benchmark::State &state)
     ScopedFormatSettings settings(FormatSettings{'.', '-', ':'});
     ManualClock clock;
     ManualTimers timers(clock);
-    NoPorts ports;
+    FixedPortSource ports;
     size_t events = 0;
     for (auto _ : state) {
         TComm32QV::ResetSharedState();
@@ -96,11 +91,4 @@ BENCHMARK(BM_ReceiverMixedStream)->Arg(64)->Arg(1024)->Unit(benchmark::kMillisec
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+#include "QtBenchmarkMain.h"

@@ -12,11 +12,6 @@
 
 namespace {
 
-class NoPorts : public qv::PortSource {
-public:
-    bool scan(QStringList &names) override { names.clear(); return true; }
-};
-
 uint32_t nextRandom(uint32_t &state)
 {
     state ^= state << 13;
@@ -36,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         qv::FormatSettings{(control & 2) ? QChar(',') : QChar('.'), '-', ':'});
     qv::ManualClock clock;
     qv::ManualTimers timers(clock);
-    NoPorts ports;
+    qv::FixedPortSource ports;
     qv::TComm32QV::ResetSharedState();
     qv::TComm32QV comm(control & 1, qv::SerialPlatform{&clock, &timers, &ports});
     comm.OpenDetached([](const QByteArray &) {});

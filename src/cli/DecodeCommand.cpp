@@ -17,16 +17,6 @@ namespace qv::cli {
 
 namespace {
 
-// A port list with no ports: the decoder never touches the system's ttys.
-class NoPorts : public PortSource {
-public:
-    bool scan(QStringList &names) override
-    {
-        names.clear();
-        return true;
-    }
-};
-
 const char kUsage[] =
     "usage: qv7xx-cli decode [--hex] [--block-size N] [--lang en|pl] [--decimal-separator C] "
     "[--date-separator C] [--time-separator C] [FILE|-]";
@@ -52,7 +42,7 @@ void decodeCapture(const QByteArray &bytes, const DecodeOptions &options,
     ScopedFormatSettings scoped(options.settings);
     ManualClock clock;
     ManualTimers timers(clock);
-    NoPorts ports;
+    FixedPortSource ports; // the decoder never touches the system's ttys
     TComm32QV::ResetSharedState();
     TComm32QV comm(options.language, SerialPlatform{&clock, &timers, &ports});
     comm.OpenDetached();

@@ -20,6 +20,21 @@ public:
     std::function<void()> onChanged;
 };
 
+// A fixed list of ports (none by default): for components that never touch
+// the system's ttys (the capture decoder, tests, benchmarks).
+class FixedPortSource : public PortSource {
+public:
+    explicit FixedPortSource(QStringList ports = {}) : m_ports(std::move(ports)) {}
+    bool scan(QStringList &names) override
+    {
+        names = m_ports;
+        return true;
+    }
+
+private:
+    QStringList m_ports;
+};
+
 // The folder where simulated meters publish their ports: $QV7XX_PORT_DIR,
 // else $XDG_RUNTIME_DIR/qv7xx-ports, else /tmp/qv7xx-ports-<uid>.
 QString virtualPortFolder();

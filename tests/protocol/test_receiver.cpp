@@ -13,11 +13,6 @@ using qvtest::MemoryBlock;
 
 namespace {
 
-class NoPorts : public PortSource {
-public:
-    bool scan(QStringList &names) override { names.clear(); return true; }
-};
-
 // A protocol component on a detached port with a manual clock, recording
 // every event by name (with a detail for some).
 class ReceiverTest : public ::testing::Test {
@@ -57,7 +52,7 @@ protected:
 
     ManualClock clock;
     ManualTimers timers;
-    NoPorts ports;
+    FixedPortSource ports;
     TComm32QV comm;
     QStringList log;
     QByteArray sent;

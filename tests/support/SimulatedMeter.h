@@ -12,15 +12,6 @@
 
 namespace qvtest {
 
-class NoPorts : public qv::PortSource {
-public:
-    bool scan(QStringList &names) override
-    {
-        names.clear();
-        return true;
-    }
-};
-
 class SimulatedMeter {
 public:
     explicit SimulatedMeter(const qvsim::MeterConfig &config = qvsim::MeterConfig(),
@@ -48,7 +39,7 @@ public:
         }
     }
 
-    NoPorts ports;
+    qv::FixedPortSource ports;
     qv::ManualClock clock;
     qv::ManualTimers timers;
     qvsim::MeterEngine meter;
