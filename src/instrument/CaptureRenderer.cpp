@@ -5,25 +5,12 @@
 
 namespace qv {
 
-namespace {
-
-class NoPorts : public PortSource {
-public:
-    bool scan(QStringList &names) override
-    {
-        names.clear();
-        return true;
-    }
-};
-
-} // namespace
-
 QImage renderCapture(const QByteArray &bytes, const RenderSettings &settings,
                      const std::function<void(int, const QImage &)> &afterFrame)
 {
     ManualClock clock;
     ManualTimers timers(clock);
-    NoPorts ports;
+    FixedPortSource ports;
     TComm32QV::ResetSharedState();
     TComm32QV comm(settings.language, SerialPlatform{&clock, &timers, &ports});
     comm.OpenDetached();

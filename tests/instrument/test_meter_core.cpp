@@ -12,11 +12,6 @@ using qvtest::Frame;
 
 namespace {
 
-class NoPorts : public PortSource {
-public:
-    bool scan(QStringList &names) override { names.clear(); return true; }
-};
-
 class MeterCoreTest : public ::testing::Test {
 protected:
     MeterCoreTest()
@@ -67,7 +62,7 @@ protected:
     ScopedFormatSettings fmt;
     ManualClock clock;
     ManualTimers timers;
-    NoPorts ports;
+    FixedPortSource ports;
     TComm32QV comm;
     std::unique_ptr<MeterCore> core;
     QByteArray sent;
