@@ -64,7 +64,7 @@ void TFormQV::createViews()
     PanelQV->setFrameStyle(QFrame::Panel | QFrame::Raised);
     PanelQV->setLineWidth(PanelBevel);
     auto *inPanel = new QVBoxLayout(PanelQV);
-    inPanel->setContentsMargins(PanelBevel, PanelBevel, PanelBevel, PanelBevel);
+    inPanel->setContentsMargins(0, 0, 0, 0);   // the frame itself is the bevel
     NoteBook = new QStackedWidget(PanelQV);
     inPanel->addWidget(NoteBook);
 

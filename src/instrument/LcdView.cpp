@@ -40,9 +40,10 @@ void LcdView::mousePressEvent(QMouseEvent *event)
 
 void LcdView::mouseDoubleClickEvent(QMouseEvent *event)
 {
+    // Not passed on as a second press: the click before it was the press.
     if (event->button() == Qt::LeftButton && onDoubleClick)
         onDoubleClick(lcdPixel(event->position().toPoint()));
-    QWidget::mouseDoubleClickEvent(event);
+    event->accept();
 }
 
 } // namespace qv

@@ -30,6 +30,7 @@ int TQVMeter32::PortNumber() const
 
 void TQVMeter32::ClosePort()
 {
+    m_typer->clear();
     m_comm->Close();
 }
 
@@ -49,6 +50,8 @@ void TQVMeter32::setBaudRate(TBaudRate rate)
     if (rate < br001200 || rate > br009600)
         return;
     const TBaudRate old = m_comm->BaudRate();
+    // Keys still waiting were meant for the link as it was.
+    m_typer->clear();
     m_comm->setBaudRate(rate);
     {
         const QSignalBlocker quiet(baudBox());
@@ -70,6 +73,7 @@ void TQVMeter32::setBaudRate(TBaudRate rate)
 void TQVMeter32::setPort(const QString &name)
 {
     const QString old = m_comm->COMPort();
+    m_typer->clear();
     m_comm->setCOMPort(name);
     m_port = m_comm->COMPort();
     selectPortInBox();
@@ -198,7 +202,7 @@ void TQVMeter32::portBoxChosen(int index)
 
 void TQVMeter32::turnOffClicked()
 {
-    m_comm->Close();
+    ClosePort();
     redrawKeyHint();
     returnFocus();
 }
@@ -213,7 +217,7 @@ void TQVMeter32::searchClicked()
         return;
     if (real) {
         m_reconnecting = true;
-        m_comm->Close();
+        ClosePort();
         m_comm->Open();
         PressKey(MeterKey::Refresh);
         m_reconnecting = false;

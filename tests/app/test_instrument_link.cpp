@@ -1,0 +1,366 @@
+// The instrument window's link: status panel colours and texts, the probe
+// panel, port and baud-rate changes with their events and requests, the
+// download warning, the transmission buttons, the key hints, title and logo.
+#include "InstrumentRig.h"
+
+#include "dialogs/ScriptedDialogs.h"
+#include "dialogs/UrlOpener.h"
+#include "instrument/DownloadWarning.h"
+#include "instrument/QVKeypad.h"
+#include "instrument/QVStatusBar.h"
+
+#include <QComboBox>
+#include <QEnterEvent>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace qv;
+using qvtest::InstrumentRig;
+
+namespace {
+
+constexpr QRgb Navy = 0xFF000080;
+constexpr QRgb Red = 0xFFFF0000;
+
+// Chooses an entry of a box as the user does.
+void choose(QComboBox *box, int index)
+{
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+// Starts the meter sending its memory (MEMO, UP to "Send to PC", ENTER,
+// ENTER) and lets bytes arrive at the line rate until the download runs.
+bool startDownload(InstrumentRig &rig)
+{
+    for (MeterKey k : {MeterKey::Memo, MeterKey::Up, MeterKey::Enter}) {
+        rig.window->PressKey(k);
+        rig.run(600);
+    }
+    rig.window->PressKey(MeterKey::Enter);
+    for (int i = 0; i < 100 && !rig.window->comm().InMemoryTransfer(); ++i)
+        rig.run(20, InstrumentRig::LineBytesPerStep);
+    return rig.window->comm().InMemoryTransfer();
+}
+
+qvsim::MeterConfig withCells(int cells)
+{
+    qvsim::MeterConfig c;
+    c.cells = cells;
+    return c;
+}
+
+} // namespace
+
+TEST(InstrumentLink, StatusPanelIsNavyForTheLinkStatesAndRedForErrors)
+{
+    InstrumentRig rig;
+    QVStatusBar *bar = rig.window->statusBar();
+    EXPECT_GE(bar->statusPanel()->width(), 157);
+    for (int code = stConnected; code <= stPortError; ++code) {
+        rig.window->comm().ReportStatus(code);
+        EXPECT_EQ(bar->statusPanel()->text(), statusText(code, 1));
+        EXPECT_EQ(bar->statusColour(), code <= stDisconnected ? Navy : Red) << code;
+        EXPECT_EQ(bar->statusPanel()->palette().color(QPalette::WindowText).rgb(), bar->statusColour());
+    }
+    EXPECT_EQ(bar->statusPanel()->text(), "Port COM error");
+}
+
+TEST(InstrumentLink, ErrorSoundOnlyWithSoundError)
+{
+    InstrumentRig rig;
+    int beeps = 0;
+    rig.window->beep = [&] { ++beeps; };
+    rig.window->comm().ReportStatus(stPortError);
+    EXPECT_EQ(beeps, 0);
+    rig.window->SoundError = true;
+    rig.window->comm().ReportStatus(stDisconnected);
+    EXPECT_EQ(beeps, 0);
+    rig.window->comm().ReportStatus(stCommLost);
+    EXPECT_EQ(beeps, 1);
+}
+
+TEST(InstrumentLink, ProbePanelNamesTheProbeAndTurnsRedWithoutOne)
+{
+    {
+        InstrumentRig rig;
+        rig.settle();
+        EXPECT_FALSE(rig.window->statusBar()->probePanel()->text().isEmpty());
+        EXPECT_NE(rig.window->statusBar()->probeColour(), Red);
+    }
+    qvsim::MeterConfig noProbe;
+    noProbe.noProbe = true;
+    InstrumentRig rig(noProbe);
+    rig.settle();
+    EXPECT_EQ(rig.window->statusBar()->probeColour(), Red);
+    // Switching the meter off empties the panel.
+    rig.window->PressKey(MeterKey::Power);
+    rig.run(1000);
+    EXPECT_TRUE(rig.window->statusBar()->probePanel()->text().isEmpty());
+}
+
+TEST(InstrumentLink, NoPortOffersTheSearchAndNoTurnOff)
+{
+    InstrumentRig rig;
+    EXPECT_TRUE(isNoneName(rig.window->Port()));
+    EXPECT_EQ(rig.window->searchButton()->text(), "Search");
+    EXPECT_FALSE(rig.window->offButton()->isEnabled());
+    EXPECT_EQ(rig.window->baudBox()->count(), 4);
+    EXPECT_EQ(rig.window->baudBox()->currentText(), "9600bps");
+    EXPECT_EQ(rig.window->portBox()->currentText(), "none");
+}
+
+TEST(InstrumentLink, ARealPortOffersConnectAndTurnOff)
+{
+    InstrumentRig rig({}, true);
+    EXPECT_EQ(rig.window->Port(), rig.pty.path);
+    EXPECT_EQ(rig.window->portBox()->currentText(), rig.pty.path);
+    EXPECT_EQ(rig.window->searchButton()->text(), "Connect");
+    EXPECT_TRUE(rig.window->offButton()->isEnabled());
+    QTest::mouseClick(rig.window->offButton(), Qt::LeftButton);
+    EXPECT_FALSE(rig.window->comm().IsOpen());
+    EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), "Disconnected");
+}
+
+TEST(InstrumentLink, PortChangeEventsAndRequests)
+{
+    InstrumentRig rig({}, true);
+    rig.settle();
+    ASSERT_TRUE(rig.window->core().records().identReceived);
+    int portChanges = 0;
+    rig.window->OnCOMPortChange = [&] { ++portChanges; };
+    // The same port again: no event, but the meter is asked for its state.
+    rig.sent.clear();
+    rig.window->setPort(rig.pty.path);
+    EXPECT_EQ(portChanges, 0);
+    EXPECT_TRUE(rig.window->identRequest());
+    EXPECT_FALSE(rig.window->core().measurementRunning());
+    rig.run(1000);
+    EXPECT_TRUE(rig.sent.startsWith("I")) << rig.sent.constData();
+    EXPECT_FALSE(rig.window->identRequest());
+    // Another port: the event, the records forgotten.
+    rig.window->setPort(QStringLiteral("none"));
+    EXPECT_EQ(portChanges, 1);
+    EXPECT_EQ(rig.window->searchButton()->text(), "Search");
+    EXPECT_FALSE(rig.window->offButton()->isEnabled());
+}
+
+TEST(InstrumentLink, BaudRateChangeEventsAndTheIdentificationRequest)
+{
+    InstrumentRig rig({}, true);
+    rig.settle();
+    int rateChanges = 0;
+    rig.window->OnBaudRateChange = [&] { ++rateChanges; };
+    rig.sent.clear();
+    rig.window->setBaudRate(br009600);
+    EXPECT_EQ(rateChanges, 0);
+    EXPECT_TRUE(rig.window->identRequest());
+    rig.run(600);
+    EXPECT_TRUE(rig.sent.startsWith("I"));
+    rig.window->setBaudRate(br002400);
+    EXPECT_EQ(rateChanges, 1);
+    EXPECT_EQ(rig.window->BaudRate(), br002400);
+    EXPECT_EQ(rig.window->baudBox()->currentText(), "2400bps");
+    // Rates the meter does not have are not taken.
+    rig.window->setBaudRate(br019200);
+    EXPECT_EQ(rig.window->BaudRate(), br002400);
+}
+
+TEST(InstrumentLink, CombinedSetterAsksOnceAfterBoth)
+{
+    InstrumentRig rig({}, true);
+    rig.settle();
+    rig.sent.clear();
+    rig.window->setPortAndBaudRate(rig.pty.path, br009600);
+    EXPECT_TRUE(rig.window->refreshOnChange());
+    EXPECT_TRUE(rig.window->identRequest());
+    rig.run(600);
+    EXPECT_EQ(rig.sent.count('I'), 1) << rig.sent.constData();
+}
+
+TEST(InstrumentLink, PortChangeDuringADownloadAsksFirstAndARefusalChangesNothing)
+{
+    InstrumentRig rig(withCells(40), true);
+    rig.settle();
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scope(dialogs);
+    int portChanges = 0;
+    rig.window->OnCOMPortChange = [&] { ++portChanges; };
+    int memoEvents = 0;
+    rig.window->OnReceiveMemo = [&](const uint8_t *, uint32_t) { ++memoEvents; };
+    ASSERT_TRUE(startDownload(rig));
+
+    dialogs.script({DialogAnswer(BtnCodeNo)});
+    choose(rig.window->portBox(), 0);
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.last().text, downloadWarningText(1, LinkAction::PortChange));
+    EXPECT_TRUE(dialogs.last().text.contains("Serial port change causes data lost."));
+    EXPECT_EQ(dialogs.last().icon, IconWarning);
+    EXPECT_EQ(dialogs.last().caption, "QV-7xx");
+    EXPECT_EQ(rig.window->portBox()->currentText(), rig.pty.path);
+    EXPECT_EQ(rig.window->Port(), rig.pty.path);
+    EXPECT_EQ(portChanges, 0);
+    EXPECT_TRUE(rig.window->comm().InMemoryTransfer());
+
+    // The download carries on to its end.
+    rig.run(5000, InstrumentRig::LineBytesPerStep);
+    EXPECT_EQ(memoEvents, 1);
+    EXPECT_FALSE(rig.window->comm().InMemoryTransfer());
+}
+
+TEST(InstrumentLink, ConfirmedPortChangeCancelsTheDownload)
+{
+    InstrumentRig rig(withCells(40), true);
+    rig.settle();
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scope(dialogs);
+    int portChanges = 0;
+    rig.window->OnCOMPortChange = [&] { ++portChanges; };
+    ASSERT_TRUE(startDownload(rig));
+    rig.sent.clear();
+    dialogs.script({DialogAnswer(BtnCodeYes)});
+    choose(rig.window->portBox(), 0);
+    EXPECT_TRUE(rig.sent.startsWith("Q"));   // ESC ends the meter's sending
+    EXPECT_EQ(portChanges, 1);
+    EXPECT_TRUE(isNoneName(rig.window->Port()));
+}
+
+TEST(InstrumentLink, BaudRateChoiceDuringADownloadRefusedRestoresTheBox)
+{
+    InstrumentRig rig(withCells(40), true);
+    rig.settle();
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scope(dialogs);
+    int rateChanges = 0;
+    rig.window->OnBaudRateChange = [&] { ++rateChanges; };
+    ASSERT_TRUE(startDownload(rig));
+    dialogs.script({DialogAnswer(BtnCodeNo)});
+    choose(rig.window->baudBox(), 0);
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_TRUE(dialogs.last().text.contains("Baud rate change"));
+    EXPECT_EQ(rig.window->baudBox()->currentText(), "9600bps");
+    EXPECT_EQ(rateChanges, 0);
+}
+
+TEST(InstrumentLink, OnlyOneDownloadWarningAtATimeAndALinkErrorClosesIt)
+{
+    InstrumentRig rig(withCells(40), true);
+    rig.settle();
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scope(dialogs);
+    ASSERT_TRUE(startDownload(rig));
+    bool closed = false;
+    int nested = -1;
+    // While the first question is open: a second change is refused without
+    // asking, and a link error closes the question.
+    dialogs.onAsk = [&](const DialogRequest &r) {
+        if (!r.held || nested >= 0)
+            return;
+        r.held->hold([&] { closed = true; });
+        nested = int(dialogs.requests().size());
+        choose(rig.window->baudBox(), 1);
+        nested = int(dialogs.requests().size()) - nested;
+        rig.window->comm().ReportStatus(stCommLost);
+    };
+    dialogs.script({DialogAnswer(BtnCodeNo)});
+    choose(rig.window->portBox(), 0);
+    EXPECT_EQ(nested, 0);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(rig.window->baudBox()->currentText(), "9600bps");
+}
+
+TEST(InstrumentLink, WithoutADownloadChangesGoAheadUnasked)
+{
+    InstrumentRig rig({}, true);
+    rig.settle();
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scope(dialogs);
+    choose(rig.window->baudBox(), 2);
+    EXPECT_EQ(rig.window->BaudRate(), br004800);
+    EXPECT_TRUE(dialogs.requests().empty());
+}
+
+TEST(InstrumentLink, TitleClickWithoutIdentificationSaysNoData)
+{
+    InstrumentRig rig;
+    ASSERT_TRUE(rig.activate());
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scope(dialogs);
+    QTest::mouseClick(rig.window->titleLabel(), Qt::LeftButton);
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.last().text,
+              "No data received from meter.\r\n\r\n1. Connect meter to PC.\r\n2. Check serial port settings.");
+    EXPECT_EQ(dialogs.last().icon, IconWarning);
+    EXPECT_EQ(dialogs.last().caption, "QV-7xx");
+    // Handed to the owner instead when asked so.
+    int captionClicks = 0;
+    rig.window->InternalCaptionClick = false;
+    rig.window->OnCaptionClick = [&] { ++captionClicks; };
+    QTest::mouseClick(rig.window->titleLabel(), Qt::LeftButton);
+    EXPECT_EQ(captionClicks, 1);
+    EXPECT_EQ(dialogs.requests().size(), 1u);
+}
+
+TEST(InstrumentLink, LogoClickOpensTheDistributorsAddress)
+{
+    InstrumentRig rig;
+    QList<QUrl> opened;
+    const UrlOpener previous = setUrlOpener([&](const QUrl &u) {
+        opened << u;
+        return true;
+    });
+    QTest::mouseClick(rig.window->logo(), Qt::LeftButton);
+    setUrlOpener(previous);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.first(), TQVMeter32::webAddress(1));
+    EXPECT_TRUE(opened.first().isValid());
+    EXPECT_NE(TQVMeter32::webAddress(0), TQVMeter32::webAddress(1));
+}
+
+TEST(InstrumentLink, KeyHintShowsThePcKeyUnderTheMouse)
+{
+    InstrumentRig rig({}, true);
+    ASSERT_TRUE(rig.activate());
+    QVStatusBar *bar = rig.window->statusBar();
+    EXPECT_FALSE(bar->keyboardImage()->isHidden());
+    EXPECT_TRUE(bar->hintImage()->isHidden());
+
+    QWidget *mode = rig.window->keyButton(MeterKey::Mode);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(mode, &enter);
+    EXPECT_FALSE(bar->hintImage()->isHidden());
+    EXPECT_TRUE(bar->keyboardImage()->isHidden());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(mode, &leave);
+    EXPECT_TRUE(bar->hintImage()->isHidden());
+    EXPECT_FALSE(bar->keyboardImage()->isHidden());
+
+    // REFRESH has no PC key; without the focus there is no hint at all.
+    QApplication::sendEvent(rig.window->keyButton(MeterKey::Refresh), &enter);
+    EXPECT_TRUE(bar->hintImage()->isHidden());
+    rig.window->clearFocus();
+    EXPECT_TRUE(bar->keyboardImage()->isHidden());
+    QApplication::sendEvent(mode, &enter);
+    EXPECT_TRUE(bar->hintImage()->isHidden());
+}
+
+TEST(InstrumentLink, NoKeyboardPictureWithoutAnOpenPort)
+{
+    InstrumentRig rig({}, true);
+    ASSERT_TRUE(rig.activate());
+    rig.window->ClosePort();
+    EXPECT_TRUE(rig.window->statusBar()->keyboardImage()->isHidden());
+}
+
+TEST(InstrumentLink, KeysOnTheBoxesGiveTheKeyboardBackToTheInstrument)
+{
+    InstrumentRig rig({}, true);
+    ASSERT_TRUE(rig.activate());
+    rig.window->portBox()->setFocus();
+    ASSERT_TRUE(rig.window->portBox()->hasFocus());
+    QTest::keyClick(rig.window->portBox(), Qt::Key_Shift);
+    EXPECT_TRUE(rig.window->portBox()->hasFocus());
+    QTest::keyClick(rig.window->portBox(), Qt::Key_Down);
+    EXPECT_TRUE(rig.window->hasFocus());
+    EXPECT_EQ(rig.window->portBox()->currentText(), rig.pty.path);
+}

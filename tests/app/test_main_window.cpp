@@ -1,0 +1,255 @@
+// The main window: views and menu, size, the link settings at start-up and
+// shutdown, the instrument's events, hints, errors after start-up; the
+// program's command line and when it simulates a meter.
+#include "InstrumentRig.h"
+
+#include "app/AppOptions.h"
+#include "app/TFormQV.h"
+#include "dialogs/ScriptedDialogs.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStackedWidget>
+#include <QStatusTipEvent>
+#include <QTabBar>
+
+using namespace qv;
+using qvtest::FakePorts;
+using qvtest::IdlePty;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() : timers(clock) { ports.names << pty.path; }
+
+    std::unique_ptr<TFormQV> makeForm(const TFormQV::StartLink &start = {})
+    {
+        TComm32QV::ResetSharedState();
+        return std::make_unique<TFormQV>(settings, start, SerialPlatform{&clock, &timers, &ports});
+    }
+
+    FakePorts ports;
+    IdlePty pty;
+    ManualClock clock;
+    ManualTimers timers;
+    MemorySettingsStore settings;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, CaptionTabsAndTheInstrumentInItsPanel)
+{
+    auto form = makeForm();
+    EXPECT_EQ(form->windowTitle(), "QV-7xx");
+    ASSERT_EQ(form->TabSet->count(), 3);
+    EXPECT_EQ(form->TabSet->tabText(0), "Meter");
+    EXPECT_EQ(form->TabSet->tabText(1), "History");
+    EXPECT_EQ(form->TabSet->tabText(2), "Memory");
+    EXPECT_EQ(form->NoteBook->count(), 3);
+    EXPECT_EQ(form->QVMeter()->parentWidget(), form->PanelMeter);
+    EXPECT_EQ(form->QVMeter()->pos(), QPoint(8, 8));
+    EXPECT_EQ(form->QVMeter()->language(), 1);
+    EXPECT_EQ(form->QVMeter()->edition(), 1);
+    EXPECT_EQ(DialogLanguage, LangEnglish);
+}
+
+TEST_F(MainWindowTest, ViewMenuAndTabStripSelectTheSamePageWithItsCheckMark)
+{
+    auto form = makeForm();
+    EXPECT_EQ(form->currentView(), TFormQV::ViewMeter);
+    EXPECT_TRUE(form->MenuViewItems[0]->isChecked());
+    EXPECT_FALSE(form->MenuOperators->isVisible());
+    EXPECT_EQ(form->MenuViewItems[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F2));
+
+    form->MenuViewItems[2]->trigger();
+    EXPECT_EQ(form->currentView(), TFormQV::ViewMemory);
+    EXPECT_EQ(form->TabSet->currentIndex(), 2);
+    EXPECT_FALSE(form->MenuViewItems[0]->isChecked());
+    EXPECT_TRUE(form->MenuViewItems[2]->isChecked());
+
+    form->TabSet->setCurrentIndex(1);
+    EXPECT_EQ(form->NoteBook->currentIndex(), 1);
+    EXPECT_TRUE(form->MenuViewItems[1]->isChecked());
+    EXPECT_FALSE(form->MenuViewItems[2]->isChecked());
+    EXPECT_TRUE(form->MenuOperators->isVisible());
+}
+
+TEST_F(MainWindowTest, CtrlFunctionKeysSwitchViews)
+{
+    auto form = makeForm();
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_F3, Qt::ControlModifier);
+    EXPECT_EQ(form->currentView(), TFormQV::ViewMemory);
+    QTest::keyClick(form.get(), Qt::Key_F1, Qt::ControlModifier);
+    EXPECT_EQ(form->currentView(), TFormQV::ViewMeter);
+}
+
+TEST_F(MainWindowTest, WindowIsNoSmallerThanTheInstrumentInItsPanel)
+{
+    auto form = makeForm();
+    const QSize client = form->minimumClientSize();
+    EXPECT_EQ(client.width(), 2 * (8 + 1) + 349);
+    EXPECT_EQ(client.height(), 2 * (8 + 1) + 314 + form->TabSet->height());
+    EXPECT_EQ(form->TabSet->height(), form->TabSet->fontMetrics().height() + 4);
+    EXPECT_EQ(form->minimumSize(), QSize(client.width(), client.height() + form->menuBar()->sizeHint().height()));
+    form->show();
+    EXPECT_GE(form->PanelMeter->width(), 349 + 16);
+    EXPECT_GE(form->PanelMeter->height(), 314 + 16);
+}
+
+TEST_F(MainWindowTest, StoredPortAndRateAreAppliedAtStartUp)
+{
+    settings.values = {{"Port", pty.path}, {"BaudRate", 4800}};
+    auto form = makeForm();
+    EXPECT_EQ(form->QVMeter()->Port(), pty.path);
+    EXPECT_EQ(form->QVMeter()->BaudRate(), br004800);
+    EXPECT_TRUE(form->QVMeter()->comm().IsOpen());
+    EXPECT_GE(form->QVMeter()->comm().HoldTime(), 4000u);
+}
+
+TEST_F(MainWindowTest, StoredValuesOutsideTheRulesGiveTheDefaults)
+{
+    for (int rate : {19200, 300, 0}) {
+        settings.values = {{"Port", "none"}, {"BaudRate", rate}};
+        auto form = makeForm();
+        EXPECT_TRUE(isNoneName(form->QVMeter()->Port())) << rate;
+        EXPECT_EQ(form->QVMeter()->BaudRate(), br009600) << rate;
+    }
+    LinkSettings link;
+    settings.values = {{"BaudRate", 1200}};
+    ASSERT_TRUE(readLinkSettings(settings, 1, link));
+    EXPECT_TRUE(link.port.isEmpty());   // a missing port reads as none
+    EXPECT_EQ(link.baudRate, br001200);
+    settings.values.clear();
+    EXPECT_FALSE(readLinkSettings(settings, 1, link));
+}
+
+TEST_F(MainWindowTest, TheCommandLinesPortOverridesTheStoredOne)
+{
+    settings.values = {{"Port", "none"}, {"BaudRate", 2400}};
+    auto form = makeForm({pty.path, br001200});
+    EXPECT_EQ(form->QVMeter()->Port(), pty.path);
+    EXPECT_EQ(form->QVMeter()->BaudRate(), br001200);
+}
+
+TEST_F(MainWindowTest, ShutdownStoresTheLinkAndClosesThePort)
+{
+    settings.values = {{"Port", pty.path}, {"BaudRate", 2400}};
+    auto form = makeForm();
+    TComm32QV &comm = form->QVMeter()->comm();
+    form->close();
+    EXPECT_EQ(settings.values.value("Port").toString(), pty.path);
+    EXPECT_EQ(settings.values.value("BaudRate").toInt(), 2400);
+    EXPECT_FALSE(comm.IsOpen());
+}
+
+TEST_F(MainWindowTest, APortNoLongerListedIsStoredAsNone)
+{
+    settings.values = {{"Port", pty.path}};
+    auto form = makeForm();
+    ports.names.clear();
+    form->QVMeter()->comm().RescanPorts();
+    form.reset();
+    EXPECT_EQ(settings.values.value("Port").toString(), "");
+    EXPECT_EQ(settings.values.value("BaudRate").toInt(), 9600);
+}
+
+TEST_F(MainWindowTest, MeterEventsDriveTheStateAndMeterInfo)
+{
+    auto form = makeForm();
+    qvsim::MeterEngine meter;
+    meter.setProgramRate(9600);
+    TQVMeter32 &m = *form->QVMeter();
+    m.comm().OpenDetached([&](const QByteArray &b) {
+        meter.receive(reinterpret_cast<const uint8_t *>(b.constData()), size_t(b.size()));
+    });
+    auto run = [&](uint32_t ms) {
+        for (uint32_t t = 0; t < ms; t += 20) {
+            meter.advance(20);
+            const qvsim::Bytes out = meter.takeOutput();
+            if (!out.empty())
+                m.comm().DeliverBlock(out.data(), uint32_t(out.size()));
+            timers.advance(20);
+        }
+    };
+    EXPECT_FALSE(form->MenuMeterInfo->isEnabled());
+    m.PressKey(MeterKey::Refresh);
+    run(2000);
+    EXPECT_TRUE(form->MeterOn);
+    EXPECT_TRUE(form->ProbeSeen);
+    EXPECT_FALSE(form->StatusAlarm);
+    EXPECT_TRUE(form->MenuMeterInfo->isEnabled());
+    EXPECT_EQ(form->LastInfoMeter.ProbeCode, meter.status().probeCode);
+
+    m.comm().ReportStatus(stCommLost);
+    EXPECT_TRUE(form->StatusAlarm);
+
+    m.PressKey(MeterKey::Power);
+    run(1000);
+    EXPECT_FALSE(form->MeterOn);
+    EXPECT_FALSE(form->MenuMeterInfo->isEnabled());
+}
+
+TEST_F(MainWindowTest, HintsAppearInTheHintLine)
+{
+    auto form = makeForm();
+    QStatusTipEvent tip(QStringLiteral("Deletes history"));
+    QApplication::sendEvent(form->QVMeter(), &tip);
+    EXPECT_EQ(form->PanelHint->text(), " Deletes history");
+}
+
+TEST_F(MainWindowTest, AnErrorAfterStartUpIsShownAndThePortClosed)
+{
+    settings.values = {{"Port", pty.path}};
+    auto form = makeForm();
+    ASSERT_TRUE(form->QVMeter()->comm().IsOpen());
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scope(dialogs);
+    form->showException(QStringLiteral("Out of memory."));
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.last().text, "Out of memory.");
+    EXPECT_EQ(dialogs.last().caption, "QV-7xx");
+    EXPECT_FALSE(form->QVMeter()->comm().IsOpen());
+    EXPECT_TRUE(form->isEnabled());
+}
+
+TEST(AppOptions, PortRateAndTheHiddenScreenshot)
+{
+    AppOptions o;
+    QString error;
+    ASSERT_TRUE(parseAppOptions({"qv7xx", "--port", "/dev/ttyUSB0", "--baud", "2400"}, o, error)) << qPrintable(error);
+    EXPECT_EQ(o.port, "/dev/ttyUSB0");
+    EXPECT_EQ(o.baud, br002400);
+    EXPECT_FALSE(o.simulate);
+    ASSERT_TRUE(parseAppOptions({"qv7xx", "--simulate", "--screenshot", "a.png", "--after", "250"}, o, error));
+    EXPECT_TRUE(o.simulate);
+    EXPECT_EQ(o.screenshot, "a.png");
+    EXPECT_EQ(o.afterMs, 250);
+    EXPECT_FALSE(parseAppOptions({"qv7xx", "--baud", "19200"}, o, error));
+    EXPECT_FALSE(parseAppOptions({"qv7xx", "--after", "soon"}, o, error));
+    EXPECT_FALSE(parseAppOptions({"qv7xx", "extra"}, o, error));
+    EXPECT_FALSE(parseAppOptions({"qv7xx", "--colour"}, o, error));
+}
+
+TEST(AppOptions, SimulatesUnlessAUsablePortIsGivenOrStored)
+{
+    const auto exists = [](const QString &p) { return p == "/dev/ttyS0"; };
+    AppOptions o;
+    LinkSettings stored;
+    EXPECT_TRUE(shouldSimulate(o, stored, false, exists));      // nothing stored
+    EXPECT_TRUE(shouldSimulate(o, stored, true, exists));       // stored as none
+    stored.port = "/tmp/qv7xx-ports/ttyQVdemo";                 // a simulator's leftover
+    EXPECT_TRUE(shouldSimulate(o, stored, true, exists));
+    stored.port = "/dev/ttyS0";
+    EXPECT_FALSE(shouldSimulate(o, stored, true, exists));
+    o.simulate = true;
+    EXPECT_TRUE(shouldSimulate(o, stored, true, exists));
+    o = AppOptions{};
+    o.port = "/dev/ttyUSB7";                                   // given: used even if absent now
+    stored.port.clear();
+    EXPECT_FALSE(shouldSimulate(o, stored, false, exists));
+}
