@@ -1,0 +1,64 @@
+// The program's own simulated meter: served on a pseudo-terminal by its
+// thread, published where the port list finds it, and the main window
+// running on it in real time.
+#include "app/Settings.h"
+#include "app/SimulatorLauncher.h"
+#include "app/TFormQV.h"
+#include "instrument/QVMeter32.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace qv;
+
+namespace {
+
+// Runs the event loop until `done` holds or `ms` have passed.
+template <class Pred>
+bool waitFor(Pred done, int ms)
+{
+    for (int waited = 0; !done() && waited < ms; waited += 20)
+        QTest::qWait(20);
+    return done();
+}
+
+} // namespace
+
+TEST(SimulatedProgram, TheMainWindowRunsOnTheSimulatedMeter)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    qputenv("QV7XX_PORT_DIR", QFile::encodeName(folder.path()));
+    SimulatorLauncher simulator;
+    QString error;
+    ASSERT_TRUE(simulator.start(error)) << qPrintable(error);
+    const QString port = simulator.portName();
+    EXPECT_EQ(QFileInfo(port).absolutePath(), folder.path());
+    EXPECT_TRUE(QFileInfo(port).isSymLink());
+
+    MemorySettingsStore settings;
+    TComm32QV::ResetSharedState();
+    {
+        TFormQV form(settings, {port, br009600});
+        TQVMeter32 &meter = *form.QVMeter();
+        EXPECT_EQ(meter.Port(), port);
+        EXPECT_EQ(meter.portBox()->currentText(), port);
+        ASSERT_TRUE(waitFor([&] { return meter.core().records().identReceived; }, 10000));
+        EXPECT_TRUE(waitFor([&] { return form.MenuMeterInfo->isEnabled() && form.MeterOn; }, 2000));
+        // A key goes through the pseudo-terminal and the meter answers.
+        meter.PressKey(MeterKey::Memo);
+        EXPECT_TRUE(waitFor([&] { return meter.core().records().screen() == 10; }, 5000));
+        meter.PressKey(MeterKey::Esc);
+        EXPECT_TRUE(waitFor([&] { return meter.core().records().screen() == 0; }, 5000));
+    }
+    // Shutdown stored the simulator's port; stopping it takes the port away.
+    EXPECT_EQ(settings.values.value("Port").toString(), port);
+    simulator.stop();
+    EXPECT_FALSE(QFileInfo::exists(port));
+    EXPECT_FALSE(QFileInfo(port).isSymLink());
+}
