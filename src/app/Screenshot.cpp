@@ -34,6 +34,9 @@ void grabWhenMeasuring(TFormQV &form, const QString &file, int afterMs, int time
             QCoreApplication::exit(1);
             return;
         }
+        // A value on the screen, and the keyboard with the instrument.
+        form.QVMeter()->setFocus();
+        form.QVMeter()->PressKey(MeterKey::Meas);
         QTimer::singleShot(afterMs, &form, [&form, file] {
             const bool saved = form.grab().save(file, "PNG");
             if (!saved)

@@ -8,8 +8,8 @@ namespace qv {
 
 class TFormQV;
 
-// Waits (at most `timeoutMs`) for the measurement screen, then `afterMs` more,
-// grabs the window into `file` and quits the event loop with 0 (1 when the
+// Waits (at most `timeoutMs`) for the measurement screen, takes one
+// measurement, waits `afterMs` more, grabs the window into `file` and quits the event loop with 0 (1 when the
 // screen never came or the file could not be written).
 void grabWhenMeasuring(TFormQV &form, const QString &file, int afterMs, int timeoutMs = 20000);
 

@@ -177,7 +177,10 @@ QSize TFormQV::minimumClientSize() const
 
 void TFormQV::sizeWindow()
 {
-    TabSet->setFixedHeight(TabSet->fontMetrics().height() + 4);
+    const int strip = TabSet->fontMetrics().height() + 4;
+    TabSet->setFixedHeight(strip);
+    // The style's tabs are taller than the strip: they are fitted to it.
+    TabSet->setStyleSheet(QStringLiteral("QTabBar::tab { height: %1px; padding: 0px 10px; }").arg(strip - 2));
     const QSize client = minimumClientSize();
     centralWidget()->setMinimumSize(client);
     const QSize window(client.width(), client.height() + menuBar()->sizeHint().height());

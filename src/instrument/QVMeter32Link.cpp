@@ -6,6 +6,7 @@
 #include "instrument/QVStatusBar.h"
 #include "instrument/TransmissionFrame.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -133,6 +134,8 @@ void TQVMeter32::fillPortBox()
     box->hidePopup();
     box->clear();
     box->addItems(m_comm->PortList());
+    // Port paths are longer than the box: the list shows them whole.
+    box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 8);
     selectPortInBox();
 }
 
@@ -142,6 +145,7 @@ void TQVMeter32::selectPortInBox()
     const QSignalBlocker quiet(box);
     const int i = box->findText(m_port, Qt::MatchFixedString);
     box->setCurrentIndex(i >= 0 ? i : 0);
+    box->setToolTip(box->currentText());
 }
 
 void TQVMeter32::portListChanged()
