@@ -18,7 +18,8 @@ constexpr int IndentPx = 8;
 constexpr int WideLabelRole = Qt::UserRole + 1;
 
 // Draws the cells as plain text over the grid's colour: no selection, no
-// focus frame; labels that run on are drawn across both columns.
+// focus frame; labels that run on, and section titles, are drawn across both
+// columns.
 class InfoCellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -31,7 +32,8 @@ public:
             return;
         QRect rect = option.rect;
         int align = index.data(Qt::TextAlignmentRole).toInt();
-        // A wide label is indented by its own leading spaces.
+        // Wide labels take both columns (the luminance rows bring their own
+        // indent); other names drawn from the left start a little in.
         if (index.data(WideLabelRole).toBool())
             rect.setWidth(2 * ColumnWidth);
         else if (align & Qt::AlignLeft)
@@ -110,7 +112,8 @@ void TInfoBox::Fill(uint8_t language, const TDataInfoQV &info, const TInfoMeterQ
             item->setFont(row.bold ? bold : plain);
             const bool fromLeft = c == 0 && (row.leftAligned || row.wideLabel);
             item->setTextAlignment(Qt::AlignVCenter | (fromLeft ? Qt::AlignLeft : Qt::AlignHCenter));
-            item->setData(WideLabelRole, c == 0 && row.wideLabel);
+            // Section titles have no value: they take the whole row.
+            item->setData(WideLabelRole, c == 0 && (row.wideLabel || row.value.isEmpty()));
             SG->setItem(r, c, item);
         }
     }

@@ -97,7 +97,6 @@ TEST(InfoRows, LuminanceProbeInEnglish)
 
 TEST(InfoRows, LuminanceProbeInPolish)
 {
-    ScopedFormatSettings fmt(PointAndDashes);
     const Reported r = luminanceProbe();
     const auto rows = buildInfoRows(0, r.info, r.meter, false);
     EXPECT_EQ(labels(rows, 17),
@@ -194,21 +193,6 @@ TEST(AllowedProbes, SortedByNameWithUnlistedCodesGroupedByVersionLast)
     EXPECT_EQ(got, (std::vector<QString>{"Ammeter 700f 1", "Prototype 9", "Z.K-700 5", "Z.PAR-700 2",
                                          "Z.S-700 3", "1× ? 10", "2× ? 5", "1× ? 7"}))
         << "versions of unlisted codes in text order";
-}
-
-TEST(AllowedProbes, ThreeUnlistedSlotsOfTwoVersionsGiveTwoRows)
-{
-    std::array<uint8_t, 24> permissions{};
-    permissions[12] = 5;
-    permissions[13] = 7;
-    permissions[17] = 5;
-    const auto probes = allowedProbes(0, permissions);
-    ASSERT_EQ(probes.size(), 2u);
-    EXPECT_EQ(probes[0].name, "2× ?");
-    EXPECT_EQ(probes[0].version, "5");
-    EXPECT_EQ(probes[1].name, "1× ?");
-    EXPECT_EQ(probes[1].version, "7");
-    EXPECT_TRUE(allowedProbes(1, {}).empty());
 }
 
 TEST(InfoBoxWindow, CompilationDateOnlyWhileCtrlIsHeld)

@@ -93,32 +93,6 @@ TEST(MeterSearch, PortsStillProbingArePolledEvery5SecondsAfterThePhase)
     EXPECT_EQ(search->PortState(0), 2);
 }
 
-TEST(MeterSearch, SeveralMetersAreListedInPortOrderAndNumbered)
-{
-    SearchBench bench;
-    bench.meterOn("COM4", 2400);
-    bench.meterOn("com1", 9600);
-    auto search = bench.makeSearch({"none", "COM4", "com1"});
-    std::vector<QString> infos;
-    search->OnMeterFound = [&](const MeterSearch::Result &) { infos.push_back(search->InfoText()); };
-    std::vector<Outcome> outcomes;
-    search->OnFinished = [&](Outcome o) { outcomes.push_back(o); };
-
-    EXPECT_EQ(search->InfoText(), "Looking for meter...");
-    search->Start();
-    bench.run(500);
-    EXPECT_EQ(search->ResultItems(), QStringList{"com1"}) << "while searching the list holds port names";
-    bench.runUntil([&] { return search->Finished(); }, 20000);
-
-    EXPECT_EQ(infos, (std::vector<QString>{"1 meter found.\r\nLooking for other meters...",
-                                           "2 meters found.\r\nLooking for other meters..."}));
-    EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::Choose});
-    EXPECT_EQ(search->ResultItems(), (QStringList{"Meter 1 on port com1", "Meter 2 on port COM4"}));
-    EXPECT_EQ(search->SelectedPort(1), "COM4");
-    EXPECT_EQ(search->SelectedBaudName(1), "2400bps");
-    EXPECT_EQ(search->SelectedBaudName(0), "9600bps");
-}
-
 TEST(MeterSearch, TwelveMetersArePaddedToTwoDigits)
 {
     SearchBench bench;
@@ -161,29 +135,4 @@ TEST(MeterSearch, StopEndsTheSearchWithWhatWasFound)
     EXPECT_EQ(search->PortState(1), 2);
     search->Stop();
     EXPECT_EQ(outcomes.size(), 1u) << "a second STOP changes nothing";
-}
-
-TEST(MeterSearch, StopBeforeAnyAnswerFindsNothing)
-{
-    SearchBench bench;
-    bench.silent("COM1");
-    auto search = bench.makeSearch({"none", "COM1"});
-    std::vector<Outcome> outcomes;
-    search->OnFinished = [&](Outcome o) { outcomes.push_back(o); };
-    search->Start();
-    bench.run(300);
-    search->Stop();
-    EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::NoMeter});
-}
-
-TEST(MeterSearch, WithoutPortsNothingRuns)
-{
-    SearchBench bench;
-    auto search = bench.makeSearch({"none"});
-    bool finished = false;
-    search->OnFinished = [&](Outcome) { finished = true; };
-    search->Start();
-    bench.run(30000, 250);
-    EXPECT_EQ(search->PortCount(), 0);
-    EXPECT_FALSE(finished);
 }

@@ -1,0 +1,154 @@
+// The meter search window over a search on a manual clock: its captions in
+// both languages, the information label and port log as meters answer, the
+// result list and the choice it returns, and the messages when nothing is
+// found or there is nothing to search.
+#include "SearchBench.h"
+
+#include "dialogs/ScriptedDialogs.h"
+#include "instrument/TFormAutoCOM.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace qv;
+using namespace qvtest;
+
+namespace {
+
+std::unique_ptr<TFormAutoCOM> makeForm(SearchBench &bench, const QStringList &ports, uint8_t language = 1)
+{
+    return std::make_unique<TFormAutoCOM>(nullptr, language, br009600, ports, bench.platform(),
+                                          SearchTiming(), bench.opener());
+}
+
+} // namespace
+
+TEST(SearchWindow, CaptionsInBothLanguages)
+{
+    QMainWindow main;
+    main.setWindowTitle("QV-7xx");
+    SearchBench bench;
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scoped(dialogs);
+
+    auto english = makeForm(bench, {"none", "COM1", "COM2"});
+    EXPECT_EQ(english->windowTitle(), "QV-7xx  searching meter");
+    EXPECT_EQ(english->LabelInfo->text(), "Looking for meter...");
+    EXPECT_EQ(english->BtnStop->text(), "STOP");
+    EXPECT_EQ(english->LabelChoose->text(), "Select meter from list");
+    EXPECT_EQ(english->MemoPorts->toPlainText(), "COM1\nCOM2") << "one line per probed port";
+    EXPECT_FALSE(english->ResultPanelShown());
+
+    auto polish = makeForm(bench, {"żaden", "COM1"}, 0);
+    EXPECT_EQ(polish->windowTitle(), "QV-7xx  wyszukiwanie miernika");
+    EXPECT_EQ(polish->LabelInfo->text(), "Trwa wyszukiwanie miernika...");
+    EXPECT_EQ(polish->BtnStop->text(), "Zatrzymaj");
+    EXPECT_EQ(polish->LabelChoose->text(), "Wybierz miernik z listy");
+    EXPECT_EQ(polish->Search().PortCount(), 1);
+    EXPECT_TRUE(dialogs.requests().empty());
+}
+
+TEST(SearchWindow, SeveralMetersAreChosenFromTheNumberedList)
+{
+    SearchBench bench;
+    bench.meterOn("COM4", 2400);
+    bench.meterOn("com1", 9600);
+    bench.silent("COM2");
+    auto form = makeForm(bench, {"none", "COM4", "com1", "COM2"});
+    form->Search().Start();
+    bench.runUntil([&] { return form->Search().Found() == 2; }, 20000);
+    ASSERT_FALSE(form->Search().Finished()) << "COM2 is still being probed";
+    EXPECT_EQ(form->LabelInfo->text(), "2 meters found.\nLooking for other meters...");
+    EXPECT_EQ(form->MemoPorts->toPlainText(), "COM4\ncom1\nCOM2\n9600bps\tcom1\n2400bps\tCOM4");
+    EXPECT_FALSE(form->ResultPanelShown());
+    EXPECT_EQ(form->ListBoxCOM->item(0)->text(), "com1") << "port names, in text order, while searching";
+
+    bench.runUntil([&] { return form->Search().Finished(); }, 20000);
+    ASSERT_TRUE(form->ResultPanelShown());
+    ASSERT_EQ(form->ListBoxCOM->count(), 2);
+    EXPECT_EQ(form->ListBoxCOM->item(0)->text(), "Meter 1 on port com1");
+    EXPECT_EQ(form->ListBoxCOM->item(1)->text(), "Meter 2 on port COM4");
+    EXPECT_EQ(form->ListBoxCOM->currentRow(), 0) << "the first item is selected";
+    EXPECT_TRUE(form->ListBoxCOM->font().bold());
+
+    form->ListBoxCOM->setCurrentRow(-1);
+    form->BtnOK->click();
+    EXPECT_EQ(form->result(), QDialog::Rejected) << "OK without a selection chooses nothing";
+    EXPECT_EQ(form->SelectedBaudName(), "9600bps");
+
+    form->ListBoxCOM->setCurrentRow(1);
+    form->BtnOK->click();
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    EXPECT_EQ(form->SelectedPort(), "COM4");
+    EXPECT_EQ(form->SelectedBaudName(), "2400bps");
+}
+
+TEST(SearchWindow, OneMeterClosesTheWindowAtOnce)
+{
+    SearchBench bench;
+    bench.meterOn("/dev/ttyUSB0", 4800);
+    auto form = makeForm(bench, {"none", "/dev/ttyUSB0"});
+    form->Search().Start();
+    bench.runUntil([&] { return form->Search().Finished(); }, 20000);
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    EXPECT_FALSE(form->ResultPanelShown());
+    EXPECT_EQ(form->SelectedPort(), "/dev/ttyUSB0");
+    EXPECT_EQ(form->SelectedBaudName(), "4800bps");
+}
+
+TEST(SearchWindow, NoMeterIsReportedUnlessTheUserStopped)
+{
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scoped(dialogs);
+    {
+        SearchBench bench;
+        bench.silent("COM1");
+        auto form = makeForm(bench, {"none", "COM1"});
+        form->show();
+        form->Search().Start();
+        bench.runUntil([&] { return form->Search().Finished(); }, 30000);
+        EXPECT_EQ(form->result(), QDialog::Rejected);
+        EXPECT_FALSE(form->isVisible());
+        ASSERT_EQ(dialogs.requests().size(), 1u);
+        EXPECT_EQ(dialogs.last().text, "Meter not found.");
+        EXPECT_EQ(dialogs.last().caption, form->windowTitle());
+        EXPECT_EQ(dialogs.last().icon, IconWarning);
+        EXPECT_EQ(form->SelectedPort(), "none");
+    }
+    {
+        SearchBench bench;
+        bench.silent("COM1");
+        auto form = makeForm(bench, {"żaden", "COM1"}, 0);
+        form->Search().Start();
+        bench.run(2000);
+        form->BtnStop->click();
+        EXPECT_TRUE(form->Search().Finished());
+        EXPECT_EQ(form->result(), QDialog::Rejected);
+        EXPECT_EQ(dialogs.requests().size(), 1u) << "no message after STOP";
+        EXPECT_EQ(form->SelectedPort(), "żaden");
+    }
+}
+
+TEST(SearchWindow, WithoutPortsTheUserIsToldAtOnce)
+{
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scoped(dialogs);
+    SearchBench bench;
+    auto form = makeForm(bench, {"żaden"}, 0);
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.last().text, "Nie wykryto portów szeregowych.");
+    EXPECT_EQ(dialogs.last().icon, IconWarning);
+    EXPECT_EQ(dialogs.last().caption, form->windowTitle());
+
+    QString port = "unchanged", baud = "unchanged";
+    EXPECT_FALSE(TFormAutoCOM::Execute(nullptr, 1, br009600, {"none"}, port, baud));
+    EXPECT_EQ(dialogs.last().text, "No COM ports detected.");
+    EXPECT_EQ(port, "unchanged");
+    EXPECT_EQ(baud, "unchanged");
+}
