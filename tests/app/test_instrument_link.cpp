@@ -364,3 +364,55 @@ TEST(InstrumentLink, KeysOnTheBoxesGiveTheKeyboardBackToTheInstrument)
     EXPECT_TRUE(rig.window->hasFocus());
     EXPECT_EQ(rig.window->portBox()->currentText(), rig.pty.path);
 }
+
+TEST(InstrumentLink, ConnectDuringADownloadAsksAboutTheReconnection)
+{
+    InstrumentRig rig(withCells(40), true);
+    rig.settle();
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scope(dialogs);
+    ASSERT_TRUE(startDownload(rig));
+    // The port in use, chosen again: nothing to ask, nothing done.
+    choose(rig.window->portBox(), rig.window->portBox()->findText(rig.pty.path));
+    EXPECT_TRUE(dialogs.requests().empty());
+    dialogs.script({DialogAnswer(BtnCodeNo)});
+    QTest::mouseClick(rig.window->searchButton(), Qt::LeftButton);
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.last().text, downloadWarningText(1, LinkAction::Reconnection));
+    EXPECT_TRUE(rig.window->comm().InMemoryTransfer());
+}
+
+TEST(InstrumentLink, ConnectReopensThePortAndAsksTheMeter)
+{
+    InstrumentRig rig({}, true);
+    rig.window->ClosePort();
+    ASSERT_FALSE(rig.window->comm().IsOpen());
+    QTest::mouseClick(rig.window->searchButton(), Qt::LeftButton);
+    EXPECT_TRUE(rig.window->comm().IsOpen());
+    EXPECT_EQ(rig.window->comm().OpenedPort(), rig.pty.path);
+    EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), "Connected");
+    EXPECT_EQ(rig.window->PortNumber(), 1);
+}
+
+TEST(InstrumentLink, SearchCanBeLeftToTheOwner)
+{
+    InstrumentRig rig;
+    int searches = 0;
+    rig.window->InternalCOMSearch = false;
+    rig.window->OnExternalCOMSearch = [&] { ++searches; };
+    QTest::mouseClick(rig.window->searchButton(), Qt::LeftButton);
+    EXPECT_EQ(searches, 1);
+}
+
+TEST(InstrumentLink, PolishTextsFollowTheLanguage)
+{
+    InstrumentRig rig({}, false, 0);
+    EXPECT_EQ(rig.window->searchButton()->text(), "Szukaj");
+    EXPECT_EQ(rig.window->offButton()->text(), QString::fromUtf8("Rozłącz"));
+    EXPECT_EQ(rig.window->portBox()->currentText(), QString::fromUtf8("żaden"));
+    rig.window->comm().ReportStatus(stPortNotFound);
+    EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), "Nie znaleziono portu");
+    EXPECT_TRUE(downloadWarningText(0, LinkAction::BaudRateChange)
+                    .startsWith(QString::fromUtf8("UWAGA\r\nTrwa odbiór danych pamięci miernika.\r\n"
+                                                  "Zmiana prędkości transmisji spowoduje ich utratę.")));
+}
