@@ -10,6 +10,7 @@
 #include "instrument/QVKeypad.h"
 #include "instrument/QVStatusBar.h"
 #include "instrument/TransmissionFrame.h"
+#include "instrument/Transparent.h"
 #include "qvres/ResourceData.h"
 
 #include <QApplication>
@@ -31,16 +32,8 @@ constexpr QRect kLcdFrames[] = {{53, 24, 296, 168}, {67, 38, 268, 140}, {68, 39,
 
 QPixmap logoPicture(uint8_t edition)
 {
-    QImage img = res::image(edition == 1 ? QStringLiteral("QVLOGOJUX") : QStringLiteral("QVLOGOTAMBRIX"))
-                     .convertToFormat(QImage::Format_ARGB32);
-    if (img.isNull())
-        return {};
-    const QRgb key = img.pixel(0, 0);
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (img.pixel(x, y) == key)
-                img.setPixel(x, y, qRgba(0, 0, 0, 0));
-    return QPixmap::fromImage(img);
+    return withTransparentBackground(
+        res::image(edition == 1 ? QStringLiteral("QVLOGOJUX") : QStringLiteral("QVLOGOTAMBRIX")));
 }
 
 bool appActive()

@@ -1,6 +1,7 @@
 #include "instrument/QVStatusBar.h"
 
 #include "instrument/MeterCore.h"
+#include "instrument/Transparent.h"
 #include "qvres/ResourceData.h"
 #include "serial/TComm32VN.h"
 
@@ -25,19 +26,6 @@ QLabel *panel(QWidget *parent)
     l->setFrameStyle(QFrame::Panel | QFrame::Raised);
     l->setLineWidth(1);
     return l;
-}
-
-// The top-left colour of a picture made transparent, so that it shows
-// against the panel's own colour.
-QPixmap transparentBackground(const QImage &img)
-{
-    QImage a = img.convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = a.pixel(0, 0);
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) == key)
-                a.setPixel(x, y, qRgba(0, 0, 0, 0));
-    return QPixmap::fromImage(a);
 }
 
 // A small serial connector: a trapezoid with two rows of pins.
@@ -76,7 +64,7 @@ QVStatusBar::QVStatusBar(QWidget *parent, uint8_t language) : QWidget(parent)
     m_hint->setGeometry(1, 1, HintCellWidth, HintCellHeight);
     m_keyboard = new QLabel(m_hintPanel);
     m_keyboard->setGeometry(1, 1, HintCellWidth, HintCellHeight);
-    m_keyboard->setPixmap(transparentBackground(res::image(QStringLiteral("QVKEYBOARDPC"))));
+    m_keyboard->setPixmap(withTransparentBackground(res::image(QStringLiteral("QVKEYBOARDPC"))));
     m_hint->hide();
     m_keyboard->hide();
     m_status = panel(this);
@@ -124,7 +112,7 @@ void QVStatusBar::showHint(int cell, bool keyboard)
 {
     if (cell >= 0) {
         const QImage cells = res::image(QStringLiteral("QVHINTBITMAP"));
-        m_hint->setPixmap(transparentBackground(
+        m_hint->setPixmap(withTransparentBackground(
             cells.copy(cell * HintCellWidth, 0, HintCellWidth, HintCellHeight)));
         m_hint->show();
         m_keyboard->hide();

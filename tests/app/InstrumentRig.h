@@ -54,6 +54,20 @@ private:
     int m_master = -1;
 };
 
+// Lets `ms` pass in 20 ms steps: the meter runs, and its bytes of each step
+// (at most `perStep`) arrive at `comm` as one block.
+inline void runMeter(qvsim::MeterEngine &meter, qv::TComm32QV &comm, qv::ManualTimers &timers, uint32_t ms,
+                     size_t perStep = std::numeric_limits<size_t>::max())
+{
+    for (uint32_t t = 0; t < ms; t += 20) {
+        meter.advance(20);
+        const qvsim::Bytes out = meter.takeOutput(perStep);
+        if (!out.empty())
+            comm.DeliverBlock(out.data(), uint32_t(out.size()));
+        timers.advance(20);
+    }
+}
+
 class InstrumentRig {
 public:
     // Line rate in bytes per 20 ms step at 9600 bit/s.
@@ -91,17 +105,9 @@ public:
         });
     }
 
-    // Lets `ms` pass in 20 ms steps; the meter's bytes of each step arrive as
-    // one block, at most `perStep` of them.
     void run(uint32_t ms, size_t perStep = std::numeric_limits<size_t>::max())
     {
-        for (uint32_t t = 0; t < ms; t += 20) {
-            meter.advance(20);
-            const qvsim::Bytes out = meter.takeOutput(perStep);
-            if (!out.empty())
-                window->comm().DeliverBlock(out.data(), uint32_t(out.size()));
-            timers.advance(20);
-        }
+        runMeter(meter, window->comm(), timers, ms, perStep);
     }
 
     // Past the welcome screen, identified, on the measurement screen.

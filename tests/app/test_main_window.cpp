@@ -167,15 +167,7 @@ TEST_F(MainWindowTest, MeterEventsDriveTheStateAndMeterInfo)
     m.comm().OpenDetached([&](const QByteArray &b) {
         meter.receive(reinterpret_cast<const uint8_t *>(b.constData()), size_t(b.size()));
     });
-    auto run = [&](uint32_t ms) {
-        for (uint32_t t = 0; t < ms; t += 20) {
-            meter.advance(20);
-            const qvsim::Bytes out = meter.takeOutput();
-            if (!out.empty())
-                m.comm().DeliverBlock(out.data(), uint32_t(out.size()));
-            timers.advance(20);
-        }
-    };
+    auto run = [&](uint32_t ms) { qvtest::runMeter(meter, m.comm(), timers, ms); };
     EXPECT_FALSE(form->MenuMeterInfo->isEnabled());
     m.PressKey(MeterKey::Refresh);
     run(2000);
