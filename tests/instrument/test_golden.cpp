@@ -116,8 +116,9 @@ TEST(GoldenScreens, CapturesRenderToTheirGoldenImages)
         const QByteArray capture = QByteArray::fromHex(f.readAll().replace('\n', ""));
         ASSERT_FALSE(capture.isEmpty());
         const QImage picture = render(capture, scene);
-        if (update)
+        if (update) {
             ASSERT_TRUE(picture.save(pngFile, "PNG"));
+        }
         const QImage golden(pngFile);
         ASSERT_FALSE(golden.isNull()) << qPrintable(pngFile);
         EXPECT_EQ(picture.convertToFormat(QImage::Format_RGB32), golden.convertToFormat(QImage::Format_RGB32))

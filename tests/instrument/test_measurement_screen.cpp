@@ -153,8 +153,9 @@ TEST_F(MeasurementScreen, RangeFieldCells)
         f.byte(9, uint8_t(0x01 | (c.accessory << 4)));
         receive(f);
         EXPECT_TRUE(showsCell(lcd(), c.table, c.cell, c.x, 48));
-        if (c.accessory)
+        if (c.accessory) {
             EXPECT_TRUE(showsCell(lcd(), "QVTYPLUMACCESSORY", QRect(6 * (c.accessory - 1), 0, 6, 16), 0, 48));
+        }
     }
 }
 

@@ -225,10 +225,12 @@ TEST_F(MeterCoreTest, BacklightFollowsTheInfoRecord)
     const QImage &after = core->lcdImage();
     for (int y = 0; y < after.height(); ++y)
         for (int x = 0; x < after.width(); ++x) {
-            if (before.pixel(x, y) == LcdColourWhite)
+            if (before.pixel(x, y) == LcdColourWhite) {
                 ASSERT_EQ(after.pixel(x, y), LcdColourGreen) << x << "," << y;
-            if (before.pixel(x, y) == LcdInk)
+            }
+            if (before.pixel(x, y) == LcdInk) {
                 ASSERT_EQ(after.pixel(x, y), LcdInk) << x << "," << y;
+            }
         }
     // Switching the backlight off again goes back to white.
     feed(status(10));
