@@ -153,6 +153,8 @@ void TQVMeter32::portListChanged()
     fillPortBox();
     if (m_comm->COMPort() != m_port)
         setPort(m_comm->COMPort());
+    updateLinkButtons();
+    redrawKeyHint();
 }
 
 // Cuts a running memory download short before the link changes under it.

@@ -416,3 +416,22 @@ TEST(InstrumentLink, PolishTextsFollowTheLanguage)
                     .startsWith(QString::fromUtf8("UWAGA\r\nTrwa odbiór danych pamięci miernika.\r\n"
                                                   "Zmiana prędkości transmisji spowoduje ich utratę.")));
 }
+
+TEST(InstrumentLink, PortListFollowsDevicesComingAndGoing)
+{
+    InstrumentRig rig({}, true);
+    QComboBox *box = rig.window->portBox();
+    ASSERT_EQ(box->count(), 2);
+    rig.ports.names << QStringLiteral("/dev/ttyQVNEW");
+    rig.window->comm().RescanPorts();
+    EXPECT_EQ(box->count(), 3);
+    EXPECT_EQ(box->currentText(), rig.pty.path);
+    // The port in use goes away: the box falls back to none, no search
+    // button caption for a port that is not there.
+    rig.ports.names.removeAll(rig.pty.path);
+    rig.window->comm().RescanPorts();
+    EXPECT_EQ(box->count(), 2);
+    EXPECT_EQ(box->currentText(), "none");
+    EXPECT_EQ(rig.window->searchButton()->text(), "Search");
+    EXPECT_FALSE(rig.window->offButton()->isEnabled());
+}
