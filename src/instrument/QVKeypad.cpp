@@ -32,20 +32,6 @@ constexpr int LeftColumnWidth = 45;
 
 } // namespace
 
-void TQVBitBtn::enterEvent(QEnterEvent *event)
-{
-    QPushButton::enterEvent(event);
-    if (OnMouseEnter)
-        OnMouseEnter();
-}
-
-void TQVBitBtn::leaveEvent(QEvent *event)
-{
-    QPushButton::leaveEvent(event);
-    if (OnMouseLeave)
-        OnMouseLeave();
-}
-
 QVKeypad::QVKeypad(QWidget *parent, uint8_t language)
 {
     for (int i = 0; i < KeyCount; ++i) {

@@ -3,9 +3,8 @@
 // arrow keys in a block under the LCD.
 #pragma once
 
+#include "dialogs/TSpecBitBtn.h"
 #include "instrument/MeterCore.h"
-
-#include <QPushButton>
 
 #include <array>
 #include <cstdint>
@@ -14,17 +13,7 @@
 namespace qv {
 
 // A key button that tells when the mouse comes and goes (for the key hints).
-class TQVBitBtn : public QPushButton {
-    Q_OBJECT
-public:
-    using QPushButton::QPushButton;
-    std::function<void()> OnMouseEnter;
-    std::function<void()> OnMouseLeave;
-
-protected:
-    void enterEvent(QEnterEvent *event) override;
-    void leaveEvent(QEvent *event) override;
-};
+using TQVBitBtn = TSpecBitBtn;
 
 class QVKeypad {
 public:

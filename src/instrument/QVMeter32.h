@@ -26,7 +26,8 @@ namespace qv {
 class LcdView;
 class QVKeypad;
 class QVStatusBar;
-class TQVBitBtn;
+class TSpecBitBtn;
+using TQVBitBtn = TSpecBitBtn;
 class TransmissionFrame;
 
 class TQVMeter32 : public QWidget {
