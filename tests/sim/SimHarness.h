@@ -68,8 +68,15 @@ public:
     // the entry kind the meter reported, the group key, then the letter.
     void type(const std::string &cp1250);
 
+    // Presses `keys`, then tells the screen the meter is on.
+    uint16_t go(const std::string &keys)
+    {
+        press(keys);
+        return screen();
+    }
     uint16_t screen() const { return engine.screen(); }
     const Frame &last() const { return frames.back(); }
+    int range() const { return last().b[8] & 0x0F; }
 
     qvsim::MeterEngine engine;
     ReceiverRules rules;

@@ -121,8 +121,7 @@ TEST(SimMeasure, StatisticsAndRelativeFigures)
     EXPECT_NEAR(f.f32(36) / count, f.value(), f.value() * 0.03);
     EXPECT_LE(f.f32(40), f.f32(44));
 
-    m.press("SDJJK");  // stop; MODE > Relative, reference 0.5 (in mW/m² prefix)...
-    ASSERT_EQ(m.screen(), ScrReference);
+    ASSERT_EQ(m.go("SDJJK"), ScrReference);  // stop; MODE > Relative, reference 0.5 (in mW/m² prefix)...
     m.press("R");      // ...one prefix up: W/m²
     m.type("0.5");
     m.press("KQ");
@@ -164,7 +163,7 @@ TEST(SimMeasure, AutoRangingReportsTheLimitThenMoves)
     SimMeter m;
     continuous(m);
     m.press("S");
-    const int before = m.last().b[8] & 0x0F;
+    const int before = m.range();
     EXPECT_EQ(before, 3);  // 0.35 W/m² on the 1.5 W/m² range
     m.engine.setLampLevel(0.035, 0.2);  // the lamp dims tenfold
     m.wait(MeterEngine::SampleMs);
@@ -190,12 +189,12 @@ TEST(SimMeasure, RangesByHand)
     SimMeter m;
     m.press("J");  // DOWN on the measurement screen: manual, one range lower
     EXPECT_FALSE(m.last().status() & StAutoRange);
-    EXPECT_EQ(m.last().b[8] & 0x0F, 2);
+    EXPECT_EQ(m.range(), 2);
     EXPECT_TRUE(m.last().status() & StRangeOver);  // 0.35 does not fit 0.15
     m.press("JJJJ");
-    EXPECT_EQ(m.last().b[8] & 0x0F, 0);  // stops at the lowest
+    EXPECT_EQ(m.range(), 0);  // stops at the lowest
     m.press("RRRR");
-    EXPECT_EQ(m.last().b[8] & 0x0F, 3);
+    EXPECT_EQ(m.range(), 3);
     EXPECT_FALSE(m.last().status() & StRangeOver);
 }
 
@@ -231,12 +230,9 @@ TEST(SimMeasure, ProbeFaultStopsTheRun)
 TEST(SimMeasure, ZeroingAndCalibration)
 {
     SimMeter m;
-    m.press("LJK");
-    EXPECT_EQ(m.screen(), DlgCoverProbe);
-    m.press("K");
-    EXPECT_EQ(m.screen(), DlgZeroing);
-    m.press("Q");  // busy: keys are answered but change nothing
-    EXPECT_EQ(m.screen(), DlgZeroing);
+    EXPECT_EQ(m.go("LJK"), DlgCoverProbe);
+    EXPECT_EQ(m.go("K"), DlgZeroing);
+    EXPECT_EQ(m.go("Q"), DlgZeroing);  // busy: keys are answered but change nothing
     EXPECT_TRUE(m.wait(MeterEngine::ZeroingMs - 1).empty());
     EXPECT_EQ(m.wait(1).back().screen(), 21);
 
@@ -249,8 +245,7 @@ TEST(SimMeasure, ZeroingAndCalibration)
     const float reading = opened[0].value();
     const int32_t old = m.engine.calibration();
     m.type("360");  // 360 mW/m² where the meter read about 350
-    m.press("K");
-    ASSERT_EQ(m.screen(), DlgCalibration);
+    ASSERT_EQ(m.go("K"), DlgCalibration);
     const std::string factors = m.last().text();
     EXPECT_EQ(factors.substr(9, 7), std::to_string(old));
     const int32_t proposed = std::stoi(factors.substr(1, 7));

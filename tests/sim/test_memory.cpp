@@ -22,8 +22,7 @@ MeterConfig withCells(int n, bool external = false)
 // Opens MEMO > Send to PC.
 void openSend(SimMeter &m)
 {
-    m.press("TRK");
-    ASSERT_EQ(m.screen(), ScrSendToPc);
+    ASSERT_EQ(m.go("TRK"), ScrSendToPc);
 }
 
 } // namespace
@@ -77,18 +76,15 @@ TEST(SimMemory, LoadPreviewsWhileChoosingAndShowsTheRecord)
     EXPECT_EQ(view[1].screen(), ScrRecordView);
     m.press("R");  // the next cell
     EXPECT_FLOAT_EQ(m.last().value(), getFloat(&m.engine.memory().cell(3)[26 - 3]));
-    m.press("Q");
-    EXPECT_EQ(m.screen(), ScrLoad);
+    EXPECT_EQ(m.go("Q"), ScrLoad);
     EXPECT_EQ(m.engine.editor().text(), "004");
 
     // Numbers that name no cell are refused.
     m.type("000");
-    m.press("K");
-    EXPECT_EQ(m.screen(), ErrZeroValue);
+    EXPECT_EQ(m.go("K"), ErrZeroValue);
     m.press("Q");
     m.type("009");
-    m.press("K");
-    EXPECT_EQ(m.screen(), ErrOutOfRange);
+    EXPECT_EQ(m.go("K"), ErrOutOfRange);
 }
 
 TEST(SimMemory, ClearLastAndAllAskFirst)
@@ -103,8 +99,7 @@ TEST(SimMemory, ClearLastAndAllAskFirst)
     m.press("JKRK");  // clear all, YES
     EXPECT_EQ(m.engine.memory().count(), 0u);
     EXPECT_EQ(m.last().b[14] | m.last().b[15], 0);
-    m.press("K");
-    EXPECT_EQ(m.screen(), DlgMemoryEmpty);
+    EXPECT_EQ(m.go("K"), DlgMemoryEmpty);
 }
 
 TEST(SimMemory, SendToPcAnnouncesTheBlockThenSendsIt)
@@ -116,8 +111,8 @@ TEST(SimMemory, SendToPcAnnouncesTheBlockThenSendsIt)
     EXPECT_EQ(sent[0].type(), 0x03);
     EXPECT_EQ(sent[0].u32(26), 4u + 7 * 63);
     ASSERT_EQ(m.memoryBlock.size(), 4u + 7 * 63);
-    EXPECT_EQ(m.memoryBlock.front(), '!');
-    EXPECT_EQ(m.memoryBlock.back(), '!');
+    const Bytes &b = m.memoryBlock;
+    EXPECT_EQ(std::string(b.begin(), b.begin() + 2) + std::string(b.end() - 2, b.end()), "!!!!");
     for (size_t u = 0; u < 7; ++u) {
         const Cell &c = m.engine.memory().cell(u);
         EXPECT_TRUE(std::equal(c.begin(), c.end(), m.memoryBlock.begin() + long(2 + 63 * u))) << u;
@@ -143,8 +138,7 @@ TEST(SimMemory, EscCutsATransferShort)
 TEST(SimMemory, FullMemoryRefusesOrOffersToReplaceTheModule)
 {
     SimMeter inner(withCells(512));
-    inner.press("TK");
-    EXPECT_EQ(inner.screen(), ErrMemoryFull);
+    EXPECT_EQ(inner.go("TK"), ErrMemoryFull);
 
     SimMeter module(withCells(511, true));
     EXPECT_TRUE(module.press("I").back().status() & StExternalMemory);
@@ -153,8 +147,7 @@ TEST(SimMemory, FullMemoryRefusesOrOffersToReplaceTheModule)
     module.press("TK");
     module.press("K");  // the 511th cell
     EXPECT_EQ(module.engine.memory().count(), 511u);
-    module.press("K");  // and one more: the module is full
-    EXPECT_EQ(module.screen(), DlgReplaceMemory);
+    EXPECT_EQ(module.go("K"), DlgReplaceMemory);  // and one more: the module is full
     module.press("K");  // replaced: emptied, and the reading saved as its first cell
     EXPECT_EQ(module.engine.memory().count(), 1u);
     EXPECT_EQ(module.screen(), 10);
@@ -180,8 +173,7 @@ TEST(SimMemory, AutosaveStoresDuringARunUntilFull)
     EXPECT_EQ(m.screen(), ErrMemoryFullMeasure);
     EXPECT_FALSE(m.last().status() & StMemoryAutosave);
     EXPECT_TRUE(m.engine.running());
-    m.press("K");
-    EXPECT_EQ(m.screen(), ScrMeasure);
+    EXPECT_EQ(m.go("K"), ScrMeasure);
 }
 
 TEST(SimMemory, PrefilledCellsArePlausible)

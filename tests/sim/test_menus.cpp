@@ -30,36 +30,26 @@ TEST(SimMenus, TopMenusOpenAndWrap)
 {
     SimMeter m;
     for (const auto &[key, menu] : {std::pair<char, uint16_t>{'D', 30}, {'L', 20}, {'T', 10}}) {
-        m.press("Q");
-        ASSERT_EQ(m.screen(), ScrMeasure);
+        ASSERT_EQ(m.go("Q"), ScrMeasure);
         expectAnswerNames(m, std::string(1, key));
         EXPECT_EQ(m.screen(), menu);
         EXPECT_EQ(m.last().type(), 0x01);
-        m.press("R");  // up from the first item: the last
-        EXPECT_EQ(m.screen(), menu + 5);
-        m.press("J");  // and down again: round to the first
-        EXPECT_EQ(m.screen(), menu);
-        m.press("JJJ");
-        EXPECT_EQ(m.screen(), menu + 3);
-        m.press("Q");  // a top menu goes back to measuring
-        EXPECT_EQ(m.screen(), ScrMeasure);
+        EXPECT_EQ(m.go("R"), menu + 5);  // up from the first item: the last
+        EXPECT_EQ(m.go("J"), menu);  // and down again: round to the first
+        EXPECT_EQ(m.go("JJJ"), menu + 3);
+        EXPECT_EQ(m.go("Q"), ScrMeasure);  // a top menu goes back to measuring
     }
     // The soft keys switch between the menus from inside any of them.
-    m.press("DJJL");
-    EXPECT_EQ(m.screen(), 20);
+    EXPECT_EQ(m.go("DJJL"), 20);
 }
 
 TEST(SimMenus, QuestionsStopAtYesAndNo)
 {
     SimMeter m(MeterConfig{Model::QV700, -1, false, false, Baud9600, 3});
-    m.press("TJJK");  // clear last?
-    EXPECT_EQ(m.screen(), AskClearLast + AnswerNo);
-    m.press("J");
-    EXPECT_EQ(m.screen(), AskClearLast + AnswerNo);
-    m.press("RR");
-    EXPECT_EQ(m.screen(), AskClearLast + AnswerYes);
-    m.press("Q");
-    EXPECT_EQ(m.screen(), 12);
+    EXPECT_EQ(m.go("TJJK"), AskClearLast + AnswerNo);  // clear last?
+    EXPECT_EQ(m.go("J"), AskClearLast + AnswerNo);
+    EXPECT_EQ(m.go("RR"), AskClearLast + AnswerYes);
+    EXPECT_EQ(m.go("Q"), 12);
     EXPECT_EQ(m.engine.memory().count(), 3u);
 }
 
@@ -117,15 +107,13 @@ TEST(SimMenus, WholeTreeIsReachableAndConsistent)
 TEST(SimMenus, ServiceScreenHearsOnlyEscAndPower)
 {
     SimMeter m;
-    m.press("LRKJJJJK");  // SET, More..., down to Service mode
-    ASSERT_EQ(m.screen(), ScrService);
+    ASSERT_EQ(m.go("LRKJJJJK"), ScrService);  // SET, More..., down to Service mode
     for (char k : std::string("DLTRJSK")) {
         const auto got = m.press(std::string(1, k));
         ASSERT_EQ(got.size(), 1u);
         EXPECT_EQ(got[0].screen(), ScrService);
     }
-    m.press("Q");
-    EXPECT_EQ(m.screen(), 254);
+    EXPECT_EQ(m.go("Q"), 254);
     m.press("K");
     m.press("Z");
     EXPECT_FALSE(m.engine.isOn());
@@ -135,14 +123,12 @@ TEST(SimMenus, MessagesTimeOutBackToTheirScreen)
 {
     SimMeter m;
     m.press("TJ");
-    m.press("K");  // load measure with an empty memory
-    EXPECT_EQ(m.screen(), DlgMemoryEmpty);
+    EXPECT_EQ(m.go("K"), DlgMemoryEmpty);  // load measure with an empty memory
     EXPECT_TRUE(m.wait(MeterEngine::MessageMs - 1).empty());
     const auto back = m.wait(1);
     ASSERT_EQ(back.size(), 1u);
     EXPECT_EQ(back[0].screen(), 11);
     // ENTER closes it at once.
     m.press("K");
-    m.press("K");
-    EXPECT_EQ(m.screen(), 11);
+    EXPECT_EQ(m.go("K"), 11);
 }

@@ -86,8 +86,7 @@ TEST(SimPower, ProbesTheModelDoesNotAccept)
         m.wait(MeterEngine::WelcomeMs);
         EXPECT_EQ(m.last().screen(), c.screen) << "probe " << c.probe;
         EXPECT_EQ(m.last().b[7], c.probe);
-        m.press("KQS");  // a probe error waits for the power key
-        EXPECT_EQ(m.screen(), c.screen);
+        EXPECT_EQ(m.go("KQS"), c.screen);  // a probe error waits for the power key
     }
 }
 
@@ -133,8 +132,7 @@ TEST(SimLine, ForeignRateHearsNothing)
 TEST(SimLine, Rs232MenuChangesTheRateAfterItsAnswer)
 {
     SimMeter m;
-    m.press("LRKJJJK");  // SET > More > RS 232
-    ASSERT_EQ(m.screen(), MenuRs232 + 3);
+    ASSERT_EQ(m.go("LRKJJJK"), MenuRs232 + 3);  // SET > More > RS 232
     m.press("RRR");      // 1200
     const auto answer = m.press("K");
     ASSERT_EQ(answer.size(), 1u);  // still at 9600
