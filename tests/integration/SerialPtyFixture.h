@@ -7,46 +7,36 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace qvtest {
 
-class SerialPtyTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(pty.valid());
-        ports.names = {pty.slavePath()};
-        comm = std::make_unique<TestComm>(1, realTimePlatform(ports));
-        record(*comm, log);
-    }
+struct SerialPty {
+    SerialPty() { record(comm, log); }
 
     bool openPort()
     {
-        comm->setCOMPort(pty.slavePath());
-        return comm->IsOpen();
-    }
-
-    QByteArray allReceived() const
-    {
-        QByteArray all;
-        for (const QByteArray &block : log.received)
-            all += block;
-        return all;
-    }
-    bool waitForBlocks(size_t count, int timeoutMs = 5000)
-    {
-        return waitUntil([&] { return log.received.size() >= count; }, timeoutMs);
+        comm.setCOMPort(pty.slavePath());
+        return pty.valid() && comm.IsOpen();
     }
     bool waitForBytes(int count, int timeoutMs = 5000)
     {
-        return waitUntil([&] { return allReceived().size() >= count; }, timeoutMs);
+        return waitUntil([&] { return log.allReceived().size() >= count; }, timeoutMs);
+    }
+    // Close must not wait for a thread stuck in a pause, a write or a hang-up.
+    void closeAtOnce()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        comm.Close();
+        EXPECT_LT(clock.elapsed(), 2000);
+        EXPECT_FALSE(comm.IsOpen());
     }
 
     PseudoTerminal pty;
-    ListedPorts ports;
+    ListedPorts ports{{pty.slavePath()}};
     EventLog log;
-    std::unique_ptr<TestComm> comm; // declared last: goes first
+    TestComm comm{1, realTimePlatform(ports)}; // declared last: goes first
 };
+
+class SerialPtyTest : public ::testing::Test, protected SerialPty {};
 
 } // namespace qvtest

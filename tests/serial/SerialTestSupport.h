@@ -1,6 +1,6 @@
-// Shared pieces of the serial component's unit tests: a port source the test
-// fills by hand, and a component wired to a manual clock and manual timers
-// that records what it reports.
+// Shared pieces of the serial component's tests: a port source the test fills
+// by hand, a log of everything a component reports, and a component on a
+// manual clock and manual timers.
 #pragma once
 
 #include "serial/PortSource.h"
@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -37,15 +36,13 @@ public:
     }
 };
 
-// Everything a component hears of, in order.
+// Everything a component reports, in order.
 struct EventLog {
     std::vector<std::pair<int, QString>> statuses;
     std::vector<QByteArray> received;
     std::vector<QByteArray> sent; // through OnTxdEmpty
-    int respTimeOvers = 0;
     std::vector<QString> sequence; // "status N" and "timeover", in order
-    int portListChanges = 0;
-    int portChanges = 0;
+    int respTimeOvers = 0, portListChanges = 0, portChanges = 0;
 
     std::vector<int> codes() const
     {
@@ -53,6 +50,13 @@ struct EventLog {
         for (const auto &s : statuses)
             out.push_back(s.first);
         return out;
+    }
+    QByteArray allReceived() const
+    {
+        QByteArray all;
+        for (const QByteArray &block : received)
+            all += block;
+        return all;
     }
     void clear() { *this = EventLog(); }
 };
@@ -63,12 +67,11 @@ inline void record(qv::TComm32VN &c, EventLog &log)
         log.statuses.emplace_back(code, text);
         log.sequence.push_back(QString("status %1").arg(code));
     };
-    c.OnReceive = [&log](const uint8_t *buf, uint32_t size) {
-        log.received.emplace_back(reinterpret_cast<const char *>(buf), int(size));
+    const auto bytes = [](const uint8_t *b, uint32_t n) {
+        return QByteArray(reinterpret_cast<const char *>(b), int(n));
     };
-    c.OnTxdEmpty = [&log](const uint8_t *buf, uint32_t size) {
-        log.sent.emplace_back(reinterpret_cast<const char *>(buf), int(size));
-    };
+    c.OnReceive = [&log, bytes](const uint8_t *b, uint32_t n) { log.received.push_back(bytes(b, n)); };
+    c.OnTxdEmpty = [&log, bytes](const uint8_t *b, uint32_t n) { log.sent.push_back(bytes(b, n)); };
     c.OnRespTimeOver = [&log] {
         ++log.respTimeOvers;
         log.sequence.push_back("timeover");
@@ -81,11 +84,14 @@ inline void record(qv::TComm32VN &c, EventLog &log)
 class TestComm : public qv::TComm32VN {
 public:
     using TComm32VN::TComm32VN;
-    using TComm32VN::AwaitingResponse;
-    using TComm32VN::HoldTime;
-    using TComm32VN::ResponseTimer;
     using TComm32VN::SetHoldTime;
     using TComm32VN::SetNoGapWait;
+    int doRespTimeOvers = 0; // the virtual hook; the base raises OnRespTimeOver
+    void DoRespTimeOver() override
+    {
+        ++doRespTimeOvers;
+        TComm32VN::DoRespTimeOver();
+    }
 };
 
 struct ManualSetup {
@@ -93,25 +99,13 @@ struct ManualSetup {
     qv::ManualTimers timers{clock};
     FakePortSource ports;
 
-    qv::SerialPlatform platform()
-    {
-        qv::SerialPlatform p;
-        p.clock = &clock;
-        p.timers = &timers;
-        p.ports = &ports;
-        return p;
-    }
+    qv::SerialPlatform platform() { return qv::SerialPlatform{&clock, &timers, &ports}; }
 };
 
 inline void processPostedEvents()
 {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents();
-}
-
-inline const uint8_t *bytesOf(const QByteArray &a)
-{
-    return reinterpret_cast<const uint8_t *>(a.constData());
 }
 
 } // namespace qvtest

@@ -1,229 +1,157 @@
-// The transmit queue, its pacing, the response watch and received blocks,
-// on a detached component driven by the manual clock and timers.
+// The transmit queue, its pacing, the response watch, received blocks and
+// status reporting, on a detached component driven by the manual clock and
+// timers.
 #include "SerialTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace qv;
-using qvtest::bytesOf;
+using Blocks = std::vector<QByteArray>;
+using Sequence = std::vector<QString>;
 
 namespace {
 
-class TransmitQueue : public ::testing::Test {
-protected:
-    void SetUp() override
+// A detached component whose sent blocks land on `wire`.
+struct Rig {
+    Rig()
     {
         qvtest::record(comm, log);
         comm.OpenDetached([this](const QByteArray &block) { wire.push_back(block); });
         log.clear();
     }
-
     bool send(const char *text, bool awaitResponse = true)
     {
         return comm.Transmit(QByteArray(text), awaitResponse);
     }
     void advance(uint32_t ms) { setup.timers.advance(ms); }
-    bool commLostReported() const
+    void deliver(const char *bytes, uint32_t size)
     {
-        for (const auto &s : log.statuses)
-            if (s.first == stCommLost)
-                return true;
-        return false;
+        comm.DeliverBlock(reinterpret_cast<const uint8_t *>(bytes), size);
     }
 
     qvtest::ManualSetup setup;
     qvtest::TestComm comm{1, setup.platform()};
     qvtest::EventLog log;
-    std::vector<QByteArray> wire;
+    Blocks wire;
 };
 
-// 1 byte at 9600 8N1: TransmitTime(1 + 1024) + 250 + 50 + 1000 ms.
-constexpr uint32_t DefaultResponseLength = 1068 + 250 + 50 + 1000;
+class TransmitQueue : public ::testing::Test, protected Rig {};
 
 } // namespace
 
-TEST_F(TransmitQueue, AnIdleLineSendsAtOnce)
+TEST_F(TransmitQueue, AnIdleLineSendsAtOnceOneBlockWaitsTheNextIsDroppedAndBlocksAreCut)
 {
-    EXPECT_TRUE(send("K"));
-    ASSERT_EQ(wire.size(), 1u);
-    EXPECT_EQ(wire[0], QByteArray("K"));
-    EXPECT_EQ(log.sent, std::vector<QByteArray>{QByteArray("K")}); // OnTxdEmpty
+    EXPECT_TRUE(send("A"));
+    EXPECT_EQ(wire, Blocks{"A"});
+    EXPECT_EQ(log.sent, Blocks{"A"}); // OnTxdEmpty
     EXPECT_FALSE(comm.QueueBusy());
     EXPECT_TRUE(comm.ReadyToSend());
-}
 
-TEST_F(TransmitQueue, OneBlockWaitsTheNextIsDroppedAndTheFirstStillGoesOut)
-{
-    ASSERT_TRUE(send("A"));
     EXPECT_TRUE(send("B")); // within TimeOut of A: waits
     EXPECT_TRUE(comm.QueueBusy());
     EXPECT_FALSE(send("C")); // one already waits: dropped
     EXPECT_EQ(wire.size(), 1u);
-
     advance(100); // the queue timer retries
-    EXPECT_EQ(wire, (std::vector<QByteArray>{"A", "B"}));
+    EXPECT_EQ(wire, (Blocks{"A", "B"}));
     EXPECT_FALSE(comm.QueueBusy());
     advance(1000);
     EXPECT_EQ(wire.size(), 2u);
-}
 
-TEST_F(TransmitQueue, SendsAreSpacedByMoreThanTimeOut)
-{
-    ASSERT_TRUE(send("A"));
-    ASSERT_TRUE(send("B"));
-    setup.clock.advance(50); // exactly TimeOut: not yet
-    EXPECT_FALSE(send("x"));
-    EXPECT_EQ(wire.size(), 1u);
-    setup.clock.advance(1); // now more than TimeOut: the waiting block goes
-    EXPECT_FALSE(send("y"));
-    EXPECT_EQ(wire, (std::vector<QByteArray>{"A", "B"}));
-}
-
-TEST_F(TransmitQueue, PacingFollowsTimeOutChanges)
-{
-    comm.setTimeOut(300);
-    EXPECT_TRUE(comm.IsOpen());
-    ASSERT_TRUE(send("A"));
-    ASSERT_TRUE(send("B"));
-    advance(300);
-    EXPECT_EQ(wire.size(), 1u);
-    advance(100);
-    EXPECT_EQ(wire.size(), 2u);
-}
-
-TEST_F(TransmitQueue, PacingSurvivesTheTickCounterWrappingAround)
-{
-    setup.clock.set(0xFFFFFFF0u);
-    ASSERT_TRUE(send("A"));
-    ASSERT_TRUE(send("B"));
-    setup.clock.advance(40); // past zero, 40 ms after A
-    send("x");
-    EXPECT_EQ(wire.size(), 1u);
-    advance(100);
-    EXPECT_EQ(wire, (std::vector<QByteArray>{"A", "B"}));
-}
-
-TEST_F(TransmitQueue, ABlockIsCutToTheTransmitBufferSize)
-{
-    comm.setSizeBufTXD(4);
+    comm.setSizeBufTXD(4); // a block is cut to the transmit buffer size
     EXPECT_TRUE(comm.IsOpen()); // detached: nothing to reopen
     ASSERT_TRUE(send("0123456789"));
-    EXPECT_EQ(wire, std::vector<QByteArray>{"0123"});
+    EXPECT_EQ(wire.back(), "0123");
 }
 
-TEST_F(TransmitQueue, NoAnswerReportsCommunicationLostThenRaisesRespTimeOver)
+// A waits; it goes only once more than TimeOut has passed since A, counted
+// on a tick counter that may wrap around between the two.
+TEST(TransmitPacing, TheWaitingBlockGoesOnlyWhenMoreThanTimeOutHasPassed)
 {
-    ASSERT_TRUE(send("K"));
-    EXPECT_TRUE(comm.ResponseTimer().enabled());
-    // The watch starts at the first timer tick after the send (100 ms) and
-    // runs for the computed length; ticks come every 100 ms, so the first
-    // tick at or past 100 + 2368 is the one at 2500.
-    static_assert(100 + DefaultResponseLength == 2468);
-    advance(2499);
-    EXPECT_TRUE(log.sequence.empty());
-    advance(1);
-    EXPECT_EQ(log.sequence, (std::vector<QString>{"status 2", "timeover"}));
-    EXPECT_EQ(log.statuses.back().second, QString("Communication lost"));
-    EXPECT_FALSE(comm.AwaitingResponse());
-    EXPECT_FALSE(comm.ResponseTimer().enabled());
-    advance(10000);
-    EXPECT_EQ(log.sequence.size(), 2u);
+    const struct { const char *name; uint16_t timeOut; uint32_t start, notYet, thenGo; } cases[] = {
+        {"default TimeOut (50)", 0, 100000, 50, 1},
+        {"TimeOut changed while open", 300, 100000, 300, 1},
+        {"deadline beyond the wrap", 0, 0xFFFFFFE0u, 20, 31},
+        {"clock beyond the wrap", 0, 0xFFFFFFC8u, 50, 10},
+    };
+    for (const auto &c : cases) {
+        Rig r;
+        r.setup.clock.set(c.start);
+        if (c.timeOut)
+            r.comm.setTimeOut(c.timeOut);
+        ASSERT_TRUE(r.send("A") && r.send("B")) << c.name;
+        r.setup.clock.advance(c.notYet);
+        EXPECT_FALSE(r.send("x")) << c.name; // tries the queue again
+        EXPECT_EQ(r.wire.size(), 1u) << c.name;
+        r.setup.clock.advance(c.thenGo);
+        r.send("y");
+        EXPECT_EQ(r.wire, (Blocks{"A", "B"})) << c.name;
+    }
 }
 
-TEST_F(TransmitQueue, WithoutAnAwaitedAnswerOrWaitToResponseOnlyRespTimeOverIsRaised)
+// The watch starts at the first timer tick after the send (100 ms) and runs
+// for FixedRespTime or, when 0, for TransmitTime(block + SizeBufRXD) +
+// MaxRespTime + TimeOut + 1000; ticks come every 100 ms. By default (1 byte
+// at 9600 8N1) that is 100 + 1068 + 250 + 50 + 1000 = 2468: the tick of 2500.
+TEST(ResponseWatch, ExpiresAtTheRightTickWithCommunicationLostThenOnRespTimeOver)
 {
-    ASSERT_TRUE(send("K", false));
-    advance(3000);
-    EXPECT_EQ(log.sequence, std::vector<QString>{"timeover"});
-
-    log.clear();
-    comm.WaitToResponse = false;
-    ASSERT_TRUE(send("K"));
-    advance(3000);
-    EXPECT_EQ(log.sequence, std::vector<QString>{"timeover"});
+    const Sequence lost = {"status 2", "timeover"}, quiet = {"timeover"};
+    struct Case { const char *name; std::function<void(Rig &)> act; uint32_t expiresAt; Sequence sequence; };
+    const Case cases[] = {
+        {"computed length", [](Rig &r) { r.send("K"); }, 2500, lost},
+        {"MaxRespTime 900", [](Rig &r) { r.comm.setMaxRespTime(900); r.send("K"); }, 3200, lost},
+        {"FixedRespTime 500", [](Rig &r) { r.comm.setFixedRespTime(500); r.send("K"); }, 600, lost},
+        {"HoldTime 1000, counted down by the ticks",
+         [](Rig &r) { r.comm.setFixedRespTime(500); r.send("K"); r.comm.SetHoldTime(1000); }, 1200, lost},
+        {"a second send keeps the running watch",
+         [](Rig &r) { r.comm.setFixedRespTime(2000); r.send("A"); r.advance(1000); r.send("B"); }, 2100, lost},
+        {"no answer awaited", [](Rig &r) { r.send("K", false); }, 2500, quiet},
+        {"WaitToResponse off", [](Rig &r) { r.comm.WaitToResponse = false; r.send("K"); }, 2500, quiet},
+    };
+    for (const auto &c : cases) {
+        Rig r;
+        const uint32_t start = r.setup.clock.ticks();
+        c.act(r);
+        r.advance(start + c.expiresAt - 1 - r.setup.clock.ticks());
+        EXPECT_TRUE(r.log.sequence.empty()) << c.name;
+        r.advance(1);
+        EXPECT_EQ(r.log.sequence, c.sequence) << c.name;
+        EXPECT_EQ(r.comm.doRespTimeOvers, 1) << c.name; // a descendant can take it over
+        EXPECT_TRUE(r.log.statuses.empty() || r.log.statuses.back().second == "Communication lost");
+        r.advance(10000);
+        EXPECT_EQ(r.log.sequence, c.sequence) << c.name;
+    }
 }
 
-TEST_F(TransmitQueue, FixedRespTimeReplacesTheComputedLength)
+TEST(ResponseWatch, AReceivedBlockIsPassedOnAndClearsTheWatchButAnEmptyOneDoesNot)
 {
-    comm.setFixedRespTime(500);
-    ASSERT_TRUE(send("K"));
-    advance(599);
-    EXPECT_FALSE(commLostReported());
-    advance(1); // started at 100, expires at the tick of 600
-    EXPECT_TRUE(commLostReported());
-}
-
-TEST_F(TransmitQueue, HoldTimeDefersTheTimeout)
-{
-    comm.setFixedRespTime(500);
-    ASSERT_TRUE(send("K"));
-    comm.SetHoldTime(1000);
-    // Without the hold the watch expires at 600; each tick after the start
-    // takes 100 ms off the hold, which reaches 0 at the tick of 1200.
-    advance(1199);
-    EXPECT_FALSE(commLostReported());
-    EXPECT_EQ(comm.HoldTime(), 0u);
-    advance(1);
-    EXPECT_TRUE(commLostReported());
-}
-
-TEST_F(TransmitQueue, ASecondSendKeepsTheRunningWatch)
-{
-    comm.setFixedRespTime(2000);
-    ASSERT_TRUE(send("A"));
-    advance(1000); // the watch started at 100
-    ASSERT_TRUE(send("B"));
-    advance(1099);
-    EXPECT_FALSE(commLostReported());
-    advance(1); // 100 + 2000
-    EXPECT_TRUE(commLostReported());
-}
-
-TEST_F(TransmitQueue, AReceivedBlockClearsTheWatchAndReportsConnected)
-{
-    ASSERT_TRUE(send("K"));
-    advance(300);
-    const QByteArray answer("not a frame");
-    comm.DeliverBlock(bytesOf(answer), uint32_t(answer.size()));
-    EXPECT_EQ(log.codes(), std::vector<int>{stConnected});
-    EXPECT_EQ(log.received, std::vector<QByteArray>{answer});
-    EXPECT_FALSE(comm.ResponseTimer().enabled());
-    advance(10000);
-    EXPECT_EQ(log.sequence, std::vector<QString>{"status 0"});
-}
-
-TEST_F(TransmitQueue, WithoutStatusONifReceiveABlockIsPassedOnSilently)
-{
-    comm.StatusONifReceive = false;
-    ASSERT_TRUE(send("K"));
-    const QByteArray answer("x");
-    comm.DeliverBlock(bytesOf(answer), 1);
-    EXPECT_TRUE(log.statuses.empty());
-    EXPECT_EQ(log.received.size(), 1u);
-    advance(10000);
-    EXPECT_EQ(log.respTimeOvers, 0);
-}
-
-TEST_F(TransmitQueue, AnEmptyBlockChangesNothing)
-{
-    ASSERT_TRUE(send("K"));
-    const QByteArray answer("x");
-    comm.DeliverBlock(bytesOf(answer), 0);
-    comm.DeliverBlock(nullptr, 5);
-    EXPECT_TRUE(log.sequence.empty());
-    EXPECT_TRUE(log.received.empty());
-    EXPECT_TRUE(comm.ResponseTimer().enabled());
+    const char *answer = "not a frame";
+    // The sequence runs until long after the watch would have expired.
+    struct Case { const char *name; bool statusOn; const char *bytes; uint32_t size; Blocks got; Sequence seq; };
+    const Case cases[] = {
+        {"a block", true, answer, 11, {answer}, {"status 0"}},
+        {"without StatusONifReceive", false, answer, 1, {"n"}, {}},
+        {"an empty block", true, answer, 0, {}, {"status 2", "timeover"}},
+        {"no buffer", true, nullptr, 5, {}, {"status 2", "timeover"}},
+    };
+    for (const auto &c : cases) {
+        Rig r;
+        r.comm.StatusONifReceive = c.statusOn;
+        ASSERT_TRUE(r.send("K"));
+        r.advance(300);
+        r.deliver(c.bytes, c.size);
+        EXPECT_EQ(r.log.received, c.got) << c.name;
+        r.advance(10000);
+        EXPECT_EQ(r.log.sequence, c.seq) << c.name;
+    }
 }
 
 TEST_F(TransmitQueue, ASinkThatAnswersAtOnceClearsTheWatch)
 {
-    comm.OpenDetached([this](const QByteArray &) {
-        const QByteArray answer("ok");
-        comm.DeliverBlock(bytesOf(answer), 2);
-    });
-    log.clear();
+    comm.OpenDetached([this](const QByteArray &) { deliver("ok", 2); });
     ASSERT_TRUE(send("K"));
-    EXPECT_EQ(log.received.size(), 1u);
+    EXPECT_EQ(log.received, Blocks{"ok"});
     advance(10000);
     EXPECT_EQ(log.respTimeOvers, 0);
 }
@@ -233,9 +161,7 @@ TEST_F(TransmitQueue, CloseEmptiesTheQueueAndReportsDisconnectedEvenWhenClosed)
     ASSERT_TRUE(send("A"));
     ASSERT_TRUE(send("B"));
     comm.Close();
-    EXPECT_FALSE(comm.IsOpen());
-    EXPECT_FALSE(comm.QueueBusy());
-    EXPECT_FALSE(comm.ReadyToSend());
+    EXPECT_FALSE(comm.IsOpen() || comm.QueueBusy() || comm.ReadyToSend());
     comm.Close();
     EXPECT_EQ(log.codes(), (std::vector<int>{stDisconnected, stDisconnected}));
     EXPECT_EQ(log.statuses.back().second, QString("Disconnected"));
@@ -245,17 +171,18 @@ TEST_F(TransmitQueue, CloseEmptiesTheQueueAndReportsDisconnectedEvenWhenClosed)
     EXPECT_EQ(log.respTimeOvers, 0); // Close stopped the watch too
 }
 
-TEST(ComponentStatus, ErrorBeepOnlyForErrorsWithSoundOnErrorAndAListener)
+TEST(ComponentStatus, ErrorBeepOnlyForErrorsWithSoundOnErrorAndAListenerAndTheLastStatusIsKept)
 {
     qvtest::ManualSetup setup;
-    TComm32VN comm(1, setup.platform());
+    TComm32VN comm(0, setup.platform());
+    EXPECT_EQ(comm.LastStatus(), stDisconnected);
     int beeps = 0;
     TComm32VN::setErrorBeep([&beeps] { ++beeps; });
-
     comm.SoundOnError = true;
-    comm.ReportStatus(stCommLost); // no OnCOMStatus yet
-    EXPECT_EQ(beeps, 0);
-    comm.OnCOMStatus = [](int, const QString &) {};
+    comm.ReportStatus(stCommLost); // no OnCOMStatus yet, but stored
+    EXPECT_EQ(comm.LastStatus(), stCommLost);
+    qvtest::EventLog log;
+    qvtest::record(comm, log);
     comm.ReportStatus(stConnected);
     comm.ReportStatus(stDisconnected);
     EXPECT_EQ(beeps, 0);
@@ -264,39 +191,10 @@ TEST(ComponentStatus, ErrorBeepOnlyForErrorsWithSoundOnErrorAndAListener)
     EXPECT_EQ(beeps, 2);
     comm.SoundOnError = false;
     comm.ReportStatus(stBusy);
+    comm.ReportStatus(); // raised again
     EXPECT_EQ(beeps, 2);
-
     TComm32VN::setErrorBeep(nullptr);
-}
-
-TEST(ComponentStatus, TheLastStatusIsKeptAndCanBeRaisedAgain)
-{
-    qvtest::ManualSetup setup;
-    TComm32VN comm(0, setup.platform());
-    EXPECT_EQ(comm.LastStatus(), stDisconnected);
-    comm.ReportStatus(stBusy); // stored even without a listener
-    std::vector<std::pair<int, QString>> seen;
-    comm.OnCOMStatus = [&seen](int code, const QString &text) { seen.emplace_back(code, text); };
-    comm.ReportStatus();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].first, stBusy);
-    EXPECT_EQ(seen[0].second, QString::fromUtf8("Zajęty"));
-}
-
-TEST(ComponentStatus, ADescendantTakesOverTheResponseTimeout)
-{
-    struct Descendant : TComm32VN {
-        using TComm32VN::TComm32VN;
-        int own = 0;
-        void DoRespTimeOver() override { ++own; }
-    };
-    qvtest::ManualSetup setup;
-    Descendant comm(1, setup.platform());
-    int baseEvents = 0;
-    comm.OnRespTimeOver = [&baseEvents] { ++baseEvents; };
-    comm.OpenDetached();
-    ASSERT_TRUE(comm.Transmit(QByteArray("K")));
-    setup.timers.advance(5000);
-    EXPECT_EQ(comm.own, 1);
-    EXPECT_EQ(baseEvents, 0);
+    EXPECT_EQ(log.codes(),
+              (std::vector<int>{stConnected, stDisconnected, stCommLost, stPortError, stBusy, stBusy}));
+    EXPECT_EQ(log.statuses.back().second, QString::fromUtf8("Zajęty"));
 }
