@@ -3,6 +3,7 @@
 #pragma once
 
 #include "instrument/LcdScreen.h"
+#include "protocol/FormatSettings.h"
 #include "protocol/FrameDecoders.h"
 #include "qvres/ResourceData.h"
 #include "support/Frames.h"
@@ -71,5 +72,44 @@ inline int inkCount(const qv::LcdSurface &lcd, int x1, int y1, int x2, int y2)
             n += lcd.isInk(x, y);
     return n;
 }
+
+// A white LCD, cleared.
+inline qv::LcdSurface whiteLcd()
+{
+    qv::LcdSurface lcd;
+    lcd.setBrush(qv::LcdColourWhite);
+    lcd.clear();
+    return lcd;
+}
+
+// Resources with some pictures taken away.
+class Without : public qv::LcdResources {
+public:
+    explicit Without(QStringList names) : m_names(std::move(names)) {}
+    QImage image(const QString &name) const override
+    {
+        return m_names.contains(name) ? QImage() : qv::LcdResources::image(name);
+    }
+
+private:
+    QStringList m_names;
+};
+
+// A screen on white in English with the point, dash and colon formats; the
+// meter's frames arrive as info record, then measurement.
+class ScreenTest : public ::testing::Test {
+protected:
+    ScreenTest() : fmt(qv::FormatSettings{'.', '-', ':'}) { screen.surface().setBrush(qv::LcdColourWhite); }
+    void receive(const qvtest::Frame &f)
+    {
+        store(screen, f);
+        screen.infoReceived();
+        screen.measurementReceived();
+    }
+    const qv::LcdSurface &lcd() { return screen.surface(); }
+
+    qv::ScopedFormatSettings fmt;
+    qv::LcdScreen screen{1, 0};
+};
 
 } // namespace lcdtest

@@ -34,12 +34,13 @@ struct Scene {
     uint8_t edition;
 };
 
-qvsim::MeterConfig config(bool k700 = false, int cells = 0, bool off = false)
+qvsim::MeterConfig config(bool k700 = false, int cells = 0, bool off = false, bool luminance = false)
 {
     qvsim::MeterConfig c;
     c.model = k700 ? qvsim::Model::K700 : qvsim::Model::QV700;
     c.cells = cells;
     c.off = off;
+    c.luminance = luminance;
     return c;
 }
 
@@ -56,8 +57,7 @@ std::vector<Scene> scenes()
         {"menu_memory_pl", config(false, 3), {{"I", 200}, {"T", 200}, {Down, 200}}, 0, 0},
         {"memory_load_cell_en", config(false, 5), {{"I", 200}, {"T", 200}, {Down, 200}, {Enter, 300}, {"H", 300}}, 1, 0},
         {"memory_empty_dialog_en", config(), {{"I", 200}, {"T", 200}, {Down, 200}, {Enter, 300}}, 1, 0},
-        {"luminance_menu_en", [] { auto c = config(); c.luminance = true; return c; }(),
-         {{"I", 200}, {"L", 200}, {"JJJ", 300}, {Enter, 300}}, 1, 0},
+        {"luminance_menu_en", config(false, 0, false, true), {{"I", 200}, {"L", 200}, {"JJJ", 300}, {Enter, 300}}, 1, 0},
         {"service_en", config(), {{"I", 200}, {"L", 200}, {"JJJJJ", 300}, {Enter, 200}, {"JJJJ", 300}, {Enter, 300}}, 1, 0},
     };
 }
@@ -85,7 +85,16 @@ QByteArray record(const Scene &scene)
     return bytes;
 }
 
-QString dataPath(const QString &file) { return QStringLiteral(QV_TEST_DATA_DIR "/lcd/") + file; }
+QString dataPath(const Scene &scene, const char *ext)
+{
+    return QStringLiteral(QV_TEST_DATA_DIR "/lcd/%1.%2").arg(scene.name, ext);
+}
+
+QByteArray loadCapture(const Scene &scene)
+{
+    QFile f(dataPath(scene, "hex"));
+    return f.open(QIODevice::ReadOnly) ? QByteArray::fromHex(f.readAll().replace('\n', "")) : QByteArray();
+}
 
 QImage render(const QByteArray &capture, const Scene &scene)
 {
@@ -101,20 +110,17 @@ TEST(GoldenScreens, CapturesRenderToTheirGoldenImages)
     const bool update = qEnvironmentVariableIntValue("QV_UPDATE_GOLDEN") == 1;
     for (const Scene &scene : scenes()) {
         SCOPED_TRACE(scene.name);
-        const QString hexFile = dataPath(QString("%1.hex").arg(scene.name));
-        const QString pngFile = dataPath(QString("%1.png").arg(scene.name));
+        const QString pngFile = dataPath(scene, "png");
         if (update) {
-            QFile f(hexFile);
+            QFile f(dataPath(scene, "hex"));
             ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
             const QByteArray hex = record(scene).toHex();
             for (qsizetype i = 0; i < hex.size(); i += 64)
                 f.write(hex.mid(i, 64) + '\n');
             f.close();
         }
-        QFile f(hexFile);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << qPrintable(hexFile);
-        const QByteArray capture = QByteArray::fromHex(f.readAll().replace('\n', ""));
-        ASSERT_FALSE(capture.isEmpty());
+        const QByteArray capture = loadCapture(scene);
+        ASSERT_FALSE(capture.isEmpty()) << qPrintable(dataPath(scene, "hex"));
         const QImage picture = render(capture, scene);
         if (update) {
             ASSERT_TRUE(picture.save(pngFile, "PNG"));
@@ -128,10 +134,8 @@ TEST(GoldenScreens, CapturesRenderToTheirGoldenImages)
 
 TEST(GoldenScreens, FramesAreReportedOneByOne)
 {
-    const Scene scene = scenes()[2];
-    QFile f(dataPath(QString("%1.hex").arg(scene.name)));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray capture = QByteArray::fromHex(f.readAll().replace('\n', ""));
+    const QByteArray capture = loadCapture(scenes()[2]);
+    ASSERT_FALSE(capture.isEmpty());
     ScopedFormatSettings fmt(FormatSettings{'.', '-', ':'});
     std::vector<QImage> frames;
     RenderSettings settings;

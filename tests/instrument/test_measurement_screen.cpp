@@ -2,8 +2,6 @@
 // kind, the range field, status icons, over-range mark, bar graph, run marks.
 #include "LcdTestSupport.h"
 
-#include "protocol/FormatSettings.h"
-
 using namespace qv;
 using lcdtest::measFrame;
 using lcdtest::showsBitmap;
@@ -12,22 +10,7 @@ using qvtest::Frame;
 
 namespace {
 
-class MeasurementScreen : public ::testing::Test {
-protected:
-    MeasurementScreen() : fmt(FormatSettings{'.', '-', ':'}) { screen.surface().setBrush(LcdColourWhite); }
-
-    // The meter's measurement frame arrives: info record, then measurement.
-    void receive(const Frame &f)
-    {
-        lcdtest::store(screen, f);
-        screen.infoReceived();
-        screen.measurementReceived();
-    }
-    const LcdSurface &lcd() { return screen.surface(); }
-
-    ScopedFormatSettings fmt;
-    LcdScreen screen{1, 0};
-};
+using MeasurementScreen = lcdtest::ScreenTest;
 
 struct UnitCase {
     const char *what;
@@ -105,8 +88,17 @@ TEST_F(MeasurementScreen, KnownTextsAndSecondaryValues)
     EXPECT_TRUE(showsCell(lcd(), "QVUNITSMALLIRRADIANCE", QRect(36 * 5, 0, 36, 8), 13 + 4 * 6 + 2 + 3, 0));
 }
 
-TEST_F(MeasurementScreen, UnitEdgeCases)
+TEST_F(MeasurementScreen, OverRangeMarkAndUnitEdgeCases)
 {
+    // The over mark comes with a range-limit frame and goes with the next.
+    Frame over = measFrame(5.0f);
+    over.byte(31, 6);   // range-limit code 2 with 3 ranges
+    receive(over);
+    EXPECT_TRUE(screen.rec.meas.OverRange);
+    EXPECT_TRUE(showsBitmap(lcd(), "QVSCREENOVER", 4, 16));
+    receive(measFrame(5.0f));
+    EXPECT_EQ(lcdtest::inkCount(lcd(), 4, 16, 12, 32), 0);
+
     // No prefix letter at the end: digits and the over mark, no unit.
     receive(measFrame(1.0f));
     screen.surface().fill(93, 16, 128, 32);
@@ -125,18 +117,7 @@ TEST_F(MeasurementScreen, UnitEdgeCases)
     EXPECT_TRUE(showsCell(lcd(), "QVUNITPREFIXLARGE", QRect(16 * 5, 0, 16, 16), 93, 16));
 }
 
-TEST_F(MeasurementScreen, OverRangeMarkComesAndGoes)
-{
-    Frame f = measFrame(5.0f);
-    f.byte(31, 6);   // range-limit code 2 with 3 ranges
-    receive(f);
-    EXPECT_TRUE(screen.rec.meas.OverRange);
-    EXPECT_TRUE(showsBitmap(lcd(), "QVSCREENOVER", 4, 16));
-    receive(measFrame(5.0f));
-    EXPECT_EQ(lcdtest::inkCount(lcd(), 4, 16, 12, 32), 0);
-}
-
-TEST_F(MeasurementScreen, RangeFieldCells)
+TEST_F(MeasurementScreen, RangeFieldCellsAndOutsideTheTables)
 {
     struct Case { uint16_t status; int unitRow; int accessory; const char *table; QRect cell; int x; };
     const Case cases[] = {
@@ -157,13 +138,10 @@ TEST_F(MeasurementScreen, RangeFieldCells)
             EXPECT_TRUE(showsCell(lcd(), "QVTYPLUMACCESSORY", QRect(6 * (c.accessory - 1), 0, 6, 16), 0, 48));
         }
     }
-}
-
-TEST_F(MeasurementScreen, RangeFieldOutsideTheTablesShowsOnlyTheThinBar)
-{
+    // Outside the tables (a negative column) only the thin bar is drawn.
     screen.surface().clear();
     Frame f = measFrame(1.0f);
-    f.byte(11, 30);   // a negative column
+    f.byte(11, 30);
     receive(f);
     EXPECT_EQ(lcdtest::inkCount(lcd(), 0, 48, 26, 49), 26);
     EXPECT_EQ(lcdtest::inkCount(lcd(), 0, 49, 26, 64), 0);

@@ -8,18 +8,7 @@ using lcdtest::showsCell;
 
 namespace {
 
-// Resources with some pictures taken away.
-class Without : public LcdResources {
-public:
-    explicit Without(QStringList names) : m_names(std::move(names)) {}
-    QImage image(const QString &name) const override
-    {
-        return m_names.contains(name) ? QImage() : LcdResources::image(name);
-    }
-
-private:
-    QStringList m_names;
-};
+using lcdtest::Without;
 
 // True when the LCD rectangle shows the resource's pixels inverted.
 ::testing::AssertionResult showsInverted(const LcdSurface &lcd, const QString &name, int ox, int oy, QRect r)
@@ -127,7 +116,7 @@ TEST_F(MenuScreens, MemoryCellSelectionBoxes)
     EXPECT_TRUE(showsBitmap(screen.surface(), "QVMAXMEMOCELL511", 101, 16));
 }
 
-TEST_F(MenuScreens, EditFieldWithBlinkingCursor)
+TEST_F(MenuScreens, EditFieldsWithTheirCursorAndUnit)
 {
     show(screen, 2500);
     screen.rec.text.Text = "14.03.24";
@@ -152,10 +141,8 @@ TEST_F(MenuScreens, EditFieldWithBlinkingCursor)
     screen.rec.info.MenuCode = 0;
     screen.drawScreen();
     EXPECT_FALSE(screen.cursorShown());
-}
 
-TEST_F(MenuScreens, CalibrationEntryDrawsItsUnit)
-{
+    // The calibration entry draws its unit after the digits.
     screen.unit.kind = ukIrradiance;
     screen.unit.row = 0;
     show(screen, 220);
@@ -208,32 +195,6 @@ TEST_F(MenuScreens, ServiceScreenLocksKeysAndTakesTheBacklight)
     screen.rec.info.MenuCode = 0;
     screen.drawScreen();
     EXPECT_FALSE(screen.keysLocked);
-}
-
-TEST_F(MenuScreens, BacklightRecoloursEarlierGlyphs)
-{
-    screen.showBacklight(0);
-    show(screen, 10);
-    const QImage white = screen.surface().image();
-    screen.showBacklight(1);
-    const QImage &green = screen.surface().image();
-    for (int y = 0; y < white.height(); ++y)
-        for (int x = 0; x < white.width(); ++x) {
-            const QRgb w = white.pixel(x, y);
-            ASSERT_EQ(green.pixel(x, y), w == LcdColourWhite ? LcdColourGreen : w) << x << "," << y;
-        }
-    EXPECT_EQ(screen.shownBacklight(), 1);
-}
-
-TEST_F(MenuScreens, EntryPermissionsByScreen)
-{
-    EXPECT_TRUE(EntryPermissions::forScreen(110).digits);
-    EXPECT_TRUE(EntryPermissions::forScreen(320).decimal);
-    EXPECT_TRUE(EntryPermissions::forScreen(25100).any);
-    for (int s : {110, 2500, 2510, 25000, 220, 320, 100, 1400, 25100})
-        EXPECT_TRUE(EntryPermissions::forScreen(s).active) << s;
-    for (int s : {0, 1, 10, 111, 2501, 60000})
-        EXPECT_FALSE(EntryPermissions::forScreen(s).active) << s;
 }
 
 TEST_F(MenuScreens, PolishPictures)

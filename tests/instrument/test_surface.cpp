@@ -1,30 +1,31 @@
 // The LCD surface: the 2 x 2 blocks with their margin, copies that follow the
 // brush colour, AND overlays, inversion and recolouring.
-#include "instrument/LcdCanvas.h"
-#include "instrument/LcdSurface.h"
+#include "LcdTestSupport.h"
 
-#include <gtest/gtest.h>
+#include "instrument/LcdCanvas.h"
 
 using namespace qv;
+using lcdtest::whiteLcd;
 
 namespace {
 
-QImage monoPicture(const char *rows[], int h)
+// A two-colour picture from rows of '#' (ink) and '.'.
+QImage monoPicture(std::initializer_list<const char *> rows)
 {
-    const int w = int(strlen(rows[0]));
-    QImage img(w, h, QImage::Format_Mono);
+    QImage img(int(strlen(*rows.begin())), int(rows.size()), QImage::Format_Mono);
     img.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, rows[y][x] == '#' ? 1 : 0);
+    int y = 0;
+    for (const char *row : rows) {
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, row[x] == '#' ? 1 : 0);
+        ++y;
+    }
     return img;
 }
 
 TEST(LcdSurface, PixelIsTwoByTwoBlockInsideMargin)
 {
-    LcdSurface lcd;
-    lcd.setBrush(LcdColourWhite);
-    lcd.clear();
+    LcdSurface lcd = whiteLcd();
     lcd.fill(127, 63, 128, 64, LcdInk);
     const QImage &img = lcd.image();
     EXPECT_EQ(img.size(), QSize(264, 136));
@@ -38,8 +39,7 @@ TEST(LcdSurface, PixelIsTwoByTwoBlockInsideMargin)
 
 TEST(LcdSurface, CopyPaintsWhiteInBrushColourAndClipsAtImage)
 {
-    const char *rows[] = {"#.", ".#"};
-    const QImage pic = monoPicture(rows, 2);
+    const QImage pic = monoPicture({"#.", ".#"});
     LcdSurface lcd;
     lcd.setBrush(LcdColourGreen);
     lcd.clear();
@@ -52,25 +52,15 @@ TEST(LcdSurface, CopyPaintsWhiteInBrushColourAndClipsAtImage)
     EXPECT_EQ(lcd.image().pixel(4 + 258, 4 + 130), LcdInk);
 }
 
-TEST(LcdSurface, AndOverlayKeepsInkOfBoth)
+TEST(LcdSurface, AndOverlayInvertAndRecolour)
 {
-    const char *rows[] = {"#.."};
-    LcdSurface lcd;
-    lcd.setBrush(LcdColourWhite);
-    lcd.clear();
+    LcdSurface lcd = whiteLcd();
     lcd.fill(2, 0, 3, 1, LcdInk);
-    lcd.copy(monoPicture(rows, 1), 0, 0, LcdSurface::Mode::And);
+    lcd.copy(monoPicture({"#.."}), 0, 0, LcdSurface::Mode::And);
     EXPECT_TRUE(lcd.isInk(0, 0));
     EXPECT_FALSE(lcd.isInk(1, 0));
     EXPECT_TRUE(lcd.isInk(2, 0));   // a plain copy would have cleared it
-}
 
-TEST(LcdSurface, InvertAndRecolour)
-{
-    LcdSurface lcd;
-    lcd.setBrush(LcdColourWhite);
-    lcd.clear();
-    lcd.fill(0, 0, 1, 1, LcdInk);
     lcd.invert(0, 0, 2, 1);
     EXPECT_EQ(lcd.pixel(0, 0), LcdColourWhite);
     EXPECT_EQ(lcd.pixel(1, 0), LcdInk);
@@ -87,27 +77,12 @@ TEST(LcdSurface, BacklightColours)
     EXPECT_EQ(backlightColour(1), qRgb(64, 255, 192));
 }
 
-// A resource source with pictures taken away.
-class Without : public LcdResources {
-public:
-    explicit Without(QStringList names) : m_names(std::move(names)) {}
-    QImage image(const QString &name) const override
-    {
-        return m_names.contains(name) ? QImage() : LcdResources::image(name);
-    }
-
-private:
-    QStringList m_names;
-};
-
 TEST(LcdCanvas, MissingBitmapLeavesItsAreaAndReportsIt)
 {
-    LcdSurface lcd;
-    lcd.setBrush(LcdColourWhite);
-    lcd.clear();
+    LcdSurface lcd = whiteLcd();
     lcd.fill(0, 0, 128, 64, LcdInk);
     const QImage before = lcd.image();
-    Without res({"QVMENU10_EN"});
+    lcdtest::Without res({"QVMENU10_EN"});
     LcdCanvas canvas(lcd, res, 1);
     EXPECT_FALSE(canvas.drawBitmap("QVMENU10_EN", 0, 0));
     EXPECT_EQ(lcd.image(), before);
