@@ -12,24 +12,39 @@ using qvtest::InstrumentRig;
 
 namespace {
 
-// The LCD view position of LCD pixel (x, y).
-QPoint lcdPoint(double x, double y)
-{
-    return {int(4 + 2 * x), int(4 + 2 * y)};
-}
+// A window on a meter past its welcome screen.
+class InstrumentKeys : public ::testing::Test {
+protected:
+    InstrumentKeys() { rig.settle(); }
 
-void click(InstrumentRig &rig, MeterKey key)
-{
-    QTest::mouseClick(rig.window->keyButton(key), Qt::LeftButton);
-    rig.run(600);
-}
+    void click(MeterKey key)
+    {
+        QTest::mouseClick(rig.window->keyButton(key), Qt::LeftButton);
+        rig.run(600);
+    }
+    void clickKeys(std::initializer_list<MeterKey> keys)
+    {
+        for (MeterKey k : keys)
+            click(k);
+    }
+    void pcKey(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(rig.window, key, modifiers);
+        rig.run(600);
+    }
+    // A click on LCD pixel (x, y) of the LCD view.
+    void clickLcd(double x, double y, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::mouseClick(rig.window->lcdView(), Qt::LeftButton, modifiers, QPoint(int(4 + 2 * x), int(4 + 2 * y)));
+    }
+
+    InstrumentRig rig;
+};
 
 } // namespace
 
-TEST(InstrumentKeys, EachOnScreenKeySendsItsLetter)
+TEST_F(InstrumentKeys, EachOnScreenKeySendsItsLetter)
 {
-    InstrumentRig rig;
-    rig.settle();
     const std::pair<MeterKey, const char *> keys[] = {
         {MeterKey::Meas, "S"}, {MeterKey::Mode, "D"}, {MeterKey::Down, "J"}, {MeterKey::Up, "R"},
         {MeterKey::Esc, "Q"},  {MeterKey::Set, "L"},  {MeterKey::Enter, "K"}, {MeterKey::Esc, "Q"},
@@ -37,7 +52,7 @@ TEST(InstrumentKeys, EachOnScreenKeySendsItsLetter)
     };
     for (const auto &[key, letters] : keys) {
         rig.sent.clear();
-        click(rig, key);
+        click(key);
         // The meter's answers may add an information request; the key's own
         // letters come first.
         EXPECT_TRUE(rig.sent.startsWith(letters)) << letters << " got " << rig.sent.constData();
@@ -45,172 +60,115 @@ TEST(InstrumentKeys, EachOnScreenKeySendsItsLetter)
     EXPECT_FALSE(rig.meter.isOn());
 }
 
-TEST(InstrumentKeys, KeysSitWhereTheMeterHasThem)
+TEST_F(InstrumentKeys, PcKeysSendTheMeterKeysWithTheirExceptions)
 {
-    InstrumentRig rig;
-    EXPECT_EQ(rig.window->size(), QSize(349, 314));
-    EXPECT_EQ(rig.window->lcdView()->geometry(), QRect(69, 40, 264, 136));
-    EXPECT_EQ(rig.window->keyButton(MeterKey::Mode)->geometry(), QRect(0, 24, 45, 36));
-    EXPECT_EQ(rig.window->keyButton(MeterKey::Esc)->geometry(), QRect(0, 156, 45, 36));
-    EXPECT_EQ(rig.window->keyButton(MeterKey::Refresh)->geometry(), QRect(6, 204, 33, 32));
-    EXPECT_EQ(rig.window->keyButton(MeterKey::Power)->geometry(), QRect(0, 250, 45, 36));
-    // The arrow block: rows 200 and 248, columns 58 apart, centred between
-    // the LCD frame and the transmission frame (157 wide: left edge 192).
-    EXPECT_EQ(rig.window->keyButton(MeterKey::Up)->geometry(), QRect(68, 200, 50, 40));
-    EXPECT_EQ(rig.window->keyButton(MeterKey::Enter)->geometry(), QRect(126, 248, 50, 40));
-}
-
-TEST(InstrumentKeys, PcKeysSendTheMeterKeys)
-{
-    InstrumentRig rig;
-    rig.settle();
     rig.sent.clear();
-    QTest::keyClick(rig.window, Qt::Key_F3);
-    rig.run(600);
+    pcKey(Qt::Key_F3);
     EXPECT_TRUE(rig.sent.startsWith("T"));
     EXPECT_EQ(rig.screen(), 10);
     rig.sent.clear();
-    QTest::keyClick(rig.window, Qt::Key_Down);
-    rig.run(600);
-    QTest::keyClick(rig.window, Qt::Key_Escape);
-    rig.run(600);
+    pcKey(Qt::Key_Down);
+    pcKey(Qt::Key_Escape);
     EXPECT_TRUE(rig.sent.startsWith("JQ")) << rig.sent.constData();
     EXPECT_EQ(rig.screen(), 0);
-}
-
-TEST(InstrumentKeys, ShiftCtrlAndAltCombinationsAndLeftOnTheMeasurementScreenSendNothing)
-{
-    InstrumentRig rig;
-    rig.settle();
+    // Shift, Ctrl and Alt combinations, Left on the measurement screen and
+    // characters without an entry field send nothing.
     rig.sent.clear();
-    QTest::keyClick(rig.window, Qt::Key_F1, Qt::ShiftModifier);
-    QTest::keyClick(rig.window, Qt::Key_F2, Qt::ControlModifier);
-    QTest::keyClick(rig.window, Qt::Key_Up, Qt::AltModifier);
-    QTest::keyClick(rig.window, Qt::Key_Left);
-    QTest::keyClick(rig.window, Qt::Key_5);   // no entry field: no character
-    rig.run(600);
+    pcKey(Qt::Key_F1, Qt::ShiftModifier);
+    pcKey(Qt::Key_F2, Qt::ControlModifier);
+    pcKey(Qt::Key_Up, Qt::AltModifier);
+    pcKey(Qt::Key_Left);
+    pcKey(Qt::Key_5);
     EXPECT_TRUE(rig.sent.isEmpty()) << rig.sent.constData();
     EXPECT_EQ(rig.screen(), 0);
-}
-
-TEST(InstrumentKeys, LeftMovesTheCommentCursorOnScreen100)
-{
-    InstrumentRig rig;
-    rig.settle();
-    click(rig, MeterKey::Memo);
-    click(rig, MeterKey::Enter);
+    // Left moves the comment cursor on screen 100.
+    clickKeys({MeterKey::Memo, MeterKey::Enter});
     ASSERT_EQ(rig.screen(), 100);
     rig.sent.clear();
-    QTest::keyClick(rig.window, Qt::Key_Left);
-    rig.run(600);
+    pcKey(Qt::Key_Left);
     EXPECT_TRUE(rig.sent.startsWith("J"));
 }
 
-TEST(InstrumentKeys, ServiceScreenLocksOnScreenKeysButNotThePcKeys)
+TEST_F(InstrumentKeys, ServiceScreenLocksOnScreenKeysButNotThePcKeys)
 {
-    InstrumentRig rig;
-    rig.settle();
     // SETUP, up to "More...", ENTER, up to "Service mode...", ENTER.
-    for (MeterKey k : {MeterKey::Set, MeterKey::Up, MeterKey::Enter, MeterKey::Up, MeterKey::Enter})
-        click(rig, k);
+    clickKeys({MeterKey::Set, MeterKey::Up, MeterKey::Enter, MeterKey::Up, MeterKey::Enter});
     ASSERT_EQ(rig.screen(), 2540);
     ASSERT_TRUE(rig.window->core().keysLocked());
     rig.sent.clear();
-    click(rig, MeterKey::Mode);
-    click(rig, MeterKey::Meas);
+    clickKeys({MeterKey::Mode, MeterKey::Meas});
     EXPECT_TRUE(rig.sent.isEmpty()) << rig.sent.constData();
-    QTest::keyClick(rig.window, Qt::Key_F1);
-    rig.run(600);
+    pcKey(Qt::Key_F1);
     EXPECT_TRUE(rig.sent.startsWith("D"));
     rig.sent.clear();
-    click(rig, MeterKey::Esc);
+    click(MeterKey::Esc);
     EXPECT_TRUE(rig.sent.startsWith("Q"));
     EXPECT_NE(rig.screen(), 2540);
 }
 
-TEST(InstrumentKeys, TypedCommentReachesTheMetersEditor)
+TEST_F(InstrumentKeys, TypedTextReachesTheMetersEditor)
 {
-    InstrumentRig rig;
-    rig.settle();
-    click(rig, MeterKey::Memo);
-    click(rig, MeterKey::Enter);
-    ASSERT_EQ(rig.screen(), 100);
-    QTest::keyClicks(rig.window, QStringLiteral("LAMP 7-B"));
-    rig.run(20000);
-    EXPECT_TRUE(rig.window->typer().idle());
-    EXPECT_EQ(rig.meter.editor().trimmed(), "LAMP 7-B");
+    struct Case { std::initializer_list<MeterKey> path; int screen; const char *typed, *edited; uint32_t ms; };
+    const Case cases[] = {
+        // MEMO, ENTER: the comment (100).
+        {{MeterKey::Memo, MeterKey::Enter}, 100, "LAMP 7-B", "LAMP 7-B", 20000},
+        // MODE, down to "Relative measure", ENTER: the reference value (320),
+        // digits only and a comma turned into a point.
+        {{MeterKey::Mode, MeterKey::Down, MeterKey::Down, MeterKey::Enter}, 320, "12,5x", "12.5", 15000},
+    };
+    for (const Case &c : cases) {
+        clickKeys(c.path);
+        ASSERT_EQ(rig.screen(), c.screen);
+        QTest::keyClicks(rig.window, QString::fromLatin1(c.typed));
+        rig.run(c.ms);
+        EXPECT_TRUE(rig.window->typer().idle());
+        EXPECT_EQ(rig.meter.editor().trimmed(), c.edited) << c.typed;
+        clickKeys({MeterKey::Esc, MeterKey::Esc});
+    }
 }
 
-TEST(InstrumentKeys, DecimalFieldTakesDigitsAndTurnsACommaIntoAPoint)
+TEST_F(InstrumentKeys, ClicksOnMenuLinesWalkThereAndEnter)
 {
-    InstrumentRig rig;
-    rig.settle();
-    // MODE, down to "Relative measure", ENTER: the reference value (320).
-    for (MeterKey k : {MeterKey::Mode, MeterKey::Down, MeterKey::Down, MeterKey::Enter})
-        click(rig, k);
-    ASSERT_EQ(rig.screen(), 320);
-    QTest::keyClicks(rig.window, QStringLiteral("12,5x"));
-    rig.run(15000);
-    EXPECT_EQ(rig.meter.editor().trimmed(), "12.5");
-}
-
-TEST(InstrumentKeys, ClickOnAMenuLineWalksThereAndAClickOnTheLineEnters)
-{
-    InstrumentRig rig;
-    rig.settle();
-    click(rig, MeterKey::Memo);
+    click(MeterKey::Memo);
     ASSERT_EQ(rig.screen(), 10);
-    // "Autosave..." is the fifth line: y 40..48.
-    QTest::mouseClick(rig.window->lcdView(), Qt::LeftButton, {}, lcdPoint(60, 44));
+    // "Autosave..." is the fifth line: y 40..48; a click on it walks there,
+    // one more click on the line enters.
+    clickLcd(60, 44);
     rig.run(2000);
     EXPECT_EQ(rig.screen(), 14);
     EXPECT_EQ(rig.meter.screen(), 14);
     rig.sent.clear();
-    QTest::mouseClick(rig.window->lcdView(), Qt::LeftButton, {}, lcdPoint(60, 44));
+    clickLcd(60, 44);
     rig.run(1000);
     EXPECT_TRUE(rig.sent.startsWith("K"));
     EXPECT_EQ(rig.meter.screen(), 140);
-}
-
-TEST(InstrumentKeys, DoubleClickOnAMenuLineEntersItsItem)
-{
-    InstrumentRig rig;
-    rig.settle();
-    click(rig, MeterKey::Set);
+    clickKeys({MeterKey::Esc, MeterKey::Esc, MeterKey::Set});
     ASSERT_EQ(rig.screen(), 20);
     // "More..." (item 5) by a double click (a press, then the double
     // click): walk down, then ENTER.
-    QTest::mouseClick(rig.window->lcdView(), Qt::LeftButton, {}, lcdPoint(80, 8 + 5 * 8 + 3));
-    QTest::mouseDClick(rig.window->lcdView(), Qt::LeftButton, {}, lcdPoint(80, 8 + 5 * 8 + 3));
+    clickLcd(80, 8 + 5 * 8 + 3);
+    QTest::mouseDClick(rig.window->lcdView(), Qt::LeftButton, {}, QPoint(4 + 2 * 80, 4 + 2 * (8 + 5 * 8 + 3)));
     rig.run(4000);
     EXPECT_EQ(rig.meter.screen(), 250);
     EXPECT_FALSE(rig.window->selection().pending());
 }
 
-TEST(InstrumentKeys, ClickOnASoftKeyLabelPressesItsKey)
+TEST_F(InstrumentKeys, ClickOnASoftKeyLabelPressesItsKey)
 {
-    InstrumentRig rig;
-    rig.settle();
-    click(rig, MeterKey::Memo);
+    click(MeterKey::Memo);
     ASSERT_EQ(rig.screen(), 10);
     rig.sent.clear();
-    QTest::mouseClick(rig.window->lcdView(), Qt::LeftButton, {}, lcdPoint(3, 30));
+    clickLcd(3, 30);
     rig.run(600);
     EXPECT_TRUE(rig.sent.startsWith("L"));
     EXPECT_EQ(rig.meter.screen(), 20);
     // With Shift held the picture takes no click.
     rig.sent.clear();
-    QTest::mouseClick(rig.window->lcdView(), Qt::LeftButton, Qt::ShiftModifier, lcdPoint(3, 50));
+    clickLcd(3, 50, Qt::ShiftModifier);
     rig.run(600);
     EXPECT_TRUE(rig.sent.isEmpty());
-}
-
-TEST(InstrumentKeys, AMeterSwitchingOffDropsAPendingWalk)
-{
-    InstrumentRig rig;
-    rig.settle();
-    click(rig, MeterKey::Memo);
-    QTest::mouseClick(rig.window->lcdView(), Qt::LeftButton, {}, lcdPoint(60, 48));
+    // A meter switching off drops a pending walk.
+    clickLcd(60, 48);
     ASSERT_TRUE(rig.window->selection().pending());
     rig.window->comm().ReportStatus(stCommLost);
     EXPECT_FALSE(rig.window->selection().pending());

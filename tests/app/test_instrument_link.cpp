@@ -43,20 +43,41 @@ bool startDownload(InstrumentRig &rig)
     return rig.window->comm().InMemoryTransfer();
 }
 
-qvsim::MeterConfig withCells(int cells)
-{
-    qvsim::MeterConfig c;
-    c.cells = cells;
-    return c;
-}
+// A window on a real (idle) port with the meter in its place.
+class OnPort : public ::testing::Test {
+protected:
+    InstrumentRig rig{qvsim::MeterConfig(), true};
+};
+
+// The meter sending 40 stored cells, dialogs answered by script.
+class DuringADownload : public ::testing::Test {
+protected:
+    static qvsim::MeterConfig withCells(int cells)
+    {
+        qvsim::MeterConfig c;
+        c.cells = cells;
+        return c;
+    }
+    void SetUp() override
+    {
+        rig.settle();
+        ASSERT_TRUE(startDownload(rig));
+    }
+
+    InstrumentRig rig{withCells(40), true};
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scope{dialogs};
+};
 
 } // namespace
 
-TEST(InstrumentLink, StatusPanelIsNavyForTheLinkStatesAndRedForErrors)
+TEST(InstrumentLink, StatusPanelIsNavyForTheLinkStatesAndRedForErrorsAndErrorsSound)
 {
     InstrumentRig rig;
     QVStatusBar *bar = rig.window->statusBar();
     EXPECT_GE(bar->statusPanel()->width(), 157);
+    int beeps = 0;
+    rig.window->beep = [&] { ++beeps; };
     for (int code = stConnected; code <= stPortError; ++code) {
         rig.window->comm().ReportStatus(code);
         EXPECT_EQ(bar->statusPanel()->text(), statusText(code, 1));
@@ -64,14 +85,7 @@ TEST(InstrumentLink, StatusPanelIsNavyForTheLinkStatesAndRedForErrors)
         EXPECT_EQ(bar->statusPanel()->palette().color(QPalette::WindowText).rgb(), bar->statusColour());
     }
     EXPECT_EQ(bar->statusPanel()->text(), "Port COM error");
-}
-
-TEST(InstrumentLink, ErrorSoundOnlyWithSoundError)
-{
-    InstrumentRig rig;
-    int beeps = 0;
-    rig.window->beep = [&] { ++beeps; };
-    rig.window->comm().ReportStatus(stPortError);
+    // The error sound only with SoundError, and only for errors.
     EXPECT_EQ(beeps, 0);
     rig.window->SoundError = true;
     rig.window->comm().ReportStatus(stDisconnected);
@@ -99,7 +113,7 @@ TEST(InstrumentLink, ProbePanelNamesTheProbeAndTurnsRedWithoutOne)
     EXPECT_TRUE(rig.window->statusBar()->probePanel()->text().isEmpty());
 }
 
-TEST(InstrumentLink, NoPortOffersTheSearchAndNoTurnOff)
+TEST(InstrumentLink, NoPortOffersTheSearchWhichCanBeLeftToTheOwner)
 {
     InstrumentRig rig;
     EXPECT_TRUE(isNoneName(rig.window->Port()));
@@ -108,11 +122,15 @@ TEST(InstrumentLink, NoPortOffersTheSearchAndNoTurnOff)
     EXPECT_EQ(rig.window->baudBox()->count(), 4);
     EXPECT_EQ(rig.window->baudBox()->currentText(), "9600bps");
     EXPECT_EQ(rig.window->portBox()->currentText(), "none");
+    int searches = 0;
+    rig.window->InternalCOMSearch = false;
+    rig.window->OnExternalCOMSearch = [&] { ++searches; };
+    QTest::mouseClick(rig.window->searchButton(), Qt::LeftButton);
+    EXPECT_EQ(searches, 1);
 }
 
-TEST(InstrumentLink, ARealPortOffersConnectAndTurnOff)
+TEST_F(OnPort, ARealPortOffersConnectAndTurnOff)
 {
-    InstrumentRig rig({}, true);
     EXPECT_EQ(rig.window->Port(), rig.pty.path);
     EXPECT_EQ(rig.window->portBox()->currentText(), rig.pty.path);
     EXPECT_EQ(rig.window->searchButton()->text(), "Connect");
@@ -120,11 +138,16 @@ TEST(InstrumentLink, ARealPortOffersConnectAndTurnOff)
     QTest::mouseClick(rig.window->offButton(), Qt::LeftButton);
     EXPECT_FALSE(rig.window->comm().IsOpen());
     EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), "Disconnected");
+    // Connect reopens the port.
+    QTest::mouseClick(rig.window->searchButton(), Qt::LeftButton);
+    EXPECT_TRUE(rig.window->comm().IsOpen());
+    EXPECT_EQ(rig.window->comm().OpenedPort(), rig.pty.path);
+    EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), "Connected");
+    EXPECT_EQ(rig.window->PortNumber(), 1);
 }
 
-TEST(InstrumentLink, PortChangeEventsAndRequests)
+TEST_F(OnPort, PortChangeEventsAndRequests)
 {
-    InstrumentRig rig({}, true);
     rig.settle();
     ASSERT_TRUE(rig.window->core().records().identReceived);
     int portChanges = 0;
@@ -145,9 +168,8 @@ TEST(InstrumentLink, PortChangeEventsAndRequests)
     EXPECT_FALSE(rig.window->offButton()->isEnabled());
 }
 
-TEST(InstrumentLink, BaudRateChangeEventsAndTheIdentificationRequest)
+TEST_F(OnPort, BaudRateChangeEventsAndTheIdentificationRequest)
 {
-    InstrumentRig rig({}, true);
     rig.settle();
     int rateChanges = 0;
     rig.window->OnBaudRateChange = [&] { ++rateChanges; };
@@ -166,9 +188,8 @@ TEST(InstrumentLink, BaudRateChangeEventsAndTheIdentificationRequest)
     EXPECT_EQ(rig.window->BaudRate(), br002400);
 }
 
-TEST(InstrumentLink, CombinedSetterAsksOnceAfterBoth)
+TEST_F(OnPort, CombinedSetterAsksOnceAfterBothAndNoDownloadMeansNoQuestion)
 {
-    InstrumentRig rig({}, true);
     rig.settle();
     rig.sent.clear();
     rig.window->setPortAndBaudRate(rig.pty.path, br009600);
@@ -176,20 +197,20 @@ TEST(InstrumentLink, CombinedSetterAsksOnceAfterBoth)
     EXPECT_TRUE(rig.window->identRequest());
     rig.run(600);
     EXPECT_EQ(rig.sent.count('I'), 1) << rig.sent.constData();
-}
-
-TEST(InstrumentLink, PortChangeDuringADownloadAsksFirstAndARefusalChangesNothing)
-{
-    InstrumentRig rig(withCells(40), true);
-    rig.settle();
+    // Without a download a change goes ahead unasked.
     ScriptedDialogHandler dialogs;
     ScopedDialogHandler scope(dialogs);
+    choose(rig.window->baudBox(), 2);
+    EXPECT_EQ(rig.window->BaudRate(), br004800);
+    EXPECT_TRUE(dialogs.requests().empty());
+}
+
+TEST_F(DuringADownload, PortChangeAsksFirstAndARefusalChangesNothing)
+{
     int portChanges = 0;
     rig.window->OnCOMPortChange = [&] { ++portChanges; };
     int memoEvents = 0;
     rig.window->OnReceiveMemo = [&](const uint8_t *, uint32_t) { ++memoEvents; };
-    ASSERT_TRUE(startDownload(rig));
-
     dialogs.script({DialogAnswer(BtnCodeNo)});
     choose(rig.window->portBox(), 0);
     ASSERT_EQ(dialogs.requests().size(), 1u);
@@ -208,15 +229,10 @@ TEST(InstrumentLink, PortChangeDuringADownloadAsksFirstAndARefusalChangesNothing
     EXPECT_FALSE(rig.window->comm().InMemoryTransfer());
 }
 
-TEST(InstrumentLink, ConfirmedPortChangeCancelsTheDownload)
+TEST_F(DuringADownload, ConfirmedPortChangeCancelsTheDownload)
 {
-    InstrumentRig rig(withCells(40), true);
-    rig.settle();
-    ScriptedDialogHandler dialogs;
-    ScopedDialogHandler scope(dialogs);
     int portChanges = 0;
     rig.window->OnCOMPortChange = [&] { ++portChanges; };
-    ASSERT_TRUE(startDownload(rig));
     rig.sent.clear();
     dialogs.script({DialogAnswer(BtnCodeYes)});
     choose(rig.window->portBox(), 0);
@@ -225,15 +241,10 @@ TEST(InstrumentLink, ConfirmedPortChangeCancelsTheDownload)
     EXPECT_TRUE(isNoneName(rig.window->Port()));
 }
 
-TEST(InstrumentLink, BaudRateChoiceDuringADownloadRefusedRestoresTheBox)
+TEST_F(DuringADownload, BaudRateChoiceRefusedRestoresTheBox)
 {
-    InstrumentRig rig(withCells(40), true);
-    rig.settle();
-    ScriptedDialogHandler dialogs;
-    ScopedDialogHandler scope(dialogs);
     int rateChanges = 0;
     rig.window->OnBaudRateChange = [&] { ++rateChanges; };
-    ASSERT_TRUE(startDownload(rig));
     dialogs.script({DialogAnswer(BtnCodeNo)});
     choose(rig.window->baudBox(), 0);
     ASSERT_EQ(dialogs.requests().size(), 1u);
@@ -242,13 +253,8 @@ TEST(InstrumentLink, BaudRateChoiceDuringADownloadRefusedRestoresTheBox)
     EXPECT_EQ(rateChanges, 0);
 }
 
-TEST(InstrumentLink, OnlyOneDownloadWarningAtATimeAndALinkErrorClosesIt)
+TEST_F(DuringADownload, OnlyOneWarningAtATimeAndALinkErrorClosesIt)
 {
-    InstrumentRig rig(withCells(40), true);
-    rig.settle();
-    ScriptedDialogHandler dialogs;
-    ScopedDialogHandler scope(dialogs);
-    ASSERT_TRUE(startDownload(rig));
     bool closed = false;
     int nested = -1;
     // While the first question is open: a second change is refused without
@@ -269,18 +275,19 @@ TEST(InstrumentLink, OnlyOneDownloadWarningAtATimeAndALinkErrorClosesIt)
     EXPECT_EQ(rig.window->baudBox()->currentText(), "9600bps");
 }
 
-TEST(InstrumentLink, WithoutADownloadChangesGoAheadUnasked)
+TEST_F(DuringADownload, ConnectAsksAboutTheReconnection)
 {
-    InstrumentRig rig({}, true);
-    rig.settle();
-    ScriptedDialogHandler dialogs;
-    ScopedDialogHandler scope(dialogs);
-    choose(rig.window->baudBox(), 2);
-    EXPECT_EQ(rig.window->BaudRate(), br004800);
+    // The port in use, chosen again: nothing to ask, nothing done.
+    choose(rig.window->portBox(), rig.window->portBox()->findText(rig.pty.path));
     EXPECT_TRUE(dialogs.requests().empty());
+    dialogs.script({DialogAnswer(BtnCodeNo)});
+    QTest::mouseClick(rig.window->searchButton(), Qt::LeftButton);
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.last().text, downloadWarningText(1, LinkAction::Reconnection));
+    EXPECT_TRUE(rig.window->comm().InMemoryTransfer());
 }
 
-TEST(InstrumentLink, TitleClickWithoutIdentificationSaysNoData)
+TEST(InstrumentLink, TitleClickWithoutIdentificationSaysNoDataAndLogoOpensTheAddress)
 {
     InstrumentRig rig;
     ASSERT_TRUE(rig.activate());
@@ -299,11 +306,8 @@ TEST(InstrumentLink, TitleClickWithoutIdentificationSaysNoData)
     QTest::mouseClick(rig.window->titleLabel(), Qt::LeftButton);
     EXPECT_EQ(captionClicks, 1);
     EXPECT_EQ(dialogs.requests().size(), 1u);
-}
 
-TEST(InstrumentLink, LogoClickOpensTheDistributorsAddress)
-{
-    InstrumentRig rig;
+    // The logo opens the distributor's address.
     QList<QUrl> opened;
     const UrlOpener previous = setUrlOpener([&](const QUrl &u) {
         opened << u;
@@ -317,9 +321,8 @@ TEST(InstrumentLink, LogoClickOpensTheDistributorsAddress)
     EXPECT_NE(TQVMeter32::webAddress(0), TQVMeter32::webAddress(1));
 }
 
-TEST(InstrumentLink, KeyHintShowsThePcKeyUnderTheMouse)
+TEST_F(OnPort, KeyHintShowsThePcKeyUnderTheMouse)
 {
-    InstrumentRig rig({}, true);
     ASSERT_TRUE(rig.activate());
     QVStatusBar *bar = rig.window->statusBar();
     EXPECT_FALSE(bar->keyboardImage()->isHidden());
@@ -342,19 +345,15 @@ TEST(InstrumentLink, KeyHintShowsThePcKeyUnderTheMouse)
     EXPECT_TRUE(bar->keyboardImage()->isHidden());
     QApplication::sendEvent(mode, &enter);
     EXPECT_TRUE(bar->hintImage()->isHidden());
-}
-
-TEST(InstrumentLink, NoKeyboardPictureWithoutAnOpenPort)
-{
-    InstrumentRig rig({}, true);
-    ASSERT_TRUE(rig.activate());
+    // No keyboard picture without an open port, even with the focus.
+    rig.window->setFocus();
+    EXPECT_FALSE(bar->keyboardImage()->isHidden());
     rig.window->ClosePort();
-    EXPECT_TRUE(rig.window->statusBar()->keyboardImage()->isHidden());
+    EXPECT_TRUE(bar->keyboardImage()->isHidden());
 }
 
-TEST(InstrumentLink, KeysOnTheBoxesGiveTheKeyboardBackToTheInstrument)
+TEST_F(OnPort, KeysOnTheBoxesGiveTheKeyboardBackToTheInstrument)
 {
-    InstrumentRig rig({}, true);
     ASSERT_TRUE(rig.activate());
     rig.window->portBox()->setFocus();
     ASSERT_TRUE(rig.window->portBox()->hasFocus());
@@ -363,45 +362,6 @@ TEST(InstrumentLink, KeysOnTheBoxesGiveTheKeyboardBackToTheInstrument)
     QTest::keyClick(rig.window->portBox(), Qt::Key_Down);
     EXPECT_TRUE(rig.window->hasFocus());
     EXPECT_EQ(rig.window->portBox()->currentText(), rig.pty.path);
-}
-
-TEST(InstrumentLink, ConnectDuringADownloadAsksAboutTheReconnection)
-{
-    InstrumentRig rig(withCells(40), true);
-    rig.settle();
-    ScriptedDialogHandler dialogs;
-    ScopedDialogHandler scope(dialogs);
-    ASSERT_TRUE(startDownload(rig));
-    // The port in use, chosen again: nothing to ask, nothing done.
-    choose(rig.window->portBox(), rig.window->portBox()->findText(rig.pty.path));
-    EXPECT_TRUE(dialogs.requests().empty());
-    dialogs.script({DialogAnswer(BtnCodeNo)});
-    QTest::mouseClick(rig.window->searchButton(), Qt::LeftButton);
-    ASSERT_EQ(dialogs.requests().size(), 1u);
-    EXPECT_EQ(dialogs.last().text, downloadWarningText(1, LinkAction::Reconnection));
-    EXPECT_TRUE(rig.window->comm().InMemoryTransfer());
-}
-
-TEST(InstrumentLink, ConnectReopensThePortAndAsksTheMeter)
-{
-    InstrumentRig rig({}, true);
-    rig.window->ClosePort();
-    ASSERT_FALSE(rig.window->comm().IsOpen());
-    QTest::mouseClick(rig.window->searchButton(), Qt::LeftButton);
-    EXPECT_TRUE(rig.window->comm().IsOpen());
-    EXPECT_EQ(rig.window->comm().OpenedPort(), rig.pty.path);
-    EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), "Connected");
-    EXPECT_EQ(rig.window->PortNumber(), 1);
-}
-
-TEST(InstrumentLink, SearchCanBeLeftToTheOwner)
-{
-    InstrumentRig rig;
-    int searches = 0;
-    rig.window->InternalCOMSearch = false;
-    rig.window->OnExternalCOMSearch = [&] { ++searches; };
-    QTest::mouseClick(rig.window->searchButton(), Qt::LeftButton);
-    EXPECT_EQ(searches, 1);
 }
 
 TEST(InstrumentLink, PolishTextsFollowTheLanguage)
@@ -417,9 +377,8 @@ TEST(InstrumentLink, PolishTextsFollowTheLanguage)
                                                   "Zmiana prędkości transmisji spowoduje ich utratę.")));
 }
 
-TEST(InstrumentLink, PortListFollowsDevicesComingAndGoing)
+TEST_F(OnPort, PortListFollowsDevicesComingAndGoing)
 {
-    InstrumentRig rig({}, true);
     QComboBox *box = rig.window->portBox();
     ASSERT_EQ(box->count(), 2);
     rig.ports.names << QStringLiteral("/dev/ttyQVNEW");

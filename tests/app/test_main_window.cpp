@@ -39,7 +39,7 @@ protected:
 
 } // namespace
 
-TEST_F(MainWindowTest, CaptionTabsAndTheInstrumentInItsPanel)
+TEST_F(MainWindowTest, CaptionTabsViewMenuAndTheInstrumentInItsPanel)
 {
     auto form = makeForm();
     EXPECT_EQ(form->windowTitle(), "QV-7xx");
@@ -53,11 +53,7 @@ TEST_F(MainWindowTest, CaptionTabsAndTheInstrumentInItsPanel)
     EXPECT_EQ(form->QVMeter()->language(), 1);
     EXPECT_EQ(form->QVMeter()->edition(), 1);
     EXPECT_EQ(DialogLanguage, LangEnglish);
-}
-
-TEST_F(MainWindowTest, ViewMenuAndTabStripSelectTheSamePageWithItsCheckMark)
-{
-    auto form = makeForm();
+    // The view menu and the tab strip select the same page with its check mark.
     EXPECT_EQ(form->currentView(), TFormQV::ViewMeter);
     EXPECT_TRUE(form->MenuViewItems[0]->isChecked());
     EXPECT_FALSE(form->MenuOperators->isVisible());
@@ -101,23 +97,29 @@ TEST_F(MainWindowTest, WindowIsNoSmallerThanTheInstrumentInItsPanel)
     EXPECT_GE(form->PanelMeter->height(), 314 + 16);
 }
 
-TEST_F(MainWindowTest, StoredPortAndRateAreAppliedAtStartUp)
+TEST_F(MainWindowTest, LinkAtStartUpFromTheStoreAndTheCommandLine)
 {
-    settings.values = {{"Port", pty.path}, {"BaudRate", 4800}};
-    auto form = makeForm();
-    EXPECT_EQ(form->QVMeter()->Port(), pty.path);
-    EXPECT_EQ(form->QVMeter()->BaudRate(), br004800);
-    EXPECT_TRUE(form->QVMeter()->comm().IsOpen());
-    EXPECT_GE(form->QVMeter()->comm().HoldTime(), 4000u);
-}
-
-TEST_F(MainWindowTest, StoredValuesOutsideTheRulesGiveTheDefaults)
-{
-    for (int rate : {19200, 300, 0}) {
-        settings.values = {{"Port", "none"}, {"BaudRate", rate}};
-        auto form = makeForm();
-        EXPECT_TRUE(isNoneName(form->QVMeter()->Port())) << rate;
-        EXPECT_EQ(form->QVMeter()->BaudRate(), br009600) << rate;
+    const QString none = QStringLiteral("none");
+    struct Case { const char *what; QVariant port; int storedRate; TFormQV::StartLink start; bool onPty; TBaudRate rate; };
+    const Case cases[] = {
+        {"stored port and rate", pty.path, 4800, {}, true, br004800},
+        {"the command line overrides", none, 2400, {pty.path, br001200}, true, br001200},
+        // Stored values outside the rules give the defaults.
+        {"rate too high", none, 19200, {}, false, br009600},
+        {"rate too low", none, 300, {}, false, br009600},
+        {"no rate", none, 0, {}, false, br009600},
+    };
+    for (const Case &c : cases) {
+        settings.values = {{"Port", c.port}, {"BaudRate", c.storedRate}};
+        auto form = makeForm(c.start);
+        TQVMeter32 &m = *form->QVMeter();
+        EXPECT_EQ(m.BaudRate(), c.rate) << c.what;
+        EXPECT_EQ(isNoneName(m.Port()), !c.onPty) << c.what;
+        if (c.onPty) {
+            EXPECT_EQ(m.Port(), pty.path) << c.what;
+            EXPECT_TRUE(m.comm().IsOpen()) << c.what;
+            EXPECT_GE(m.comm().HoldTime(), 4000u) << c.what;
+        }
     }
     LinkSettings link;
     settings.values = {{"BaudRate", 1200}};
@@ -126,14 +128,6 @@ TEST_F(MainWindowTest, StoredValuesOutsideTheRulesGiveTheDefaults)
     EXPECT_EQ(link.baudRate, br001200);
     settings.values.clear();
     EXPECT_FALSE(readLinkSettings(settings, 1, link));
-}
-
-TEST_F(MainWindowTest, TheCommandLinesPortOverridesTheStoredOne)
-{
-    settings.values = {{"Port", "none"}, {"BaudRate", 2400}};
-    auto form = makeForm({pty.path, br001200});
-    EXPECT_EQ(form->QVMeter()->Port(), pty.path);
-    EXPECT_EQ(form->QVMeter()->BaudRate(), br001200);
 }
 
 TEST_F(MainWindowTest, ShutdownStoresTheLinkAndClosesThePort)
@@ -145,12 +139,10 @@ TEST_F(MainWindowTest, ShutdownStoresTheLinkAndClosesThePort)
     EXPECT_EQ(settings.values.value("Port").toString(), pty.path);
     EXPECT_EQ(settings.values.value("BaudRate").toInt(), 2400);
     EXPECT_FALSE(comm.IsOpen());
-}
-
-TEST_F(MainWindowTest, APortNoLongerListedIsStoredAsNone)
-{
+    // A port no longer listed is stored as none.
+    form.reset();
     settings.values = {{"Port", pty.path}};
-    auto form = makeForm();
+    form = makeForm();
     ports.names.clear();
     form->QVMeter()->comm().RescanPorts();
     form.reset();
@@ -186,19 +178,14 @@ TEST_F(MainWindowTest, MeterEventsDriveTheStateAndMeterInfo)
     EXPECT_FALSE(form->MenuMeterInfo->isEnabled());
 }
 
-TEST_F(MainWindowTest, HintsAppearInTheHintLine)
+TEST_F(MainWindowTest, HintsAndAnErrorAfterStartUpWhichClosesThePort)
 {
+    settings.values = {{"Port", pty.path}};
     auto form = makeForm();
     QStatusTipEvent tip(QStringLiteral("Deletes history"));
     QApplication::sendEvent(form->QVMeter(), &tip);
     EXPECT_EQ(form->PanelHint->text(), " Deletes history");
-}
-
-TEST_F(MainWindowTest, AnErrorAfterStartUpIsShownAndThePortClosed)
-{
-    settings.values = {{"Port", pty.path}};
-    auto form = makeForm();
-    ASSERT_TRUE(form->QVMeter()->comm().IsOpen());
+ASSERT_TRUE(form->QVMeter()->comm().IsOpen());
     ScriptedDialogHandler dialogs;
     ScopedDialogHandler scope(dialogs);
     form->showException(QStringLiteral("Out of memory."));
@@ -221,10 +208,9 @@ TEST(AppOptions, PortRateAndTheHiddenScreenshot)
     EXPECT_TRUE(o.simulate);
     EXPECT_EQ(o.screenshot, "a.png");
     EXPECT_EQ(o.afterMs, 250);
-    EXPECT_FALSE(parseAppOptions({"qv7xx", "--baud", "19200"}, o, error));
-    EXPECT_FALSE(parseAppOptions({"qv7xx", "--after", "soon"}, o, error));
-    EXPECT_FALSE(parseAppOptions({"qv7xx", "extra"}, o, error));
-    EXPECT_FALSE(parseAppOptions({"qv7xx", "--colour"}, o, error));
+    for (const QStringList &bad : {QStringList{"qv7xx", "--baud", "19200"}, QStringList{"qv7xx", "--after", "soon"},
+                                   QStringList{"qv7xx", "extra"}, QStringList{"qv7xx", "--colour"}})
+        EXPECT_FALSE(parseAppOptions(bad, o, error)) << qPrintable(bad.join(' '));
 }
 
 TEST(AppOptions, SimulatesUnlessAUsablePortIsGivenOrStored)

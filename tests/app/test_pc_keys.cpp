@@ -1,5 +1,5 @@
 // The PC keyboard as the meter's keypad: the key map with its exceptions,
-// the characters each entry screen takes, the hint cells.
+// the entry screens and the characters each takes, the hint cells.
 #include "instrument/PcKeys.h"
 #include "protocol/TComm32QV.h"
 
@@ -7,7 +7,7 @@
 
 using namespace qv;
 
-TEST(PcKeys, FunctionEscArrowAndEnterKeys)
+TEST(PcKeys, FunctionEscArrowAndEnterKeysAndLeftOnTheEntryScreens)
 {
     const std::pair<int, MeterKey> map[] = {
         {Qt::Key_F1, MeterKey::Mode},  {Qt::Key_F2, MeterKey::Set},    {Qt::Key_F3, MeterKey::Memo},
@@ -18,10 +18,7 @@ TEST(PcKeys, FunctionEscArrowAndEnterKeys)
         EXPECT_EQ(pcKeyToMeterKey(key, 0, ftStatus), meterKey) << key;
     for (int other : {Qt::Key_F4, Qt::Key_A, Qt::Key_Space, Qt::Key_Tab, Qt::Key_PageDown})
         EXPECT_FALSE(pcKeyToMeterKey(other, 0, ftStatus)) << other;
-}
-
-TEST(PcKeys, LeftIsDownOnlyOnTheEntryScreensThatMoveWithIt)
-{
+    // Left is Down only on the entry screens that move with it.
     for (int screen : {1400, 25100, 2500, 2510, 25000, 100})
         EXPECT_EQ(pcKeyToMeterKey(Qt::Key_Left, screen, ftStatus), MeterKey::Down) << screen;
     // Screen 100 showing a memory preview, the measurement screen, menus.
@@ -30,29 +27,29 @@ TEST(PcKeys, LeftIsDownOnlyOnTheEntryScreensThatMoveWithIt)
         EXPECT_FALSE(pcKeyToMeterKey(Qt::Key_Left, screen, ftStatus)) << screen;
 }
 
-TEST(PcKeys, CharactersByTheScreensPermissions)
+TEST(PcKeys, EntryScreensAndTheCharactersTheyTake)
 {
-    const auto digits = EntryPermissions::forScreen(110);
-    const auto decimal = EntryPermissions::forScreen(220);
-    const auto any = EntryPermissions::forScreen(100);
-    const auto none = EntryPermissions::forScreen(0);
+    for (int s : {110, 2500, 2510, 25000, 220, 320, 100, 1400, 25100})
+        EXPECT_TRUE(EntryPermissions::forScreen(s).active) << s;
+    for (int s : {0, 1, 10, 111, 2501, 60000})
+        EXPECT_FALSE(EntryPermissions::forScreen(s).active) << s;
 
-    EXPECT_EQ(acceptedChar('7', digits), QChar('7'));
-    EXPECT_FALSE(acceptedChar('.', digits));
-    EXPECT_FALSE(acceptedChar('a', digits));
-
-    EXPECT_EQ(acceptedChar('0', decimal), QChar('0'));
-    EXPECT_EQ(acceptedChar('.', decimal), QChar('.'));
-    EXPECT_EQ(acceptedChar(',', decimal), QChar('.'));
-    EXPECT_FALSE(acceptedChar('-', decimal));
-
-    EXPECT_EQ(acceptedChar('Q', any), QChar('Q'));
-    EXPECT_EQ(acceptedChar(' ', any), QChar(' '));
-    EXPECT_EQ(acceptedChar(QChar(0x0141), any), QChar(0x0141));   // Ł
-    EXPECT_FALSE(acceptedChar('\r', any));
-    EXPECT_FALSE(acceptedChar('\t', any));
-
-    EXPECT_FALSE(acceptedChar('1', none));
+    struct Case { int screen; QString takes, refuses; };
+    const Case cases[] = {
+        {110, "7", ".a"},                                    // digits
+        {220, "0.", "-a"}, {320, "5.", "a"},                 // decimal
+        {100, QString("Q ") + QChar(0x0141), "\r\t"},        // any character of the text font
+        {25100, "Q", "\r"},
+        {0, "", "1"},                                        // no entry field
+    };
+    for (const Case &c : cases) {
+        const auto allowed = EntryPermissions::forScreen(c.screen);
+        for (QChar ch : c.takes)
+            EXPECT_EQ(acceptedChar(ch, allowed), ch) << c.screen << " " << ch.unicode();
+        for (QChar ch : c.refuses)
+            EXPECT_FALSE(acceptedChar(ch, allowed)) << c.screen << " " << ch.unicode();
+    }
+    EXPECT_EQ(acceptedChar(',', EntryPermissions::forScreen(220)), QChar('.'));
 }
 
 TEST(PcKeys, HintCellsFollowTheKeysOrderAndSkipRefreshAndPower)
