@@ -75,7 +75,9 @@ public:
                                                 const qv::SearchTiming &timing = qv::SearchTiming(),
                                                 uint8_t language = 1)
     {
-        return std::make_unique<qv::MeterSearch>(language, ports, platform(), timing, opener());
+        auto search = std::make_unique<qv::MeterSearch>(language, ports, platform(), timing, opener());
+        search->OnFinished = [this](qv::MeterSearch::Outcome o) { outcomes.push_back(o); };
+        return search;
     }
 
     // Lets `ms` pass in steps of `stepMs`, the meters running alongside.
@@ -110,6 +112,7 @@ public:
     qv::ManualTimers timers;
     uint32_t origin;
     std::map<QString, SearchLine> lines;
+    std::vector<qv::MeterSearch::Outcome> outcomes;  // of the searches made by makeSearch
     // Called after a line has been opened (to change a component's settings).
     std::function<void(qv::TComm32QV &, const QString &)> onOpen;
 };

@@ -13,6 +13,8 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 using namespace qv;
@@ -52,19 +54,12 @@ Reported luminanceProbe()
     return reportedBy(config);
 }
 
-QStringList labels(const std::vector<InfoRow> &rows, size_t count)
+// The labels (or values) of the first `count` rows.
+QStringList column(const std::vector<InfoRow> &rows, size_t count, QString InfoRow::*field = &InfoRow::label)
 {
     QStringList out;
     for (size_t i = 0; i < count && i < rows.size(); ++i)
-        out << rows[i].label;
-    return out;
-}
-
-QStringList values(const std::vector<InfoRow> &rows, size_t count)
-{
-    QStringList out;
-    for (size_t i = 0; i < count && i < rows.size(); ++i)
-        out << rows[i].value;
+        out << rows[i].*field;
     return out;
 }
 
@@ -77,14 +72,14 @@ TEST(InfoRows, LuminanceProbeInEnglish)
     ScopedFormatSettings fmt(PointAndDashes);
     const Reported r = luminanceProbe();
     const auto rows = buildInfoRows(1, r.info, r.meter, false);
-    EXPECT_EQ(labels(rows, 17),
+    EXPECT_EQ(column(rows, 17),
               (QStringList{"Measurement probe", "Type:", "Firmware version:", "Range count:",
                            "Range multiplication factor:", "Dynamic range:",
                            "      • luminance mode 1°:", "      • luminance mode 3°:",
                            "      • luminance mode 10°:", "Measured quantity unit:", "Luminance mode:",
                            "Calibration factor:", "", "Control unit", "Firmware version:",
                            "Allowed measurement probes:", "type"}));
-    EXPECT_EQ(values(rows, 17),
+    EXPECT_EQ(column(rows, 17, &InfoRow::value),
               (QStringList{"", "Z.BLH-700", "0", "4", "×10", "0.1e-6 ÷ 1.500", "0.01e-3 ÷ 600.0",
                            "0.001e-3 ÷ 60.00", "0.1e-6 ÷ 6.000", "W·m-2  &  W·m-2·sr-1", "YES",
                            "7760292 = 0.9250990", "", "", "2.13", "", "max. firmware version"}));
@@ -99,7 +94,7 @@ TEST(InfoRows, LuminanceProbeInPolish)
 {
     const Reported r = luminanceProbe();
     const auto rows = buildInfoRows(0, r.info, r.meter, false);
-    EXPECT_EQ(labels(rows, 17),
+    EXPECT_EQ(column(rows, 17),
               (QStringList{"Dołączona głowica pomiarowa", "Typ:", "Wersja programu:", "Ilość zakresów:",
                            "Krotność zakresów:", "Dynamika:", "      • tryb luminancji 1°:",
                            "      • tryb luminancji 3°:", "      • tryb luminancji 10°:", "Jednostka:",
@@ -116,7 +111,7 @@ TEST(InfoRows, PlainProbeHasNoAngleRows)
     config.model = qvsim::Model::K700;
     const Reported r = reportedBy(config);
     const auto rows = buildInfoRows(1, r.info, r.meter, false);
-    EXPECT_EQ(labels(rows, 9).mid(5),
+    EXPECT_EQ(column(rows, 9).mid(5),
               (QStringList{"Dynamic range:", "Measured quantity unit:", "Luminance mode:",
                            "Calibration factor:"}));
     EXPECT_EQ(rows[6].value, "lx");
@@ -152,15 +147,12 @@ TEST(InfoRows, UnlistedProbeCodeShowsItsDescriptionAndIsNeverBold)
 
 TEST(InfoRows, UnitTextsByKind)
 {
-    EXPECT_EQ(infoUnitText(0, false), "lx");
-    EXPECT_EQ(infoUnitText(0, true), "lx  &  cd·m-2");
-    EXPECT_EQ(infoUnitText(1, false), "W·m-2");
-    EXPECT_EQ(infoUnitText(1, true), "W·m-2  &  W·m-2·sr-1");
-    EXPECT_EQ(infoUnitText(2, true), "A") << "an ammeter has no luminance unit";
-    EXPECT_EQ(infoUnitText(3, false), "E·m-2·s-1");
-    EXPECT_EQ(infoUnitText(3, true), "E·m-2·s-1  &  E·m-2·s-1·sr-1");
-    EXPECT_EQ(infoUnitText(4, false), "-");
-    EXPECT_EQ(infoUnitText(7, true), "-");
+    const std::tuple<int, bool, const char *> cases[] = {
+        {0, false, "lx"}, {0, true, "lx  &  cd·m-2"}, {1, false, "W·m-2"}, {1, true, "W·m-2  &  W·m-2·sr-1"},
+        {2, true, "A"},  // an ammeter has no luminance unit
+        {3, false, "E·m-2·s-1"}, {3, true, "E·m-2·s-1  &  E·m-2·s-1·sr-1"}, {4, false, "-"}, {7, true, "-"}};
+    for (const auto &[kind, luminance, text] : cases)
+        EXPECT_EQ(infoUnitText(kind, luminance), QString::fromUtf8(text)) << kind << luminance;
 }
 
 TEST(InfoRows, CalibrationFactorAsAFractionWithSevenDecimals)
@@ -204,11 +196,14 @@ TEST(InfoBoxWindow, CompilationDateOnlyWhileCtrlIsHeld)
     QWidget keyboard;
     keyboard.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&keyboard));
+    const auto fillWithCtrl = [&](TInfoBox &box, uint8_t language) {
+        QTest::keyPress(keyboard.windowHandle(), Qt::Key_Control, Qt::ControlModifier);
+        box.Fill(language, r.info, r.meter);
+        QTest::keyRelease(keyboard.windowHandle(), Qt::Key_Control);
+    };
 
     TInfoBox box(nullptr, 1);
-    QTest::keyPress(keyboard.windowHandle(), Qt::Key_Control, Qt::ControlModifier);
-    box.Fill(1, r.info, r.meter);
-    QTest::keyRelease(keyboard.windowHandle(), Qt::Key_Control);
+    fillWithCtrl(box, 1);
     ASSERT_GT(box.Rows().size(), 16u);
     EXPECT_EQ(box.Rows()[14].label, "Firmware version:");
     EXPECT_EQ(box.Rows()[15].label, "Compilation date:");
@@ -221,9 +216,7 @@ TEST(InfoBoxWindow, CompilationDateOnlyWhileCtrlIsHeld)
     EXPECT_EQ(box.Rows()[15].label, "Allowed measurement probes:");
 
     TInfoBox polish(nullptr, 0);
-    QTest::keyPress(keyboard.windowHandle(), Qt::Key_Control, Qt::ControlModifier);
-    polish.Fill(0, r.info, r.meter);
-    QTest::keyRelease(keyboard.windowHandle(), Qt::Key_Control);
+    fillWithCtrl(polish, 0);
     EXPECT_EQ(polish.Rows()[15].label, "Data kompilacji:");
 }
 

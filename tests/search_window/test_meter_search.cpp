@@ -18,8 +18,6 @@ TEST(MeterSearch, MeterAnsweringOnlyAt1200IsFoundAfterThePhaseAndThreeRateSteps)
     bench.meterOn("COM1", 1200);
     auto search = bench.makeSearch({"none", "COM1"});
     ASSERT_EQ(search->PortCount(), 1) << "the no-port entry is skipped";
-    std::vector<Outcome> outcomes;
-    search->OnFinished = [&](Outcome o) { outcomes.push_back(o); };
     uint32_t foundAt = 0;
     search->OnMeterFound = [&](const MeterSearch::Result &) { foundAt = bench.elapsed(); };
 
@@ -43,7 +41,7 @@ TEST(MeterSearch, MeterAnsweringOnlyAt1200IsFoundAfterThePhaseAndThreeRateSteps)
     }
     EXPECT_EQ(tried, (std::vector<TBaudRate>{br009600, br004800, br002400, br001200}));
     EXPECT_EQ(search->PortState(0), br001200 + 6);
-    EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::OneMeter});
+    EXPECT_EQ(bench.outcomes, std::vector<Outcome>{Outcome::OneMeter});
     EXPECT_EQ(search->SelectedPort(0), "COM1");
     EXPECT_EQ(search->SelectedBaudName(0), "1200bps");
     EXPECT_FALSE(search->Probe(0).IsOpen()) << "probe ports are closed when the search ends";
@@ -55,8 +53,6 @@ TEST(MeterSearch, BusyPortFailsAtOnceAndSilentPortAfterEveryRate)
     bench.busy("COM2");
     bench.silent("COM3");
     auto search = bench.makeSearch({"none", "COM2", "COM3"});
-    std::vector<Outcome> outcomes;
-    search->OnFinished = [&](Outcome o) { outcomes.push_back(o); };
 
     search->Start();
     EXPECT_EQ(search->Failed(), 1);
@@ -69,7 +65,7 @@ TEST(MeterSearch, BusyPortFailsAtOnceAndSilentPortAfterEveryRate)
     EXPECT_EQ(search->Found(), 0);
     EXPECT_GT(took, 10000u);
     EXPECT_LT(took, 15000u);
-    EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::NoMeter});
+    EXPECT_EQ(bench.outcomes, std::vector<Outcome>{Outcome::NoMeter});
     EXPECT_TRUE(search->ResultItems().isEmpty());
     EXPECT_EQ(search->SelectedPort(-1), "none");
     EXPECT_EQ(search->SelectedBaudName(-1), "9600bps") << "the first step's rate without a choice";
@@ -118,8 +114,6 @@ TEST(MeterSearch, StopEndsTheSearchWithWhatWasFound)
     bench.meterOn("COM1", 9600);
     bench.silent("COM2");
     auto search = bench.makeSearch({"none", "COM1", "COM2"});
-    std::vector<Outcome> outcomes;
-    search->OnFinished = [&](Outcome o) { outcomes.push_back(o); };
     search->Start();
     bench.run(1000);
     ASSERT_EQ(search->Found(), 1);
@@ -127,12 +121,12 @@ TEST(MeterSearch, StopEndsTheSearchWithWhatWasFound)
 
     search->Stop();
     EXPECT_TRUE(search->Stopped());
-    EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::OneMeter});
+    EXPECT_EQ(bench.outcomes, std::vector<Outcome>{Outcome::OneMeter});
     EXPECT_FALSE(search->Probe(1).IsOpen());
     const size_t polls = bench.lines["COM2"].polls.size();
     bench.run(20000);
     EXPECT_EQ(bench.lines["COM2"].polls.size(), polls) << "nothing is sent after the end";
     EXPECT_EQ(search->PortState(1), 2);
     search->Stop();
-    EXPECT_EQ(outcomes.size(), 1u) << "a second STOP changes nothing";
+    EXPECT_EQ(bench.outcomes.size(), 1u) << "a second STOP changes nothing";
 }

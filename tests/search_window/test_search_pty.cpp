@@ -27,7 +27,7 @@ namespace {
 // A simulated meter answering on a pty of its own, served by a thread.
 class ServedMeter {
 public:
-    explicit ServedMeter(uint8_t baudIndex) : m_meter(config(baudIndex)), m_server(m_meter, options())
+    explicit ServedMeter(uint8_t baudIndex) : m_meter(config(baudIndex)), m_server(m_meter, fast())
     {
         std::string error;
         m_ok = m_server.openPty(error);
@@ -50,7 +50,7 @@ private:
         c.baudIndex = baudIndex;
         return c;
     }
-    static qvsim::ServeOptions options()
+    static qvsim::ServeOptions fast()
     {
         qvsim::ServeOptions o;
         o.fast = true;
@@ -90,12 +90,6 @@ private:
 constexpr uint8_t Baud2400 = 3;
 constexpr uint8_t Baud9600 = 5;
 
-SearchTiming shortPhase()
-{
-    SearchTiming t;
-    t.phaseMs = 1000;
-    return t;
-}
 
 } // namespace
 
@@ -107,8 +101,10 @@ TEST(MeterSearchOverPty, FindsMetersAtTwoRatesAndAHeldPortFailsAtOnce)
     ASSERT_TRUE(held.locked());
     ListedPorts ports({held.path(), slow.path(), fast.path()});
     TComm32QV::ResetSharedState();
+    SearchTiming shortPhase;
+    shortPhase.phaseMs = 1000;
     TFormAutoCOM form(nullptr, 1, br009600, QStringList{"none"} + ports.names, realTimePlatform(ports),
-                      shortPhase());
+                      shortPhase);
     MeterSearch &search = form.Search();
     form.show();  // the search starts once the window is up
     ASSERT_TRUE(waitUntil([&] { return search.Started(); }));
