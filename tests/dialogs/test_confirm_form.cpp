@@ -1,29 +1,61 @@
 // TConfirmForm as the user meets it: captions, text, layout, icon, placement,
 // and, through the default handler, the keys and the held reference.
-#include "DialogTestSupport.h"
-
 #include "dialogs/DialogSeam.h"
 #include "dialogs/TConfirmForm.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <tuple>
 
 using namespace qv;
-using qv::test::whenModalOpens;
 
 namespace {
 
-class ConfirmFormTest : public qv::test::DialogSettingsTest {
+// Runs `act` on the modal dialog once it is open. Should `act` leave it open,
+// a fail-safe closes it a little later so that the test cannot hang.
+void whenModalOpens(std::function<void(TConfirmForm *)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto *dialog = qobject_cast<TConfirmForm *>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "no modal dialog is open";
+            return;
+        }
+        QPointer<TConfirmForm> guard(dialog);
+        act(dialog);
+        QTimer::singleShot(2000, [guard] {
+            if (guard && guard->isVisible()) {
+                ADD_FAILURE() << "the dialog stayed open";
+                guard->close();
+            }
+        });
+    });
+}
+
+// Keeps the module settings as the test found them and records the sound.
+class ConfirmFormTest : public ::testing::Test {
 protected:
+    void SetUp() override { TConfirmForm::setBeep([this](int flag) { beeps.push_back(flag); }); }
+    void TearDown() override
+    {
+        DialogLanguage = m_language;
+        CenterOnOwner = m_centre;
+        TConfirmForm::setBeep(nullptr);
+    }
+
     std::unique_ptr<TConfirmForm> form(const QString &text, bool toAll = false, bool okOnly = false,
                                        bool yesNoOnly = false, int icon = IconQuestion)
     {
@@ -36,7 +68,6 @@ protected:
         r.yesNoOnly = yesNoOnly;
         return std::make_unique<TConfirmForm>(r);
     }
-
     static QStringList captions(const TConfirmForm &f)
     {
         QStringList out;
@@ -45,19 +76,22 @@ protected:
         return out;
     }
     static bool shown(const TConfirmForm &f, int code) { return f.button(code)->isVisibleTo(&f); }
+
+    std::vector<int> beeps;
+
+private:
+    const int m_language = DialogLanguage;
+    const bool m_centre = CenterOnOwner;
 };
 
 TEST_F(ConfirmFormTest, CaptionsFollowTheDialogLanguage)
 {
     DialogLanguage = LangPolish;
-    EXPECT_EQ(captions(*form("?", true)),
-              QStringList({"Tak", "Nie", QString::fromUtf8("Pomiń"), "Tak na wszystkie",
-                           "Nie na wszystkie", "Anuluj"}));
+    EXPECT_EQ(captions(*form("?", true)), QStringList({"Tak", "Nie", QString::fromUtf8("Pomiń"),
+                                                       "Tak na wszystkie", "Nie na wszystkie", "Anuluj"}));
     DialogLanguage = LangEnglish;
-    EXPECT_EQ(captions(*form("?", true)),
-              QStringList({"Yes", "No", "Skip", "Yes to all", "No to all", "Cancel"}));
-    // Any language but English gets the Polish captions.
-    DialogLanguage = 7;
+    EXPECT_EQ(captions(*form("?", true)), QStringList({"Yes", "No", "Skip", "Yes to all", "No to all", "Cancel"}));
+    DialogLanguage = 7;  // any language but English gets the Polish captions
     EXPECT_EQ(form("?")->button(BtnCodeCancel)->text(), "Anuluj");
 
     for (int language : {LangPolish, LangEnglish}) {
@@ -65,8 +99,7 @@ TEST_F(ConfirmFormTest, CaptionsFollowTheDialogLanguage)
         auto ok = form("Done.", false, true);
         EXPECT_EQ(ok->button(BtnCodeYes)->text(), "OK");
         EXPECT_TRUE(shown(*ok, BtnCodeYes));
-        EXPECT_FALSE(shown(*ok, BtnCodeNo));
-        EXPECT_FALSE(shown(*ok, BtnCodeCancel));
+        EXPECT_FALSE(shown(*ok, BtnCodeNo) || shown(*ok, BtnCodeCancel));
     }
 }
 
@@ -91,21 +124,20 @@ TEST_F(ConfirmFormTest, LinesBreakAtCrLfAndTheWidestLineSetsTheWidth)
     auto f = form("first\r\n" + longest + "\r\nthird");
     QLabel *label = f->LabelTxt();
     EXPECT_FALSE(label->text().contains('\r'));
-    const QFontMetrics fm(label->font());
-    EXPECT_GE(label->width(), fm.horizontalAdvance(longest));
-    EXPECT_LE(label->width(), fm.horizontalAdvance(longest) + 1);
-    // Three lines, none wrapped.
-    auto one = form("first");
-    EXPECT_GE(label->height(), 3 * one->LabelTxt()->height() - 2);
+    const int advance = QFontMetrics(label->font()).horizontalAdvance(longest);
+    EXPECT_GE(label->width(), advance);
+    EXPECT_LE(label->width(), advance + 1);
+    EXPECT_GE(label->height(), 3 * form("first")->LabelTxt()->height() - 2);  // three lines, none wrapped
     EXPECT_EQ(label->heightForWidth(label->width()), label->height());
 }
 
-TEST_F(ConfirmFormTest, ShortTextKeepsTheRowLongTextWidensAndCentres)
+TEST_F(ConfirmFormTest, FormTakesTheLayoutsGeometry)
 {
     auto yesNoCancel = form("Stop?");
     EXPECT_EQ(yesNoCancel->width(), 436);
     EXPECT_EQ(yesNoCancel->button(BtnCodeCancel)->y(), yesNoCancel->button(BtnCodeYes)->y());
     EXPECT_FALSE(shown(*yesNoCancel, BtnCodeSkip));
+    EXPECT_EQ(yesNoCancel->ImageIcon()->geometry(), QRect(16, 16, 32, 32));
 
     auto yesNo = form(QString(120, 'W'), false, false, true);
     const QRect label = yesNo->LabelTxt()->geometry();
@@ -115,79 +147,64 @@ TEST_F(ConfirmFormTest, ShortTextKeepsTheRowLongTextWidensAndCentres)
     EXPECT_NEAR(yesNo->width() - (no.x() + no.width()), leftGap, 1);
     EXPECT_GT(leftGap, 16);
     EXPECT_FALSE(shown(*yesNo, BtnCodeCancel));
-    // The client size is fixed.
-    EXPECT_EQ(yesNo->minimumSize(), yesNo->maximumSize());
-}
+    EXPECT_EQ(yesNo->minimumSize(), yesNo->maximumSize());  // the client size is fixed
 
-TEST_F(ConfirmFormTest, ToAllPutsCancelOnTheSecondRow)
-{
-    auto f = form("Replace?", true);
+    auto toAll = form("Replace?", true);
     for (int code = 0; code < kDialogButtonCount; ++code)
-        EXPECT_TRUE(shown(*f, code)) << code;
-    EXPECT_GT(f->button(BtnCodeCancel)->y(), f->button(BtnCodeSkip)->y());
-    EXPECT_EQ(f->button(BtnCodeCancel)->x(), f->button(BtnCodeSkip)->x());
-    EXPECT_EQ(f->height(), f->button(BtnCodeCancel)->geometry().bottom() + 1 + 8);
+        EXPECT_TRUE(shown(*toAll, code)) << code;
+    EXPECT_GT(toAll->button(BtnCodeCancel)->y(), toAll->button(BtnCodeSkip)->y());
+    EXPECT_EQ(toAll->button(BtnCodeCancel)->x(), toAll->button(BtnCodeSkip)->x());
+    EXPECT_EQ(toAll->height(), toAll->button(BtnCodeCancel)->geometry().bottom() + 1 + 8);
 }
 
 TEST_F(ConfirmFormTest, IconByFlag)
 {
-    const struct {
-        int flag;
-        QStyle::StandardPixmap expected;
-    } cases[] = {{IconInformation, QStyle::SP_MessageBoxInformation},
-                 {IconWarning, QStyle::SP_MessageBoxWarning},
-                 {IconQuestion, QStyle::SP_MessageBoxQuestion},
-                 {0, QStyle::SP_MessageBoxQuestion},
-                 {16, QStyle::SP_MessageBoxQuestion}};
-    for (const auto &c : cases) {
-        auto f = form("?", false, false, false, c.flag);
+    const std::pair<int, QStyle::StandardPixmap> cases[] = {
+        {IconInformation, QStyle::SP_MessageBoxInformation}, {IconWarning, QStyle::SP_MessageBoxWarning},
+        {IconQuestion, QStyle::SP_MessageBoxQuestion}, {0, QStyle::SP_MessageBoxQuestion},
+        {16, QStyle::SP_MessageBoxQuestion}};
+    for (const auto &[flag, expected] : cases) {
+        auto f = form("?", false, false, false, flag);
         const QImage shownIcon = f->ImageIcon()->pixmap().toImage();
-        const QImage expected = f->style()->standardIcon(c.expected).pixmap(32).toImage();
         EXPECT_FALSE(shownIcon.isNull());
-        EXPECT_EQ(shownIcon, expected) << c.flag;
+        EXPECT_EQ(shownIcon, f->style()->standardIcon(expected).pixmap(32).toImage()) << flag;
     }
-    EXPECT_EQ(form("?")->ImageIcon()->geometry(), QRect(16, 16, 32, 32));
 }
 
 TEST_F(ConfirmFormTest, PlacedOverTheOwnerOnlyWhenAskedTo)
 {
     QWidget owner;
-    owner.setGeometry(150, 80, 500, 200);   // off the middle of the 800 x 600 screen
+    owner.setGeometry(150, 80, 500, 200);  // off the middle of the 800 x 600 screen
     owner.show();
     DialogRequest r;
     r.owner = &owner;
     r.text = "?";
-
-    CenterOnOwner = true;
-    TConfirmForm over(r);
-    EXPECT_NEAR(over.geometry().center().x(), owner.frameGeometry().center().x(), 1);
-    EXPECT_NEAR(over.geometry().center().y(), owner.frameGeometry().center().y(), 1);
-
-    CenterOnOwner = false;
-    TConfirmForm centred(r);
-    const QRect work = owner.screen()->availableGeometry();
-    EXPECT_NEAR(centred.geometry().center().x(), work.center().x(), 1);
-    EXPECT_NEAR(centred.geometry().center().y(), work.center().y(), 1);
+    for (bool over : {true, false}) {
+        CenterOnOwner = over;
+        TConfirmForm f(r);
+        const QPoint centre = over ? owner.frameGeometry().center() : owner.screen()->availableGeometry().center();
+        EXPECT_NEAR(f.geometry().center().x(), centre.x(), 1) << over;
+        EXPECT_NEAR(f.geometry().center().y(), centre.y(), 1) << over;
+    }
 }
 
 // --- through the default handler -------------------------------------------------
 
 TEST_F(ConfirmFormTest, EscapeAndClosingAnswerCancel)
 {
-    whenModalOpens<TConfirmForm>([](TConfirmForm *f) {
+    whenModalOpens([](TConfirmForm *f) {
         EXPECT_EQ(f->windowTitle(), "QV-7xx ... Search");
         QTest::keyClick(f, Qt::Key_Escape);
     });
     EXPECT_EQ(AskChoice(nullptr, "Go on?", "QV-7xx ... Search", IconQuestion, true, false), BtnCodeCancel);
-
-    whenModalOpens<TConfirmForm>([](TConfirmForm *f) { f->close(); });
+    whenModalOpens([](TConfirmForm *f) { f->close(); });
     EXPECT_FALSE(AskYesNoPlain(nullptr, "Go on?", "QV-7xx", IconQuestion));
 }
 
 TEST_F(ConfirmFormTest, EnterPressesTheDefaultButton)
 {
     for (int defaultButton : {0, 1}) {
-        whenModalOpens<TConfirmForm>([defaultButton](TConfirmForm *f) {
+        whenModalOpens([defaultButton](TConfirmForm *f) {
             EXPECT_EQ(f->focusWidget(), f->button(defaultButton));
             QTest::keyClick(f->focusWidget(), Qt::Key_Return);
         });
@@ -198,7 +215,7 @@ TEST_F(ConfirmFormTest, EnterPressesTheDefaultButton)
 TEST_F(ConfirmFormTest, ButtonsAnswerTheirCodesAndTheSoundPlaysOnOpening)
 {
     for (int code = 0; code < kDialogButtonCount; ++code) {
-        whenModalOpens<TConfirmForm>([code](TConfirmForm *f) { f->button(code)->click(); });
+        whenModalOpens([code](TConfirmForm *f) { f->button(code)->click(); });
         EXPECT_EQ(AskChoice(nullptr, "Which?", "QV-7xx", IconInformation, true, false), code);
     }
     EXPECT_EQ(beeps, std::vector<int>(kDialogButtonCount, IconInformation));
@@ -208,42 +225,37 @@ TEST_F(ConfirmFormTest, HeldDialogCanBeClosedFromElsewhere)
 {
     HeldDialog held;
     bool wasOpen = false;
-    whenModalOpens<TConfirmForm>([&](TConfirmForm *) {
+    whenModalOpens([&](TConfirmForm *) {
         wasOpen = held.isOpen();
         held.close();
     });
     EXPECT_FALSE(AskYesNoHeld(nullptr, held, "Replace the history?", IconQuestion, "QV-7xx"));
     EXPECT_TRUE(wasOpen);
     EXPECT_FALSE(held.isOpen());
-    held.close();   // nothing left to close
+    held.close();  // nothing left to close
 
-    whenModalOpens<TConfirmForm>([&](TConfirmForm *) { held.close(); });
+    whenModalOpens([&](TConfirmForm *) { held.close(); });
     EXPECT_EQ(AskChoiceHeld(nullptr, "?", "QV-7xx", IconQuestion, false, false, held), BtnCodeCancel);
 }
 
-TEST_F(ConfirmFormTest, CheckBoxIsWrittenBackUnlessSkippedOrCancelled)
+// Which answers write the box back is the routine's rule (see the routines'
+// tests); here the form must hand its box's state to it.
+TEST_F(ConfirmFormTest, CheckBoxStateReachesTheCaller)
 {
     HeldDialog held;
-    const struct {
-        int button;
-        bool returns;
-        bool checkedAfter;
-    } cases[] = {{BtnCodeYes, true, true},    {BtnCodeNo, false, true},
-                 {BtnCodeYesAll, true, true}, {BtnCodeNoAll, false, true},
-                 {BtnCodeSkip, false, false}, {BtnCodeCancel, false, false}};
-    for (const auto &c : cases) {
+    const std::tuple<int, bool, bool> cases[] = {
+        {BtnCodeYes, true, true}, {BtnCodeNoAll, false, true}, {BtnCodeSkip, false, false}};
+    for (const auto &[button, returns, checkedAfter] : cases) {
         bool checked = false;
-        whenModalOpens<TConfirmForm>([&](TConfirmForm *f) {
+        whenModalOpens([button = button](TConfirmForm *f) {
             EXPECT_TRUE(f->CheckBox()->isVisibleTo(f));
             EXPECT_EQ(f->CheckBox()->text(), "Apply to all files");
             f->CheckBox()->setChecked(true);
-            f->button(c.button)->click();
+            f->button(button)->click();
         });
         EXPECT_EQ(AskChoiceCheck(nullptr, held, "Overwrite?", IconQuestion, checked, true, false,
-                                 "Apply to all files", "QV-7xx"),
-                  c.returns)
-            << c.button;
-        EXPECT_EQ(checked, c.checkedAfter) << c.button;
+                                 "Apply to all files", "QV-7xx"), returns) << button;
+        EXPECT_EQ(checked, checkedAfter) << button;
     }
 }
 

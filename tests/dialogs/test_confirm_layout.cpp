@@ -7,8 +7,6 @@ using namespace qv;
 
 namespace {
 
-const QSize kOneLine(100, 16);
-
 std::vector<int> shownCodes(const ConfirmGeometry &g)
 {
     std::vector<int> codes;
@@ -18,120 +16,77 @@ std::vector<int> shownCodes(const ConfirmGeometry &g)
     return codes;
 }
 
-int right(const QRect &r) { return r.x() + r.width(); }
-int bottom(const QRect &r) { return r.y() + r.height(); }
+QRect at(int x, int y) { return QRect(x, y, 124, 27); }
 
 } // namespace
 
-TEST(ConfirmLayout, ShortTextKeepsTheButtonRowAndCancelTakesSkipsPlace)
+TEST(ConfirmLayout, ButtonsWidthAndHeightByCase)
 {
-    const ConfirmGeometry g = layOutConfirm(kOneLine, QSize(), {});
-    EXPECT_EQ(g.icon, QRect(16, 16, 32, 32));
-    EXPECT_EQ(g.label, QRect(64, 16, 100, 16));
-    EXPECT_EQ(shownCodes(g), (std::vector<int>{BtnCodeYes, BtnCodeNo, BtnCodeCancel}));
-    // The icon's height decides the top: max(16 + 16 + 24, 2 * 16 + 32).
-    EXPECT_EQ(g.buttons[BtnCodeYes], QRect(16, 64, 124, 27));
-    EXPECT_EQ(g.buttons[BtnCodeNo], QRect(156, 64, 124, 27));
-    EXPECT_EQ(g.buttons[BtnCodeCancel], QRect(296, 64, 124, 27));
-    EXPECT_EQ(g.client, QSize(296 + 124 + 16, 64 + 27 + 8));
+    const ConfirmOptions plain{}, toAll{true, false, false}, ok{false, true, false}, yesNo{false, false, true};
+    const std::vector<int> yesNoCancel{BtnCodeYes, BtnCodeNo, BtnCodeCancel};
+    const struct {
+        const char *name;
+        QSize text, check;
+        ConfirmOptions options;
+        std::vector<int> shown;
+        QSize client;
+        QRect yes;
+    } cases[] = {
+        // The icon's height decides the top: max(16 + 16 + 24, 2 * 16 + 32).
+        {"short text", {100, 16}, {}, plain, yesNoCancel, {436, 99}, at(16, 64)},
+        {"tall text pushes the buttons down", {100, 60}, {}, plain, yesNoCancel, {436, 135}, at(16, 100)},
+        // The Yes-to-Skip row is 404 wide; Yes starts at a third of the spare room.
+        {"long line widens", {600, 16}, {}, plain, yesNoCancel, {680, 99}, at(92, 64)},
+        // Skip ends at 420: a label ending exactly there counts as the wider.
+        {"text ends at Skip", {356, 16}, {}, plain, yesNoCancel, {436, 99}, at((436 - 404) / 3, 64)},
+        {"text ends before Skip", {355, 16}, {}, plain, yesNoCancel, {436, 99}, at(16, 64)},
+        {"yes/no narrow", {100, 16}, {}, yesNo, {BtnCodeYes, BtnCodeNo}, {296, 99}, at(16, 64)},
+        {"yes/no centred", {600, 16}, {}, yesNo, {BtnCodeYes, BtnCodeNo}, {680, 99}, at((680 - 264) / 2, 64)},
+        {"ok narrow", {40, 16}, {}, ok, {BtnCodeYes}, {156, 99}, at(16, 64)},
+        {"ok centred", {600, 16}, {}, ok, {BtnCodeYes}, {680, 99}, at((680 - 124) / 2, 64)},
+        {"to all: two rows", {100, 16}, {}, toAll, {0, 1, 2, 3, 4, 5}, {436, 134}, at(16, 64)},
+        // The check box sits under the text and counts as text.
+        {"check box", {100, 16}, {500, 20}, plain, yesNoCancel, {580, 119}, at((580 - 404) / 3, 84)},
+    };
+    for (const auto &c : cases) {
+        const ConfirmGeometry g = layOutConfirm(c.text, c.check, c.options);
+        EXPECT_EQ(g.icon, QRect(16, 16, 32, 32)) << c.name;
+        EXPECT_EQ(g.label, QRect(QPoint(64, 16), c.text)) << c.name;
+        EXPECT_EQ(shownCodes(g), c.shown) << c.name;
+        EXPECT_EQ(g.client, c.client) << c.name;
+        EXPECT_EQ(g.buttons[BtnCodeYes], c.yes) << c.name;
+        if (!c.options.okOnly) {
+            EXPECT_EQ(g.buttons[BtnCodeNo], c.yes.translated(140, 0)) << c.name;
+        }
+        // Without the "to all" row Cancel takes Skip's place.
+        if (!c.options.okOnly && !c.options.yesNoOnly) {
+            EXPECT_EQ(g.buttons[c.options.toAll ? BtnCodeSkip : BtnCodeCancel], c.yes.translated(280, 0))
+                << c.name;
+        }
+        EXPECT_EQ(g.check, c.check.isEmpty() ? QRect() : QRect(QPoint(64, 40), c.check)) << c.name;
+    }
+    // The second row sits half the icon's left distance below the first.
+    const ConfirmGeometry g = layOutConfirm(QSize(100, 16), QSize(), toAll);
+    EXPECT_EQ(g.buttons[BtnCodeYesAll], at(16, 99));
+    EXPECT_EQ(g.buttons[BtnCodeNoAll], at(156, 99));
+    EXPECT_EQ(g.buttons[BtnCodeCancel], at(296, 99));
 }
 
-TEST(ConfirmLayout, TallTextPushesTheButtonsDown)
-{
-    const ConfirmGeometry g = layOutConfirm(QSize(100, 60), QSize(), {});
-    EXPECT_EQ(g.buttons[BtnCodeYes].y(), 16 + 60 + 24);
-    EXPECT_EQ(g.client.height(), 100 + 27 + 8);
-}
-
-TEST(ConfirmLayout, LongLineWidensAndPutsYesAtOneThirdOfTheSpareRoom)
-{
-    const ConfirmGeometry g = layOutConfirm(QSize(600, 16), QSize(), {});
-    EXPECT_EQ(g.client.width(), 664 + 16);
-    // The Yes-to-Skip row is 404 wide; Yes starts at (680 - 404) / 3.
-    EXPECT_EQ(g.buttons[BtnCodeYes].x(), 92);
-    EXPECT_EQ(g.buttons[BtnCodeNo].x(), 92 + 140);
-    EXPECT_EQ(g.buttons[BtnCodeCancel].x(), 92 + 280);
-}
-
-TEST(ConfirmLayout, TextEndingExactlyAtTheReferenceButtonCountsAsTheWider)
-{
-    // Skip ends at 420: a label ending there is "not beyond" it.
-    const ConfirmGeometry even = layOutConfirm(QSize(420 - 64, 16), QSize(), {});
-    EXPECT_EQ(even.client.width(), 436);
-    EXPECT_EQ(even.buttons[BtnCodeYes].x(), (436 - 404) / 3);
-    const ConfirmGeometry shorter = layOutConfirm(QSize(420 - 64 - 1, 16), QSize(), {});
-    EXPECT_EQ(shorter.client.width(), 436);
-    EXPECT_EQ(shorter.buttons[BtnCodeYes].x(), 16);
-}
-
-TEST(ConfirmLayout, YesNoOnlyCentresThePair)
-{
-    const ConfirmOptions yesNo{false, false, true};
-    const ConfirmGeometry narrow = layOutConfirm(kOneLine, QSize(), yesNo);
-    EXPECT_EQ(shownCodes(narrow), (std::vector<int>{BtnCodeYes, BtnCodeNo}));
-    EXPECT_EQ(narrow.client.width(), 280 + 16);
-    EXPECT_EQ(narrow.buttons[BtnCodeYes].x(), 16);
-
-    const ConfirmGeometry wide = layOutConfirm(QSize(600, 16), QSize(), yesNo);
-    EXPECT_EQ(wide.client.width(), 680);
-    const int left = wide.buttons[BtnCodeYes].x();
-    EXPECT_EQ(left, (680 - 264) / 2);
-    EXPECT_EQ(680 - right(wide.buttons[BtnCodeNo]), left);
-}
-
-TEST(ConfirmLayout, OkOnlyCentresTheSingleButton)
-{
-    const ConfirmOptions ok{false, true, false};
-    const ConfirmGeometry narrow = layOutConfirm(QSize(40, 16), QSize(), ok);
-    EXPECT_EQ(shownCodes(narrow), (std::vector<int>{BtnCodeYes}));
-    EXPECT_EQ(narrow.client.width(), 140 + 16);
-    EXPECT_EQ(narrow.buttons[BtnCodeYes].x(), 16);
-
-    const ConfirmGeometry wide = layOutConfirm(QSize(600, 16), QSize(), ok);
-    EXPECT_EQ(wide.buttons[BtnCodeYes].x(), (680 - 124) / 2);
-    EXPECT_EQ(wide.client.height(), 64 + 27 + 8);
-}
-
-TEST(ConfirmLayout, ToAllUsesTheSecondRow)
-{
-    const ConfirmGeometry g = layOutConfirm(kOneLine, QSize(), {true, false, false});
-    EXPECT_EQ(shownCodes(g).size(), 6u);
-    EXPECT_EQ(g.buttons[BtnCodeSkip], QRect(296, 64, 124, 27));
-    // Half the icon's left distance below the first row.
-    EXPECT_EQ(g.buttons[BtnCodeYesAll], QRect(16, 64 + 27 + 8, 124, 27));
-    EXPECT_EQ(g.buttons[BtnCodeNoAll], QRect(156, 99, 124, 27));
-    EXPECT_EQ(g.buttons[BtnCodeCancel], QRect(296, 99, 124, 27));
-    EXPECT_EQ(g.client, QSize(436, 99 + 27 + 8));
-}
-
-TEST(ConfirmLayout, CheckBoxSitsUnderTheTextAndCountsAsText)
-{
-    const ConfirmGeometry g = layOutConfirm(kOneLine, QSize(500, 20), {});
-    EXPECT_EQ(g.check, QRect(64, 16 + 16 + 8, 500, 20));
-    EXPECT_EQ(g.buttons[BtnCodeYes].y(), bottom(g.check) + 24);
-    EXPECT_EQ(g.client.width(), 564 + 16);
-
-    EXPECT_TRUE(layOutConfirm(kOneLine, QSize(), {}).check.isNull());
-}
-
-TEST(ConfirmPlacement, CentredOverTheOwner)
-{
-    const QRect work(0, 0, 1000, 800);
-    EXPECT_EQ(placeConfirm(QSize(200, 100), QRect(100, 100, 400, 300), work), QPoint(200, 200));
-}
-
-TEST(ConfirmPlacement, CentredInTheWorkAreaWithoutOwner)
-{
-    EXPECT_EQ(placeConfirm(QSize(200, 100), std::nullopt, QRect(0, 30, 1000, 800)), QPoint(400, 380));
-}
-
-TEST(ConfirmPlacement, KeptInsideTheWorkArea)
+TEST(ConfirmPlacement, CentredAndKeptInsideTheWorkArea)
 {
     const QRect work(0, 30, 1000, 800);
-    // Owner hanging over the bottom right corner.
-    EXPECT_EQ(placeConfirm(QSize(200, 100), QRect(900, 750, 200, 200), work), QPoint(800, 730));
-    // Over the top left corner.
-    EXPECT_EQ(placeConfirm(QSize(200, 100), QRect(-300, -200, 200, 100), work), QPoint(0, 30));
-    // Larger than the work area: the left and top edges win.
-    EXPECT_EQ(placeConfirm(QSize(1200, 900), QRect(500, 500, 10, 10), work), QPoint(0, 30));
+    const struct {
+        const char *name;
+        QSize size;
+        std::optional<QRect> owner;
+        QPoint expected;
+    } cases[] = {
+        {"over the owner", {200, 100}, QRect(100, 100, 400, 300), {200, 200}},
+        {"in the work area without owner", {200, 100}, std::nullopt, {400, 380}},
+        {"owner over the bottom right corner", {200, 100}, QRect(900, 750, 200, 200), {800, 730}},
+        {"owner over the top left corner", {200, 100}, QRect(-300, -200, 200, 100), {0, 30}},
+        {"larger than the work area: left and top win", {1200, 900}, QRect(500, 500, 10, 10), {0, 30}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(placeConfirm(c.size, c.owner, work), c.expected) << c.name;
 }

@@ -35,15 +35,12 @@ TEST_F(DialogRoutinesTest, RequestsCarryTheRoutinesOptions)
     AskYesNoPlain(nullptr, "?", "c", IconQuestion);
     EXPECT_TRUE(dialogs.last().yesNoOnly);
     EXPECT_EQ(dialogs.last().defaultButton, BtnCodeYes);
-
     AskYesNoHeld(nullptr, held, "?", IconWarning, "c");
     EXPECT_TRUE(dialogs.last().yesNoOnly);
     EXPECT_EQ(dialogs.last().held, &held);
     EXPECT_EQ(dialogs.last().icon, IconWarning);
-}
 
-TEST_F(DialogRoutinesTest, OkOnlyIsIgnoredWithToAll)
-{
+    // OK only is ignored together with "to all".
     AskChoice(nullptr, "?", "c", 0, true, true);
     EXPECT_TRUE(dialogs.last().toAll);
     EXPECT_FALSE(dialogs.last().okOnly);
@@ -52,16 +49,11 @@ TEST_F(DialogRoutinesTest, OkOnlyIsIgnoredWithToAll)
     bool checked = false;
     AskChoiceCheck(nullptr, held, "?", 0, checked, true, true, "all", "c");
     EXPECT_FALSE(dialogs.last().okOnly);
-}
 
-TEST_F(DialogRoutinesTest, AskYesNoClampsTheDefaultButton)
-{
-    const struct {
-        int given, used;
-    } cases[] = {{0, 0}, {1, 1}, {2, 1}, {5, 1}, {-1, 0}};
-    for (const auto &c : cases) {
-        AskYesNo(nullptr, "?", "c", IconQuestion, c.given);
-        EXPECT_EQ(dialogs.last().defaultButton, c.used) << c.given;
+    // AskYesNo clamps its default button to Yes or No.
+    for (const auto &[given, used] : {std::pair{0, 0}, {1, 1}, {2, 1}, {5, 1}, {-1, 0}}) {
+        AskYesNo(nullptr, "?", "c", IconQuestion, given);
+        EXPECT_EQ(dialogs.last().defaultButton, used) << given;
     }
 }
 
@@ -71,12 +63,10 @@ TEST_F(DialogRoutinesTest, AnswersAreReadPerRoutine)
     EXPECT_TRUE(AskYesNo(nullptr, "?", "c", 0, 1));
     EXPECT_FALSE(AskYesNoPlain(nullptr, "?", "c", 0));
     EXPECT_FALSE(AskYesNoHeld(nullptr, held, "?", 0, "c"));
-
     dialogs.script({BtnCodeNoAll, BtnCodeSkip});
     EXPECT_EQ(AskChoice(nullptr, "?", "c", 0, true, false), BtnCodeNoAll);
     EXPECT_EQ(AskChoiceHeld(nullptr, "?", "c", 0, true, false, held), BtnCodeSkip);
-    // Nothing scripted left: the fallback answers.
-    EXPECT_EQ(ShowInfoBox(nullptr, "!", "c", 0), BtnCodeCancel);
+    EXPECT_EQ(ShowInfoBox(nullptr, "!", "c", 0), BtnCodeCancel);  // nothing scripted left: the fallback
     EXPECT_EQ(dialogs.requests().size(), 6u);
 }
 
@@ -84,18 +74,14 @@ TEST_F(DialogRoutinesTest, AskChoiceCheckWritesTheCheckBoxBackUnlessSkipOrCancel
 {
     const struct {
         int button;
-        bool result;
-        bool written;
-    } cases[] = {{BtnCodeYes, true, true},     {BtnCodeNo, false, true},
-                 {BtnCodeSkip, false, false},  {BtnCodeYesAll, true, true},
-                 {BtnCodeNoAll, false, true},  {BtnCodeCancel, false, false}};
+        bool result, written;
+    } cases[] = {{BtnCodeYes, true, true},   {BtnCodeNo, false, true},    {BtnCodeSkip, false, false},
+                 {BtnCodeYesAll, true, true}, {BtnCodeNoAll, false, true}, {BtnCodeCancel, false, false}};
     for (const auto &c : cases) {
         bool checked = false;
         dialogs.script({DialogAnswer(c.button, true)});
         EXPECT_EQ(AskChoiceCheck(nullptr, held, "Overwrite?", IconQuestion, checked, true, false,
-                                 "Apply to all", "c"),
-                  c.result)
-            << c.button;
+                                 "Apply to all", "c"), c.result) << c.button;
         EXPECT_EQ(checked, c.written) << c.button;
         EXPECT_TRUE(dialogs.last().checkBox);
         EXPECT_EQ(dialogs.last().checkCaption, "Apply to all");
