@@ -8,6 +8,7 @@
 
 
 #include <cmath>
+#include <string>
 
 namespace qv {
 
@@ -26,44 +27,44 @@ float single(const FrameView &f, int offset)
 
 
 // Appends one field and its tab, in Windows-1250.
-void addField(QByteArray &out, const QString &field)
+void addField(std::string &out, const QString &field)
 {
     char ascii[64];
     qsizetype n = 0;
     for (QChar c : field) {
         if (c.unicode() >= 0x80 || n == qsizetype(sizeof ascii) - 1) {
-            out += ToCp1250(field);
+            out += ToCp1250(field).toStdString();
             out += '\t';
             return;
         }
         ascii[n++] = char(c.unicode());
     }
     ascii[n++] = '\t';
-    out.append(ascii, n);
+    out.append(ascii, size_t(n));
 }
 
 // A value in exponent form as a field.
-void addValueField(QByteArray &out, double v)
+void addValueField(std::string &out, double v)
 {
     static thread_local QString text;
     FormatValueSIInto(text, float(v), true);
     addField(out, text);
 }
 
-void addEmptyFields(QByteArray &out, int n)
+void addEmptyFields(std::string &out, int n)
 {
-    out.append(n, '\t');
+    out.append(size_t(n), '\t');
 }
 
 double ratio(double a, double b) { return b != 0.0 ? a / b : 0.0; }
 
-void appendCell(const FrameView &f, uint32_t number, uint8_t language, QByteArray &out)
+void appendCell(const FrameView &f, uint32_t number, uint8_t language, std::string &out)
 {
     const uint8_t b5 = f.at(5), b6 = f.at(6);
     const bool relative = (b5 >> 2) & 1, dose = (b5 >> 3) & 1;
     const TDateTime clock = DecodeMeterDateTime(f.ptr(20));
 
-    out += QByteArray::number(number);
+    out += std::to_string(number);
     out += '\t';
     addField(out, FormatDate(clock));
     addField(out, FormatTime(clock));
@@ -72,7 +73,7 @@ void appendCell(const FrameView &f, uint32_t number, uint8_t language, QByteArra
     while (commentLength > 0 && f.at(48 + commentLength - 1) == ' ')
         --commentLength;
     // The comment is in the meter's own 8-bit text already.
-    out.append(reinterpret_cast<const char *>(f.ptr(48)), commentLength);
+    out.append(reinterpret_cast<const char *>(f.ptr(48)), size_t(commentLength));
     out += '\t';
 
     static thread_local QString value;
@@ -97,7 +98,7 @@ void appendCell(const FrameView &f, uint32_t number, uint8_t language, QByteArra
         }
         if (dose || count >= 1) {
             const double sum = single(f, 36), mn = single(f, 40), mx = single(f, 44);
-            out += QByteArray::number(count);
+            out += std::to_string(count);
             out += '\t';
             addValueField(out, (mn));
             addValueField(out, (mx));
@@ -120,15 +121,15 @@ void appendCell(const FrameView &f, uint32_t number, uint8_t language, QByteArra
 bool buildMemoryTable(const uint8_t *block, uint32_t size, uint8_t language, QByteArray &table)
 {
     const uint32_t cells = memoryCellCount(size);
-    QByteArray text;
-    text.reserve(qsizetype(cells) * 160);
+    std::string text;
+    text.reserve(size_t(cells) * 200);
     try {
         for (uint32_t u = 0; u < cells; ++u)
             appendCell(FrameView(block + 2 + MemoryCellSize * u, 3), u + 1, language, text);
     } catch (const CellFault &) {
         return false;
     }
-    table = text;
+    table = QByteArray(text.data(), qsizetype(text.size()));
     return true;
 }
 

@@ -62,6 +62,11 @@ public:
         while (*s)
             add(char16_t(*s++));
     }
+    void add(const char16_t *s)
+    {
+        while (*s)
+            add(*s++);
+    }
     void addNumber(int n)
     {
         if (n < 0) {
@@ -84,7 +89,8 @@ public:
     void assignTo(QString &out) const
     {
         if (out.isDetached() && out.capacity() >= m_size) {
-            out.resize(m_size);
+            if (out.size() != m_size)
+                out.resize(m_size);
             std::memcpy(out.data(), m_chars, sizeof(char16_t) * size_t(m_size));
         } else {
             out = text();
@@ -252,6 +258,14 @@ namespace {
 
 void formatSI(TextBuffer &t, float value, bool exponentForm)
 {
+    // Most fields of a record are empty: zero is "0.000" and the blank prefix.
+    if (value == 0.0f) {
+        t.add(u'0');
+        t.add(formatSettings().decimalSeparator.unicode());
+        t.add(u"000");
+        addSuffix(t, 0, exponentForm);
+        return;
+    }
     double v = tameSpecial(value);
     if (std::fabs(v) < 1.5e-45)
         v = 0;
