@@ -2,7 +2,6 @@
 
 #include "protocol/FormatSettings.h"
 
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
