@@ -1,9 +1,8 @@
 // Random bytes in random block splits through the meter protocol receiver.
 // Input: one control byte (bit 0 language, bit 1 decimal comma, the rest seeds
 // the block sizes and the pauses between blocks), then the byte stream.
+#include "protocol/CaptureReplay.h"
 #include "protocol/FormatSettings.h"
-#include "protocol/TComm32QV.h"
-#include "serial/Timer.h"
 
 #include <QCoreApplication>
 
@@ -29,12 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const uint8_t control = data[0];
     qv::ScopedFormatSettings settings(
         qv::FormatSettings{(control & 2) ? QChar(',') : QChar('.'), '-', ':'});
-    qv::ManualClock clock;
-    qv::ManualTimers timers(clock);
-    qv::FixedPortSource ports;
-    qv::TComm32QV::ResetSharedState();
-    qv::TComm32QV comm(control & 1, qv::SerialPlatform{&clock, &timers, &ports});
-    comm.OpenDetached([](const QByteArray &) {});
+    qv::CaptureReplay replay(control & 1);
+    qv::TComm32QV &comm = replay.comm();
 
     // Touch every record so that the sanitizers see each field written.
     volatile size_t sink = 0;
@@ -55,10 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         at += block;
         const uint32_t r = nextRandom(state);
         if (r % 8 == 0)
-            timers.advance(r % 20000); // sometimes the response watch expires
+            replay.advance(r % 20000); // sometimes the response watch expires
         if (r % 97 == 0)
             comm.SendKey(int(r % 14) - 1);
     }
-    timers.advance(60000);
+    replay.advance(60000);
     return 0;
 }

@@ -7,9 +7,8 @@
 #include "cli/EventJson.h"
 #include "cli/Options.h"
 
+#include "protocol/CaptureReplay.h"
 #include "protocol/FormatSettings.h"
-#include "protocol/TComm32QV.h"
-#include "serial/Timer.h"
 
 #include <cstdio>
 
@@ -40,19 +39,9 @@ void decodeCapture(const QByteArray &bytes, const DecodeOptions &options,
                    const std::function<void(const QByteArray &)> &sink)
 {
     ScopedFormatSettings scoped(options.settings);
-    ManualClock clock;
-    ManualTimers timers(clock);
-    FixedPortSource ports; // the decoder never touches the system's ttys
-    TComm32QV::ResetSharedState();
-    TComm32QV comm(options.language, SerialPlatform{&clock, &timers, &ports});
-    comm.OpenDetached();
-    EventJson printer(comm, sink);
-
-    const auto *data = reinterpret_cast<const uint8_t *>(bytes.constData());
-    const qsizetype total = bytes.size();
-    const qsizetype step = options.blockSize > 0 ? options.blockSize : (total > 0 ? total : 1);
-    for (qsizetype at = 0; at < total; at += step)
-        comm.DeliverBlock(data + at, uint32_t(std::min(step, total - at)));
+    CaptureReplay replay(options.language);
+    EventJson printer(replay.comm(), sink);
+    replay.deliver(bytes, options.blockSize);
 }
 
 int runDecode(const QStringList &args)

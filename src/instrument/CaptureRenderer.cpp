@@ -1,20 +1,16 @@
 #include "instrument/CaptureRenderer.h"
 
 #include "instrument/MeterCore.h"
-#include "protocol/TComm32QV.h"
+#include "protocol/CaptureReplay.h"
 
 namespace qv {
 
 QImage renderCapture(const QByteArray &bytes, const RenderSettings &settings,
                      const std::function<void(int, const QImage &)> &afterFrame)
 {
-    ManualClock clock;
-    ManualTimers timers(clock);
-    FixedPortSource ports;
-    TComm32QV::ResetSharedState();
-    TComm32QV comm(settings.language, SerialPlatform{&clock, &timers, &ports});
-    comm.OpenDetached();
-    MeterCore core(comm, settings.language, settings.edition, clock, timers);
+    CaptureReplay replay(settings.language);
+    TComm32QV &comm = replay.comm();
+    MeterCore core(comm, settings.language, settings.edition, replay.clock(), replay.timers());
 
     // A frame's events all run inside its OnRecFrame's dispatch, so the
     // picture after frame k is the one at the start of frame k + 1.
@@ -28,11 +24,10 @@ QImage renderCapture(const QByteArray &bytes, const RenderSettings &settings,
             coreHandler(buf, size);
         };
     }
-    if (!bytes.isEmpty())
-        comm.DeliverBlock(reinterpret_cast<const uint8_t *>(bytes.constData()), uint32_t(bytes.size()));
+    replay.deliver(bytes);
     if (afterFrame && frames > 0)
         afterFrame(frames - 1, core.lcdImage());
-    timers.advance(settings.settleMs);
+    replay.advance(settings.settleMs);
     return core.lcdImage();
 }
 
