@@ -4,6 +4,7 @@
 // history, fitting columns, and the memory the rows take. The floor for
 // appending is copying the same bytes into a vector of strings.
 #include "history/HistoryCapture.h"
+#include "history/Journal.h"
 #include "history/HistoryStore.h"
 #include "HistoryRows.h"
 
@@ -152,9 +153,29 @@ BENCHMARK(BM_DeleteAll)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SetCellAndFit)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ResidentMemoryOfAMillionRows)->Iterations(1);
 
+// `bench_history --write-journal PATH` writes the million rows as an unsaved
+// journal instead, for measuring the whole program holding them
+// (qv7xx --restore-journal with XDG_DATA_HOME pointing at it).
+int writeJournal(const QString &path)
+{
+    Filled &f = filled();
+    Journal journal;
+    QString error;
+    HistoryChange added(HistoryChange::RowsAdded);
+    added.first = 0;
+    added.last = f.store.HistRows() - 1;
+    if (!journal.open(path, error) || !journal.record(f.store, added)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.isEmpty() ? journal.lastError() : error));
+        return 1;
+    }
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 3 && std::string(argv[1]) == "--write-journal")
+        return writeJournal(QString::fromLocal8Bit(argv[2]));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;
