@@ -75,6 +75,13 @@ void MeterEngine::receive(const uint8_t *data, size_t n)
             return;
         command(data[i]);
     }
+    if (m_config.startSeries && !m_seriesStarted && m_on && m_screen == ScrMeasure && !transferring() &&
+        m_probePresent) {
+        m_seriesStarted = true;
+        m_continuous = true;
+        if (!m_running)
+            startRun();
+    }
 }
 
 void MeterEngine::command(uint8_t c)

@@ -39,6 +39,9 @@ struct MeterConfig {
     bool off = false;            // start switched off
     bool englishTable = true;    // the editor's character table
     DateTime clock{2024, 3, 14, 9, 30, 0};
+    // A continuous series starts once the program has spoken to the meter
+    // (demonstrations and tests of the autosave).
+    bool startSeries = false;
 };
 
 class MeterEngine {
@@ -167,6 +170,7 @@ private:
     void fillMemory(int cells);
 
     MeterConfig m_config;
+    bool m_seriesStarted = false;
     uint8_t m_probeCode = 0;
     bool m_probePresent = true;
     ProbeSpec m_probe;

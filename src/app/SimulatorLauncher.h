@@ -37,6 +37,8 @@ public:
     bool running() const { return m_thread.joinable(); }
     // The port name the program opens (the published link).
     QString portName() const { return m_port; }
+    // The meter starts a continuous series once the program speaks to it.
+    bool startSeries = false;
 
     // The meter's clock starts at the computer's local time.
     static qvsim::DateTime localNow()
@@ -63,6 +65,7 @@ inline bool SimulatorLauncher::start(QString &error)
     config.cells = PrefilledCells;
     config.clock = localNow();
     config.seed = uint32_t(std::time(nullptr));
+    config.startSeries = startSeries;
     m_engine = std::make_unique<qvsim::MeterEngine>(config);
     m_server = std::make_unique<qvsim::PortServer>(*m_engine, qvsim::ServeOptions{});
     std::string why;

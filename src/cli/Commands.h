@@ -10,5 +10,6 @@ namespace qv::cli {
 int runDecode(const QStringList &args);
 int runPorts(const QStringList &args);
 int runMonitor(const QStringList &args);
+int runJournal(const QStringList &args);
 
 } // namespace qv::cli

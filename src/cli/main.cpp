@@ -19,6 +19,7 @@ const char kUsage[] =
     "  decode   decode a capture of the meter's bytes into events (JSON lines)\n"
     "  ports    list the serial ports, one device path a line\n"
     "  monitor  open a port, operate the meter and print its events live (JSON lines)\n"
+    "  journal  write the unsaved history held in the program's journal as a history file\n"
 #ifdef QV_CLI_WITH_GUI
     "  render   draw the meter's LCD from a capture into a PNG picture\n"
 #endif
@@ -44,6 +45,8 @@ int main(int argc, char **argv)
         return qv::cli::runPorts(args);
     if (command == QLatin1String("monitor"))
         return qv::cli::runMonitor(args);
+    if (command == QLatin1String("journal"))
+        return qv::cli::runJournal(args);
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         std::fputs(kUsage, stdout);
         return 0;

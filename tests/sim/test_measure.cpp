@@ -256,3 +256,18 @@ TEST(SimMeasure, ZeroingAndCalibration)
     m.press("QS");
     EXPECT_NEAR(m.frames[m.frames.size() - 2].value(), 0.36, 0.36 * 0.04);
 }
+
+TEST(SimMeasure, ADemonstrationMeterStartsItsSeriesWhenTheProgramFirstSpeaks)
+{
+    qvsim::MeterConfig config;
+    config.startSeries = true;
+    SimMeter m(config);
+    EXPECT_FALSE(m.engine.running()) << "nothing before the program is there";
+    m.press("I");
+    EXPECT_TRUE(m.engine.running());
+    EXPECT_TRUE(m.engine.continuousMode());
+    EXPECT_EQ(m.rules.events.front(), "start");
+    m.press("S");   // the user may stop it, and it stays stopped
+    m.press("I");
+    EXPECT_FALSE(m.engine.running());
+}

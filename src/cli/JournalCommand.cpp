@@ -1,0 +1,59 @@
+// `qv7xx-cli journal`: the history the program's journal holds that was never
+// saved, written as the program saves a history file (after a crash, or to
+// look at an autosave run from a script).
+#include "cli/Commands.h"
+#include "cli/Options.h"
+#include "files/HistoryFileWriter.h"
+#include "history/Journal.h"
+#include "protocol/FormatSettings.h"
+
+#include <QCoreApplication>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace qv::cli {
+
+namespace {
+const char kUsage[] =
+    "usage: qv7xx-cli journal [--journal PATH] [--lang en|pl] [--date-separator C] [--out FILE]";
+} // namespace
+
+int runJournal(const QStringList &args)
+{
+    Options o(args, kUsage);
+    QCoreApplication::setOrganizationName(QStringLiteral("TAMBRIX"));
+    QCoreApplication::setApplicationName(QStringLiteral("QV-7xx"));
+    const QString path = o.text(QStringLiteral("--journal"), Journal::defaultPath());
+    const uint8_t language = o.language(QStringLiteral("--lang"));
+    formatSettings().dateSeparator = o.character(QStringLiteral("--date-separator"), formatSettings().dateSeparator);
+    const QString out = o.text(QStringLiteral("--out"));
+    o.finish();
+    if (!o.ok())
+        return o.fail();
+
+    const JournalContents held = ReadJournal(path);
+    if (!held.unsaved || held.rows.empty()) {
+        std::fprintf(stderr, "qv7xx-cli: the journal %s holds no unsaved measurements\n", qPrintable(path));
+        return 3;
+    }
+    const TextWidths widths = TextWidths::fixed(1);
+    HistoryStore store(widths);
+    store.load(held.rows, held.histCount, held.histId);
+    const std::string bytes = HistoryFileBytes(store.hist(), 0, store.HistRows(), language);
+    if (out.isEmpty() || out == QLatin1String("-")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+        std::fflush(stdout);
+    } else {
+        QSaveFile file(out);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) ||
+            !file.commit())
+            return failWith(QStringLiteral("cannot write %1: %2").arg(out, file.errorString()));
+    }
+    if (held.damaged)
+        std::fprintf(stderr, "qv7xx-cli: the journal's damaged end was left out\n");
+    std::fprintf(stderr, "%d measurements\n", store.HistRows());
+    return 0;
+}
+
+} // namespace qv::cli

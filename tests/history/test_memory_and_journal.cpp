@@ -1,0 +1,253 @@
+// The memory image into the tables, the journal rebuilding the history after
+// any sequence of changes and after a torn end, and the history file bytes.
+#include "files/HistoryFileWriter.h"
+#include "history/JournalStartup.h"
+#include "history/MemoryTransfer.h"
+#include "protocol/FormatSettings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace qv;
+
+namespace {
+
+const QByteArray ThreeCells =
+    "0\t01-02-24\t10:00:00\tlamp A\t1.5e3\t\t\t\t\t\t\t\t\t\t\tZ.K-700\t\r\n"
+    "0\t01-02-24\t10:01:00\t\t2e3\t\t\t\t\t\t\t\t\t\t\tOver\textra\tfields\r\n"
+    "0\t01-02-24\t10:02:00\tcr\rinside\t3e3\t\t\t\t\t\t\t\t\t\t\t\t\r\n";
+
+std::vector<std::string> column(const CellTable &t, int c)
+{
+    std::vector<std::string> out;
+    for (int r = 0; r < t.rowCount(); ++r)
+        out.emplace_back(t.cellView(r, c));
+    return out;
+}
+
+} // namespace
+
+TEST(MemoryTransfer, ImageLinesFieldsAndAnUnterminatedEnd)
+{
+    const TextWidths widths = TextWidths::fixed(1);
+    CellTable memo(hc::MemoryColumns, widths);
+    PrepareMemoryTable(memo);
+    EXPECT_EQ(memo.rowCount(), 512);
+    EXPECT_EQ(memo.cellView(511, 0), "512");
+    // A partial fourth line: its fields are not shown.
+    EXPECT_TRUE(FillMemoryTable(memo, ThreeCells + "0\t02-02-24\t11", false, {}));
+    EXPECT_EQ(memo.cellView(0, 3), "lamp A");
+    EXPECT_EQ(memo.cellView(1, 15), "Over");
+    EXPECT_EQ(memo.cellView(2, 3), "cr\rinside") << "a CR without LF is text";
+    EXPECT_EQ(memo.cellView(3, 1), "");
+    EXPECT_EQ(memo.cellView(3, 0), "4") << "numbers stay";
+    // A later, shorter image replaces the earlier one completely.
+    EXPECT_TRUE(FillMemoryTable(memo, ThreeCells.left(ThreeCells.indexOf('\n') + 1), false, {}));
+    EXPECT_EQ(memo.cellView(1, 4), "");
+    EXPECT_FALSE(FillMemoryTable(memo, "0\tno line end", false, {}));
+
+    const MemoryLines lines = SplitMemoryImage(ThreeCells + "0\t02-02-24\tlast", 100);
+    EXPECT_EQ(lines.complete, 3);
+    ASSERT_EQ(lines.rows.size(), 4u);
+    EXPECT_EQ(lines.rows[3][1], "02-02-24");
+    EXPECT_EQ(lines.rows[3][2], "") << "a field no separator ends is not read";
+}
+
+TEST(MemoryTransfer, AppendingTwiceLabelsEachTransferFromM1WithItsOwnIdentifiers)
+{
+    const TextWidths widths = TextWidths::fixed(1);
+    HistoryStore s(widths);
+    int reported = 0;
+    s.onChange = [&](const HistoryChange &c) { reported += c.last - c.first + 1; };
+    EXPECT_EQ(CopyMemoToHistory(s, ThreeCells, s.appendPosition()), 3);
+    EXPECT_EQ(CopyMemoToHistory(s, ThreeCells, s.appendPosition()), 3);
+    EXPECT_EQ(column(s.hist(), 0), (std::vector<std::string>{"M1", "M2", "M3", "M1", "M2", "M3"}));
+    EXPECT_EQ(column(s.hist(), hc::Id), (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
+    EXPECT_EQ(s.HistCount, 0) << "transfers do not take sequence numbers";
+    EXPECT_EQ(reported, 6);
+    s.MaxHistRows = 7;
+    EXPECT_EQ(CopyMemoToHistory(s, ThreeCells, s.appendPosition()), 1) << "up to the limit";
+    EXPECT_EQ(CopyMemoToHistory(s, ThreeCells, s.appendPosition()), 0);
+}
+
+namespace {
+
+struct JournalRig {
+    QTemporaryDir dir;
+    TextWidths widths = TextWidths::fixed(1);
+    HistoryStore store{widths};
+    Journal journal;
+    QString path = dir.filePath(QStringLiteral("j/journal.qvj"));
+
+    JournalStart start(RestorePolicy policy = RestorePolicy::Ask, bool answer = false)
+    {
+        return StartJournal(store, journal, path, policy, [answer](int) { return answer; });
+    }
+};
+
+HistoryRow captured(std::mt19937 &rng)
+{
+    HistoryRow r;
+    r[1] = "07-12-26";
+    r[2] = "10:00:0" + std::to_string(rng() % 10);
+    r[4] = std::to_string(rng() % 1000) + "e-3";
+    r[15] = rng() % 4 ? "Z.K-700" : "back\\slash\nnew line\rcr";
+    return r;
+}
+
+void expectSameHistory(const HistoryStore &a, const JournalContents &j)
+{
+    ASSERT_EQ(a.HistRows(), int(j.rows.size()));
+    for (int r = 0; r < a.HistRows(); ++r)
+        for (int c = 0; c < hc::HistoryColumns; ++c)
+            ASSERT_EQ(a.hist().cellView(r, c), j.rows[r][c]) << r << "," << c;
+    EXPECT_EQ(a.HistCount, j.histCount);
+    EXPECT_EQ(a.HistId, j.histId);
+}
+
+} // namespace
+
+TEST(Journal, RebuildsTheHistoryAfterAnySequenceOfChanges)
+{
+    const QByteArray memory = ThreeCells;
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        std::mt19937 rng(seed);
+        JournalRig rig;
+        ASSERT_TRUE(rig.start().open);
+        for (int step = 0; step < 120; ++step) {
+            const int rows = rig.store.HistRows();
+            switch (rng() % 9) {
+            case 0: case 1: case 2: case 3:
+                rig.store.addCapturedRow(captured(rng));
+                break;
+            case 4:
+                if (rows)
+                    rig.store.HistDeleteRow(rng() % rows);
+                break;
+            case 5:
+                if (rows)
+                    rig.store.setComment(rng() % rows, QStringLiteral("c\t%1\\").arg(step));
+                break;
+            case 6:
+                CopyMemoToHistory(rig.store, memory, rig.store.appendPosition());
+                break;
+            case 7:
+                if (rng() % 5 == 0)
+                    rig.store.HistDeleteAll();
+                break;
+            case 8:
+                if (rng() % 4 == 0)
+                    rig.journal.startFresh(&rig.store);   // the history was saved
+                break;
+            }
+            const JournalContents j = ReadJournal(rig.path);
+            ASSERT_FALSE(j.damaged);
+            expectSameHistory(rig.store, j);
+        }
+    }
+}
+
+TEST(Journal, ATornEndRestoresEverythingBeforeIt)
+{
+    JournalRig rig;
+    rig.start();
+    std::mt19937 rng(7);
+    for (int i = 0; i < 5; ++i)
+        rig.store.addCapturedRow(captured(rng));
+    rig.journal.close();
+    QFile f(rig.path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray whole = f.readAll();
+    f.close();
+    const int lastLine = whole.lastIndexOf('\n', whole.size() - 2) + 1;
+    // Every cut inside the last record, and a last record with a flipped byte.
+    for (int cut = lastLine; cut < whole.size(); ++cut) {
+        const JournalContents j = ParseJournal(whole.left(cut));
+        EXPECT_EQ(j.rows.size(), 4u) << cut;
+        EXPECT_TRUE(j.damaged || cut == lastLine);
+        EXPECT_EQ(j.validBytes, lastLine);
+    }
+    QByteArray flipped = whole;
+    flipped[lastLine + 5] = flipped[lastLine + 5] ^ 0x01;
+    EXPECT_EQ(ParseJournal(flipped).rows.size(), 4u);
+
+    // Opening cuts the torn end off, so that new records are not lost behind it.
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(whole.left(whole.size() - 3));
+    f.close();
+    HistoryStore again(rig.widths);
+    Journal journal;
+    const JournalStart s = StartJournal(again, journal, rig.path, RestorePolicy::Restore, {});
+    EXPECT_EQ(s.restored, 4);
+    again.addCapturedRow(captured(rng));
+    const JournalContents j = ReadJournal(rig.path);
+    EXPECT_FALSE(j.damaged);
+    expectSameHistory(again, j);
+    EXPECT_EQ(again.hist().cellView(4, hc::Label), "5");
+}
+
+TEST(Journal, StartOffersUnsavedRowsAndPutsARefusedJournalAside)
+{
+    JournalRig rig;
+    EXPECT_EQ(rig.start().restored, 0);
+    std::mt19937 rng(3);
+    for (int i = 0; i < 3; ++i)
+        rig.store.addCapturedRow(captured(rng));
+    rig.journal.startFresh(&rig.store);   // saved with three rows
+    rig.store.addCapturedRow(captured(rng));
+    rig.store.addCapturedRow(captured(rng));
+    rig.store.setComment(0, QStringLiteral("after the save"));
+
+    // A second program cannot take the journal.
+    HistoryStore other(rig.widths);
+    Journal otherJournal;
+    const JournalStart refused = StartJournal(other, otherJournal, rig.path, RestorePolicy::Restore, {});
+    EXPECT_FALSE(refused.open);
+    EXPECT_FALSE(refused.error.isEmpty());
+    rig.journal.close();
+
+    int offered = -1;
+    HistoryStore restored(rig.widths);
+    Journal j2;
+    JournalStart s = StartJournal(restored, j2, rig.path, RestorePolicy::Ask, [&](int n) {
+        offered = n;
+        return true;
+    });
+    EXPECT_EQ(offered, 2) << "the rows added since the save";
+    EXPECT_EQ(s.restored, 5);
+    EXPECT_EQ(restored.hist().cellView(0, hc::Comment), "after the save");
+    j2.close();
+
+    HistoryStore refusedStore(rig.widths);
+    Journal j3;
+    s = StartJournal(refusedStore, j3, rig.path, RestorePolicy::Ask, [](int) { return false; });
+    EXPECT_EQ(s.restored, 0);
+    ASSERT_FALSE(s.movedTo.isEmpty());
+    EXPECT_EQ(ReadJournal(s.movedTo).rows.size(), 5u) << "kept aside, whole";
+    EXPECT_FALSE(ReadJournal(rig.path).unsaved);
+}
+
+TEST(HistoryFile, RecordLinesHoldSixteenCellsAndTheLongDate)
+{
+    FormatSettings f;
+    f.dateSeparator = '.';
+    const ScopedFormatSettings scoped(f);
+    const TextWidths widths = TextWidths::fixed(1);
+    HistoryStore s(widths);
+    HistoryRow r;
+    r[1] = "07.12.26";
+    r[3] = "\xb9";   // Windows-1250 stays as it is
+    r[4] = "1.5e3";
+    r[15] = "Z.K-700";
+    s.addCapturedRow(r);
+    r[1] = "not a date";
+    s.addCapturedRow(r);
+    const std::string bytes = HistoryFileBytes(s.hist(), 0, s.HistRows(), 1);
+    EXPECT_EQ(bytes, "\tDate\tTime\tComment\tE\tE [%]\tReference\tH\ttime\tn\tmin\tmax\taverage\tmin/avg\tmin/max\tNotes\r\n"
+                     "1\t07.12.2026\t\t\xb9\t1.5e3\t\t\t\t\t\t\t\t\t\t\tZ.K-700\t\r\n"
+                     "2\t\t\t\xb9\t1.5e3\t\t\t\t\t\t\t\t\t\t\tZ.K-700\t\r\n");
+}
