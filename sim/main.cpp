@@ -21,7 +21,8 @@ namespace {
 const char Usage[] =
     "usage: qv7xx-sim [--port-dir DIR] [--name NAME] [--device PATH] [--model qv700|k700]\n"
     "                 [--probe CODE|none] [--luminance] [--baud 1200|2400|4800|9600] [--cells N]\n"
-    "                 [--ext-memory] [--seed N] [--fast] [--noise P] [--off] [--charset en|pl]\n";
+    "                 [--ext-memory] [--seed N] [--fast] [--noise P] [--off] [--charset en|pl]\n"
+    "                 [--status-after-memory]\n";
 
 struct Options {
     std::string portDir;
@@ -114,6 +115,8 @@ Options parse(int argc, char **argv)
             if (c != "en" && c != "pl")
                 fail("unknown character set " + c);
             o.meter.englishTable = c == "en";
+        } else if (a == "--status-after-memory") {
+            o.meter.statusAfterMemory = true;
         } else if (a == "--help" || a == "-h") {
             std::fputs(Usage, stdout);
             std::exit(0);
