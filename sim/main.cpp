@@ -1,10 +1,10 @@
 // qv7xx-sim: a QV-700 or K-700 meter on a pseudo-terminal (or a given tty).
 // The first line on standard output is the path the program opens.
 #include "engine/engine.h"
-#include "engine/portlink.h"
 #include "engine/pty.h"
 
 #include "serial/PortSource.h"
+#include "serial/VirtualPort.h"
 
 #include <QFile>
 
@@ -144,7 +144,7 @@ int main(int argc, char **argv)
     o.meter.clock = localNow();
     qvsim::MeterEngine engine(o.meter);
     qvsim::PortServer server(engine, o.serve);
-    qvsim::PortLink link;
+    qv::VirtualPort link;
     std::string error;
     std::string path;
     if (!o.device.empty()) {
@@ -154,11 +154,12 @@ int main(int argc, char **argv)
     } else {
         if (!server.openPty(error))
             fail(error);
-        const std::string folder =
-            o.portDir.empty() ? QFile::encodeName(qv::virtualPortFolder()).toStdString() : o.portDir;
-        if (!link.publish(folder, o.name, server.slavePath(), error))
-            fail(error);
-        path = link.path();
+        const QString folder = o.portDir.empty() ? qv::virtualPortFolder() : QFile::decodeName(o.portDir.c_str());
+        QString why;
+        if (!link.publish(folder, QFile::decodeName(o.name.c_str()), QFile::decodeName(server.slavePath().c_str()),
+                          why))
+            fail(QFile::encodeName(why).toStdString() + (why.endsWith(" is in use") ? "; choose another --name" : ""));
+        path = QFile::encodeName(link.path()).toStdString();
     }
 
     g_server = &server;

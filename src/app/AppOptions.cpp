@@ -1,5 +1,7 @@
 #include "app/AppOptions.h"
 
+#include "serial/VirtualPort.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
 
@@ -72,7 +74,13 @@ bool shouldSimulate(const AppOptions &options, const LinkSettings &stored, bool 
 
 bool portDeviceExists(const QString &name)
 {
-    return QFileInfo::exists(name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name);
+    const QString path = name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+    switch (virtualPortState(path)) {
+    case VirtualPortState::Live: return true;
+    case VirtualPortState::Gone: return false;
+    case VirtualPortState::NotVirtual: break;
+    }
+    return QFileInfo::exists(path);
 }
 
 } // namespace qv

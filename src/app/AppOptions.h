@@ -30,7 +30,8 @@ bool parseAppOptions(const QStringList &arguments, AppOptions &options, QString 
 bool shouldSimulate(const AppOptions &options, const LinkSettings &stored, bool storedRead,
                     const std::function<bool(const QString &)> &portExists);
 
-// True when a port name names a device that is there now.
+// True when a port name names a device that is there now; a virtual port
+// only while its publisher runs.
 bool portDeviceExists(const QString &name);
 
 } // namespace qv

@@ -1,6 +1,7 @@
 // qv7xx: the QV-7xx meter companion. Without a port (given or stored) it runs
 // with a simulated meter, so that it can be tried without one.
 #include "app/AppOptions.h"
+#include "app/QuitSignals.h"
 #include "app/QvApplication.h"
 #include "app/Screenshot.h"
 #include "app/Settings.h"
@@ -28,6 +29,10 @@ int main(int argc, char **argv)
         std::fprintf(help ? stdout : stderr, "%s\n", qPrintable(error));
         return help ? 0 : 2;
     }
+
+    // Ctrl+C, kill and a closed terminal end the program as Quit does, so
+    // that the simulated meter's port goes with it.
+    const QuitSignals quitSignals([](int) { QCoreApplication::quit(); });
 
     IniSettingsStore settings;
     LinkSettings stored;
