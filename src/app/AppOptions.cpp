@@ -21,9 +21,11 @@ bool parseAppOptions(const QStringList &arguments, AppOptions &options, QString 
                                       QStringLiteral("Run with a simulated meter."));
     QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("FILE"));
     QCommandLineOption after(QStringLiteral("after"), QString(), QStringLiteral("MS"));
+    QCommandLineOption timeout(QStringLiteral("timeout"), QString(), QStringLiteral("MS"));
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
     after.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({port, baud, simulate, screenshot, after});
+    timeout.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({port, baud, simulate, screenshot, after, timeout});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -56,6 +58,14 @@ bool parseAppOptions(const QStringList &arguments, AppOptions &options, QString 
         options.afterMs = parser.value(after).toInt(&ok);
         if (!ok || options.afterMs < 0) {
             error = QStringLiteral("--after needs a number of milliseconds");
+            return false;
+        }
+    }
+    if (parser.isSet(timeout)) {
+        bool ok = false;
+        options.timeoutMs = parser.value(timeout).toInt(&ok);
+        if (!ok || options.timeoutMs < 1) {
+            error = QStringLiteral("--timeout needs a number of milliseconds");
             return false;
         }
     }

@@ -19,6 +19,7 @@ struct AppOptions {
     bool simulate = false;
     QString screenshot;
     int afterMs = 1000;
+    int timeoutMs = 20000;
 };
 
 // False with a message when the arguments (the program name first) are wrong.

@@ -62,7 +62,7 @@ int main(int argc, char **argv)
         form->show();
         form->activateWindow();
         if (!options.screenshot.isEmpty())
-            grabWhenMeasuring(*form, options.screenshot, options.afterMs);
+            grabWhenMeasuring(*form, options.screenshot, options.afterMs, options.timeoutMs);
         app.startedUp();
         result = QCoreApplication::exec();
         app.onError = nullptr;

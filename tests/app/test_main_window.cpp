@@ -204,12 +204,16 @@ TEST(AppOptions, PortRateAndTheHiddenScreenshot)
     EXPECT_EQ(o.port, "/dev/ttyUSB0");
     EXPECT_EQ(o.baud, br002400);
     EXPECT_FALSE(o.simulate);
-    ASSERT_TRUE(parseAppOptions({"qv7xx", "--simulate", "--screenshot", "a.png", "--after", "250"}, o, error));
+    EXPECT_EQ(o.timeoutMs, 20000);
+    ASSERT_TRUE(parseAppOptions({"qv7xx", "--simulate", "--screenshot", "a.png", "--after", "250", "--timeout", "900"},
+                                o, error));
     EXPECT_TRUE(o.simulate);
     EXPECT_EQ(o.screenshot, "a.png");
     EXPECT_EQ(o.afterMs, 250);
+    EXPECT_EQ(o.timeoutMs, 900);
     for (const QStringList &bad : {QStringList{"qv7xx", "--baud", "19200"}, QStringList{"qv7xx", "--after", "soon"},
-                                   QStringList{"qv7xx", "extra"}, QStringList{"qv7xx", "--colour"}})
+                                   QStringList{"qv7xx", "extra"}, QStringList{"qv7xx", "--colour"},
+                                   QStringList{"qv7xx", "--timeout", "0"}})
         EXPECT_FALSE(parseAppOptions(bad, o, error)) << qPrintable(bad.join(' '));
 }
 

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QSettings>
@@ -90,4 +91,39 @@ TEST_F(ProgramRun, ItsDemoPortGoesWithItAndADeadOneIsNeverOpened)
     EXPECT_EQ(reused->read(1, 100), QByteArray());
     const QSettings stored(home.filePath("config/TAMBRIX/QV-7xx.ini"), QSettings::IniFormat);
     EXPECT_EQ(stored.value("Port").toString(), demoPort());
+}
+
+// The screenshot mode always ends: at its deadline with the window as it
+// was, the reason on stderr and status 3.
+TEST_F(ProgramRun, TheScreenshotModeEndsAtItsDeadline)
+{
+    qvtest::PseudoTerminal silent; // a port nobody answers on
+    VirtualPort published;
+    QString error;
+    ASSERT_TRUE(published.publish(ports(), "ttySilent", silent.slavePath(), error)) << qPrintable(error);
+    struct Case {
+        QStringList link;
+        const char *timeoutMs;
+        int code;
+        const char *message;
+    };
+    const Case cases[] = {
+        {{"--port", home.filePath("ttyNOPE")}, "1500", 3, "is not open: Port not found"},
+        {{"--port", published.path()}, "1500", 3, "no answer from a meter on"},
+        {{"--simulate"}, "15000", 0, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.link.join(' ').toStdString());
+        const QString shot = home.filePath("shot.png");
+        QFile::remove(shot);
+        QProcess p;
+        start(p, c.link + QStringList{"--screenshot", shot, "--after", "100", "--timeout", c.timeoutMs});
+        ASSERT_TRUE(p.waitForFinished(PatienceMs));
+        const QByteArray err = p.readAllStandardError();
+        EXPECT_EQ(p.exitCode(), c.code) << err.toStdString();
+        EXPECT_TRUE(err.contains(c.message)) << err.toStdString();
+        const QImage picture(shot);
+        EXPECT_GT(picture.width(), 300);
+        EXPECT_GT(picture.height(), 200);
+    }
 }
