@@ -17,18 +17,21 @@ using namespace qv;
 
 int main(int argc, char **argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const int status = answerBeforeStart(arguments); status >= 0)
+        return status;
     QvApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("TAMBRIX"));
     QCoreApplication::setApplicationName(QStringLiteral("QV-7xx"));
+    QCoreApplication::setApplicationVersion(programVersion());
 
+    // The arguments without Qt's own (-platform and the like).
     AppOptions options;
     QString error;
-    if (!parseAppOptions(QCoreApplication::arguments(), options, error)) {
-        const bool help = QCoreApplication::arguments().contains(QStringLiteral("--help")) ||
-                          QCoreApplication::arguments().contains(QStringLiteral("-h"));
-        std::fprintf(help ? stdout : stderr, "%s\n", qPrintable(error));
-        return help ? 0 : 2;
-    }
+    if (!parseAppOptions(QCoreApplication::arguments(), options, error))
+        return printFailure(appCommandSpec(), error);
 
     // Ctrl+C, kill and a closed terminal end the program as Quit does, so
     // that the simulated meter's port goes with it.

@@ -217,6 +217,22 @@ TEST(AppOptions, PortRateAndTheHiddenScreenshot)
         EXPECT_FALSE(parseAppOptions(bad, o, error)) << qPrintable(bad.join(' '));
 }
 
+// Before the application starts, wrong options of ours are told without a
+// display; Qt's own (one dash) and their values are left to the application.
+TEST(AppOptions, WrongOptionsAreToldBeforeTheApplicationStarts)
+{
+    const std::pair<QStringList, int> cases[] = {
+        {{"qv7xx", "--port", "/dev/ttyS0"}, -1},
+        {{"qv7xx", "-platform", "offscreen", "--simulate"}, -1},
+        {{"qv7xx", "-style", "fusion", "--baud", "300"}, 2},
+        {{"qv7xx", "--frobnicate"}, 2},
+        {{"qv7xx", "stray"}, 2},
+        {{"qv7xx", "--version"}, 0},
+    };
+    for (const auto &[args, status] : cases)
+        EXPECT_EQ(answerBeforeStart(args), status) << qPrintable(args.join(' '));
+}
+
 TEST(AppOptions, SimulatesUnlessAUsablePortIsGivenOrStored)
 {
     const auto exists = [](const QString &p) { return p == "/dev/ttyS0"; };
