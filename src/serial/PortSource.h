@@ -40,8 +40,8 @@ private:
 QString virtualPortFolder();
 
 // Real ttys (/sys/class/tty/*/device as /dev/NAME) plus the live entries of
-// the virtual-port folder (see VirtualPort.h); watches /dev and that folder
-// for changes.
+// the virtual-port folder (see VirtualPort.h); watches /dev, /dev/pts and
+// that folder for changes.
 // One process-wide instance, created on first use on the owner thread.
 PortSource &systemPortSource();
 

@@ -53,6 +53,9 @@ public:
         QDir().mkpath(virtualPortFolder());
         m_watcher.addPath(QStringLiteral("/dev"));
         m_watcher.addPath(virtualPortFolder());
+        // A simulator killed outright leaves its entry, but its pseudo-terminal
+        // goes from /dev/pts: the list then drops the dead entry.
+        m_watcher.addPath(QStringLiteral("/dev/pts"));
         // A device arriving creates several nodes at once: one rescan for all.
         m_settle.setSingleShot(true);
         m_settle.setInterval(100);

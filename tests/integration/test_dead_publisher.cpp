@@ -27,6 +27,10 @@ TEST(DeadPublisher, ItsPortIsNeitherListedNorOpenedWhenItsTerminalIsReused)
     const QString target = QFileInfo(sim.path()).symLinkTarget();
     ASSERT_TRUE(target.startsWith("/dev/pts/")) << qPrintable(target);
     ASSERT_EQ(liveVirtualPorts(sim.folder()), QStringList{sim.path()});
+    // A component on the system's port list, as the program has it.
+    qputenv("QV7XX_PORT_DIR", QFile::encodeName(sim.folder()));
+    TComm32VN listing(1);
+    ASSERT_TRUE(listing.PortList().contains(sim.path()));
 
     sim.killOutright();
     // The lowest free number goes first: asking a few times gets the dead
@@ -52,7 +56,9 @@ TEST(DeadPublisher, ItsPortIsNeitherListedNorOpenedWhenItsTerminalIsReused)
     comm.Transmit(QByteArray("I"), false);
     EXPECT_EQ(reused.read(1, 200), QByteArray());
 
-    // Not listed, and the scan takes the entry away.
+    // Its old pseudo-terminal went from /dev/pts: the list drops the entry
+    // without being asked, and the scan takes the entry away.
+    EXPECT_TRUE(qvtest::waitUntil([&] { return !listing.PortList().contains(sim.path()); }, 5000));
     EXPECT_EQ(liveVirtualPorts(sim.folder()), QStringList{});
     struct stat st;
     EXPECT_NE(::lstat(QFile::encodeName(sim.path()).constData(), &st), 0);
