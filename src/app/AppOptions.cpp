@@ -57,7 +57,8 @@ int answerBeforeStart(const QStringList &arguments)
 {
     QStringList ours;
     for (const QString &a : arguments.mid(1)) {
-        const bool qtOption = a.size() > 1 && a.at(0) == QLatin1Char('-') && a.at(1).isLetter() && a != QLatin1String("-h");
+        const bool qtOption =
+            a.size() > 1 && a.at(0) == QLatin1Char('-') && a.at(1).isLetter() && a != QLatin1String("-h");
         if (!qtOption)
             ours << a;
     }

@@ -153,7 +153,8 @@ qint64 ArgumentReader::integer(const QString &name, qint64 fallback, qint64 min,
     bool okNumber = false;
     const qlonglong n = v.toLongLong(&okNumber);
     if (!okNumber || n < min || n > max) {
-        setError(QStringLiteral("%1 must be a whole number from %2 to %3, not '%4'").arg(name).arg(min).arg(max).arg(v));
+        setError(
+            QStringLiteral("%1 must be a whole number from %2 to %3, not '%4'").arg(name).arg(min).arg(max).arg(v));
         return fallback;
     }
     return n;
@@ -167,7 +168,8 @@ double ArgumentReader::real(const QString &name, double fallback, double min, do
     bool okNumber = false;
     const double n = v.toDouble(&okNumber);
     if (!okNumber || !(n >= min && n <= max)) {
-        setError(QStringLiteral("%1 must be a number from %2 to %3, not '%4'").arg(name).arg(min).arg(max).arg(v));
+        setError(
+            QStringLiteral("%1 must be a number from %2 to %3, not '%4'").arg(name).arg(min).arg(max).arg(v));
         return fallback;
     }
     return n;

@@ -23,6 +23,7 @@ constexpr int LockTries = 5;
 constexpr useconds_t LockRetryUs = 10000;
 
 QByteArray native(const QString &path) { return QFile::encodeName(path); }
+QString lastSystemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
 QString lockPathOf(const QString &folder, const QString &name)
 {
@@ -87,7 +88,7 @@ bool makeFolders(const QString &folder, QString &error)
             continue;
         const QByteArray part = path.left(pos);
         if (::mkdir(part.constData(), 0700) != 0 && errno != EEXIST) {
-            error = QStringLiteral("cannot create %1: %2").arg(QFile::decodeName(part), QString::fromLocal8Bit(std::strerror(errno)));
+            error = QStringLiteral("cannot create %1: %2").arg(QFile::decodeName(part), lastSystemError());
             return false;
         }
     }
@@ -130,8 +131,7 @@ bool VirtualPort::publish(const QString &folder, const QString &name, const QStr
     const int fd = takeLock(lockPath, LockTries);
     if (fd < 0) {
         error = errno == EWOULDBLOCK ? QStringLiteral("%1 is in use").arg(path)
-                                     : QStringLiteral("cannot lock %1: %2")
-                                           .arg(lockPath, QString::fromLocal8Bit(std::strerror(errno)));
+                                     : QStringLiteral("cannot lock %1: %2").arg(lockPath, lastSystemError());
         return false;
     }
     // Holding the lock, whatever is at `path` is a dead publisher's. Link
@@ -141,7 +141,7 @@ bool VirtualPort::publish(const QString &folder, const QString &name, const QStr
     ::unlink(temp.constData());
     if (::symlink(native(target).constData(), temp.constData()) != 0 ||
         ::rename(temp.constData(), native(path).constData()) != 0) {
-        error = QStringLiteral("cannot publish %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        error = QStringLiteral("cannot publish %1: %2").arg(path, lastSystemError());
         ::unlink(temp.constData());
         ::unlink(native(lockPath).constData());
         ::close(fd);

@@ -85,6 +85,7 @@ TEST(HelpAndVersion, EveryProgramAndCommandAnswers)
         // A wrong option: one line saying so, the usage and status 2.
         const Answer wrong = run(d.program, d.command + QStringList{"--frobnicate"});
         EXPECT_EQ(wrong.code, 2);
-        EXPECT_TRUE(wrong.err.startsWith(d.spec.program + ": unknown option --frobnicate\nusage: ")) << wrong.err.toStdString();
+        EXPECT_TRUE(wrong.err.startsWith(d.spec.program + ": unknown option --frobnicate\nusage: "))
+            << wrong.err.toStdString();
     }
 }
