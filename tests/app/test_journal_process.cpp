@@ -19,7 +19,7 @@ namespace {
 const QString kProgram = QStringLiteral(QV_BINARY_DIR "/src/qv7xx");
 constexpr int PatienceMs = 30000;   // generous: the machine may be busy
 
-struct Run {
+struct KilledRuns {
     QTemporaryDir home;
     QString journal() const { return home.filePath("data/TAMBRIX/QV-7xx/journal.qvj"); }
 
@@ -62,7 +62,7 @@ std::vector<std::string> labels(const JournalContents &j)
 
 TEST(JournalProcess, AKilledAutosaveRunLosesNoRowAndTheNextRunCarriesOn)
 {
-    Run run;
+    KilledRuns run;
     const JournalContents first = run.captureAndKill(3);
     ASSERT_GE(first.rowCount(), 3);
     EXPECT_FALSE(first.damaged);
