@@ -228,8 +228,10 @@ void MeterCore::pressKey(MeterKey key)
 {
     if (m_screen.keysLocked && key != MeterKey::Esc && key != MeterKey::Power)
         return;
+    // Straight to the protocol component: a key that finds its queue full
+    // is dropped, so a held key never piles up behind the meter's answers.
     if (key != MeterKey::Refresh) {
-        sendKey(keyCommand(key));
+        m_comm.SendKey(keyCommand(key));
         return;
     }
     // During a run the REFRESH waits until the measurements pause.
@@ -241,16 +243,8 @@ void MeterCore::pressKey(MeterKey key)
         return;
     }
     m_refreshDeadlineSet = false;
-    sendKey(kcI);
-    sendKey(kcB);
-}
-
-void MeterCore::sendKey(int command)
-{
-    if (KeySender)
-        KeySender(command);
-    else
-        m_comm.SendKey(command);
+    m_comm.SendKey(kcI);
+    m_comm.SendKey(kcB);
 }
 
 void MeterCore::resetScreenState()

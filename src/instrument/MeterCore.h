@@ -52,9 +52,6 @@ public:
     const EntryPermissions &entry() const { return m_screen.entry; }
     bool refreshDeferred() const { return m_refreshDeadlineSet; }
     bool AutoRefreshBAT = true;
-    // Where pressed keys go; the protocol component's SendKey when empty (the
-    // instrument window routes them through its key typer).
-    std::function<void(int command)> KeySender;
 
     // --- operations ------------------------------------------------------------
     // Presses a meter key: the one path of on-screen keys, menu clicks on the
@@ -97,7 +94,6 @@ private:
     void status(int code, const QString &text);
     void changed() const;
     void cancelSelection() const;
-    void sendKey(int command);
 
     TComm32QV &m_comm;
     Clock &m_clock;
