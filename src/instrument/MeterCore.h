@@ -52,6 +52,9 @@ public:
     const EntryPermissions &entry() const { return m_screen.entry; }
     bool refreshDeferred() const { return m_refreshDeadlineSet; }
     bool AutoRefreshBAT = true;
+    // How long an info record's frame took on the line, as the last baud-rate
+    // change worked it out (ms); added to the meter's clock.
+    uint32_t frameDelay() const { return m_frameDelay; }
 
     // --- operations ------------------------------------------------------------
     // Presses a meter key: the one path of on-screen keys, menu clicks on the
@@ -61,6 +64,8 @@ public:
     void forgetMeter();
     // Hooks of the window's port and baud-rate flows.
     void clearSent() { m_sent = false; }
+    // A baud rate was set: the frame delay for the line as it is now.
+    void storeFrameDelay();
     void stopClock() { m_measurementRunning = false; }
     // A download cut short by another port: no edit cursor, no lock, and the
     // next screen drawn in full.
@@ -112,6 +117,7 @@ private:
     uint32_t m_blinkTick = 0;
     uint32_t m_batteryTick = 0;
     uint32_t m_txdEmptyTick = 0;
+    uint32_t m_frameDelay = 0;
 };
 
 } // namespace qv

@@ -69,6 +69,7 @@ void TQVMeter32::setBaudRate(TBaudRate rate)
         if (OnBaudRateChange)
             OnBaudRateChange();
     }
+    m_core->storeFrameDelay();
 }
 
 void TQVMeter32::setPort(const QString &name)
