@@ -52,9 +52,6 @@ public:
     const EntryPermissions &entry() const { return m_screen.entry; }
     bool refreshDeferred() const { return m_refreshDeadlineSet; }
     bool AutoRefreshBAT = true;
-    // How long an info record's frame took on the line, as the last baud-rate
-    // change worked it out (ms); added to the meter's clock.
-    uint32_t frameDelay() const { return m_frameDelay; }
 
     // --- operations ------------------------------------------------------------
     // Presses a meter key: the one path of on-screen keys, menu clicks on the
@@ -64,7 +61,8 @@ public:
     void forgetMeter();
     // Hooks of the window's port and baud-rate flows.
     void clearSent() { m_sent = false; }
-    // A baud rate was set: the frame delay for the line as it is now.
+    // A baud rate was set: the time a frame takes on the line as it is now,
+    // which the clock adds to the meter's date-time from then on.
     void storeFrameDelay();
     void stopClock() { m_measurementRunning = false; }
     // A download cut short by another port: no edit cursor, no lock, and the

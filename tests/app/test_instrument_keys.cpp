@@ -197,6 +197,19 @@ TEST_F(InstrumentKeys, TypedTextReachesTheMetersEditor)
     }
 }
 
+TEST_F(InstrumentKeys, ACharacterNeitherTableHoldsSendsNothing)
+{
+    clickKeys({MeterKey::Memo, MeterKey::Enter});
+    ASSERT_EQ(rig.screen(), 100);
+    rig.sent.clear();
+    // Not even the entry-kind key: it would change the meter's field for nothing.
+    QKeyEvent euro(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(0x20AC)));
+    QApplication::sendEvent(rig.window, &euro);
+    rig.run(1000);
+    EXPECT_TRUE(rig.sent.isEmpty()) << rig.sent.constData();
+    EXPECT_TRUE(rig.window->typer().idle());
+}
+
 TEST_F(InstrumentKeys, ClicksOnMenuLinesWalkThereAndEnter)
 {
     click(MeterKey::Memo);
