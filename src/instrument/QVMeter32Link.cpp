@@ -39,7 +39,7 @@ void TQVMeter32::ClosePort()
 
 void TQVMeter32::requestRefresh()
 {
-    m_typer->pressKey(kcI);
+    m_comm->SendKey(kcI);
 }
 
 void TQVMeter32::raiseHoldTime()
@@ -71,6 +71,7 @@ void TQVMeter32::setBaudRate(TBaudRate rate)
         if (OnBaudRateChange)
             OnBaudRateChange();
     }
+    m_core->storeFrameDelay();
 }
 
 void TQVMeter32::setPort(const QString &name)
@@ -180,9 +181,8 @@ void TQVMeter32::portListChanged()
     redrawKeyHint();
 }
 
-// Cuts a running memory download short before the link changes under it.
-// The meter's ESC goes straight out: the key typer may be waiting for an
-// answer that a download does not give.
+// Cuts a running memory download short before the link changes under it;
+// characters still waiting to be typed are dropped.
 static void cancelDownload(TComm32QV &comm, KeyTyper &typer)
 {
     if (!comm.InMemoryTransfer())

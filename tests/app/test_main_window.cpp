@@ -196,6 +196,40 @@ ASSERT_TRUE(form->QVMeter()->comm().IsOpen());
     EXPECT_TRUE(form->isEnabled());
 }
 
+TEST_F(MainWindowTest, DuplicatePortWarningAndTheErrorSoundComeFromTheWindow)
+{
+    ports.names << pty.path;   // two ports of one name
+    settings.values = {{"Port", pty.path}};
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scope(dialogs);
+    auto form = makeForm();
+    QCoreApplication::processEvents();   // the warning is posted
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    const DialogRequest &warning = dialogs.last();
+    EXPECT_STREQ(warning.routine, "ShowInfoBox");
+    EXPECT_EQ(warning.owner, form.get());
+    EXPECT_EQ(warning.icon, IconWarning);
+    EXPECT_TRUE(warning.caption.isEmpty());
+    EXPECT_EQ(warning.text, QStringLiteral("WARNING\r\nThere are two %1 serial ports in the system.\r\n"
+                                           "Program may work incorrectly.").arg(pty.path));
+
+    // The link's error sound, for a component that asks for it, while the
+    // program is in front.
+    int beeps = 0;
+    form->QVMeter()->beep = [&] { ++beeps; };
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    TComm32QV &comm = form->QVMeter()->comm();
+    comm.ReportStatus(stPortError);
+    EXPECT_EQ(beeps, 0) << "not asked for";
+    comm.SoundOnError = true;
+    comm.ReportStatus(stDisconnected);
+    EXPECT_EQ(beeps, 0) << "not an error";
+    comm.ReportStatus(stPortError);
+    EXPECT_EQ(beeps, 1);
+}
+
 TEST(AppOptions, PortRateAndTheHiddenScreenshot)
 {
     AppOptions o;
