@@ -256,8 +256,17 @@ void TFormQV::startJournal(const JournalSetup &setup)
         std::fprintf(stderr, "qv7xx: the journal: %s\n", qPrintable(error));
         setHint(QStringLiteral("The journal cannot be written: ") + error);
     };
-    if (m_journalStart.restored > 0)
+    if (m_journalStart.restored > 0) {
         SGHist->setCurrentCell(m_store->hist().rowCount() - 1, 1);
+        const QString said = QStringLiteral("%1 unsaved measurement%2 restored from the journal")
+                                 .arg(m_journalStart.restored)
+                                 .arg(m_journalStart.restored == 1 ? "" : "s");
+        std::fprintf(stderr, "qv7xx: %s\n", qPrintable(said));
+        setHint(said);
+    } else if (!m_journalStart.movedTo.isEmpty()) {
+        std::fprintf(stderr, "qv7xx: the unsaved measurements were put aside in %s\n",
+                     qPrintable(m_journalStart.movedTo));
+    }
     refreshCount();
 }
 

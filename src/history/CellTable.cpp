@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <sys/mman.h>
 
 namespace qv {
 
@@ -21,8 +23,16 @@ std::string_view trimmed(std::string_view row)
 } // namespace
 
 // Rows' bytes live in large chunks that are only appended to; a rewritten row
-// leaves its old bytes behind until the table compacts itself.
+// leaves its old bytes behind until the table compacts itself. The chunks are
+// mapped from the system directly, so that a table let go (a history deleted,
+// a journal read) gives its memory back at once rather than to the heap.
 class CellTable::Arena {
+    struct Unmap {
+        size_t size;
+        void operator()(char *p) const { ::munmap(p, size); }
+    };
+    using Chunk = std::unique_ptr<char[], Unmap>;
+
 public:
     const char *store(std::string_view bytes)
     {
@@ -30,7 +40,10 @@ public:
             return nullptr;
         if (m_chunks.empty() || m_free < bytes.size()) {
             const size_t size = std::max(ChunkSize, bytes.size());
-            m_chunks.emplace_back(new char[size]);
+            void *p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (p == MAP_FAILED)
+                throw std::bad_alloc();
+            m_chunks.emplace_back(static_cast<char *>(p), Unmap{size});
             m_held += size;
             m_free = size;
             m_next = m_chunks.back().get();
@@ -44,7 +57,7 @@ public:
     size_t held() const { return m_held; }
 
 private:
-    std::vector<std::unique_ptr<char[]>> m_chunks;
+    std::vector<Chunk> m_chunks;
     char *m_next = nullptr;
     size_t m_free = 0;
     size_t m_held = 0;

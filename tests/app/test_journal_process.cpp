@@ -39,6 +39,7 @@ struct KilledRuns {
     {
         QProcess p;
         start(p);
+        EXPECT_TRUE(p.waitForStarted(PatienceMs));
         const bool reached = qvtest::waitUntil(
             [&] { return p.state() != QProcess::Running || ReadJournal(journal()).rowCount() >= rows; },
             PatienceMs);
