@@ -161,17 +161,37 @@ void HistoryStore::resetColumnWidths()
 
 void HistoryStore::load(const std::vector<HistoryRow> &rows, qint64 histCount, qint64 histId)
 {
+    replaceHistory(
+        [&] {
+            if (rows.empty())
+                return;
+            m_hist.setRowCount(static_cast<int>(std::min<size_t>(rows.size(), size_t(MaxHistRows))));
+            for (int r = 0; r < m_hist.rowCount(); ++r)
+                m_hist.setRowBytes(r, JoinCells(rows[r]), true);
+            fitLabelColumn();
+        },
+        histCount, histId);
+}
+
+void HistoryStore::loadPacked(std::vector<CellTable::PackedRows> parts, qint64 histCount, qint64 histId)
+{
+    replaceHistory(
+        [&] {
+            m_hist.replaceWithPacked(std::move(parts));
+            if (HistOK())
+                fitLabelColumn();
+        },
+        histCount, histId);
+}
+
+void HistoryStore::replaceHistory(const std::function<void()> &fill, qint64 histCount, qint64 histId)
+{
     {
         CellTable::BulkChange bulk(m_hist);
         m_hist.reset();
         m_reply.reset();
         emptied();
-        if (!rows.empty()) {
-            m_hist.setRowCount(static_cast<int>(std::min<size_t>(rows.size(), size_t(MaxHistRows))));
-            for (int r = 0; r < m_hist.rowCount(); ++r)
-                m_hist.setRowBytes(r, JoinCells(rows[r]), true);
-            fitLabelColumn();
-        }
+        fill();
         HistCount = histCount;
         HistId = histId;
     }

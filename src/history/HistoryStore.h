@@ -93,6 +93,8 @@ public:
     // Replaces the whole history (a file, a restored journal); the counters
     // are given by the caller.
     void load(const std::vector<HistoryRow> &rows, qint64 histCount, qint64 histId);
+    // The same with rows prepared in bulk (at most MaxHistRows of them).
+    void loadPacked(std::vector<CellTable::PackedRows> parts, qint64 histCount, qint64 histId);
 
     // The history row whose identifier cell holds `id`, or -1.
     int findHistRowById(std::string_view id) const;
@@ -109,6 +111,7 @@ public:
 
 private:
     void report(HistoryChange change);
+    void replaceHistory(const std::function<void()> &fill, qint64 histCount, qint64 histId);
     void emptied();
 
     CellTable m_hist;
