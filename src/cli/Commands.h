@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QStringList>
+#include "cli/FileCommands.h"  // history, export
 
 namespace qv::cli {
 

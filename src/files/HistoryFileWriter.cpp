@@ -1,16 +1,18 @@
 #include "files/HistoryFileWriter.h"
 
+#include "files/HistoryFields.h"
 #include "history/HistoryColumns.h"
-#include "protocol/Cp1250.h"
-#include "protocol/DateTimeText.h"
-#include "protocol/FormatSettings.h"
-#include "protocol/QVFun.h"
 
-#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <charconv>
 
 namespace qv {
 
 namespace {
+<<<<<<< HEAD
 bool digit(char c)
 {
     return c >= '0' && c <= '9';
@@ -43,17 +45,66 @@ void appendLongDate(std::string &out, std::string_view cell)
     const QChar sep = formatSettings().dateSeparator;
     const QString s = PadNumber(d.day(), 2) + sep + PadNumber(d.month(), 2) + sep + PadNumber(d.year(), 4);
     out += ToCp1250(s).toStdString();
+=======
+constexpr size_t FlushAt = size_t(1) << 20;
+
+void appendTwo(std::string &out, int n)
+{
+    out += char('0' + n / 10 % 10);
+    out += char('0' + n % 10);
+>>>>>>> issue13
 }
+
+// "dd-mm-yyyy" of a date cell, or nothing when the cell is no date.
+void appendLongDate(std::string &out, std::string_view cell, const FieldFormat &format)
+{
+    int year = 0, month = 0, day = 0;
+    if (!ReadCellDate(cell, format, year, month, day))
+        return;
+    appendTwo(out, day);
+    out += format.date;
+    appendTwo(out, month);
+    out += format.date;
+    appendTwo(out, year / 100);
+    appendTwo(out, year);
+}
+
+// Calls progress when the percentage changes.
+class Gauge {
+public:
+    Gauge(const std::function<void(int)> &progress, int lastRow) : m_progress(progress), m_last(lastRow) {}
+    void at(int row)
+    {
+        if (!m_progress)
+            return;
+        const int percent = m_last > 0 ? int(qint64(row) * 100 / m_last) : 100;
+        if (percent != m_shown)
+            m_progress(m_shown = percent);
+    }
+
+private:
+    const std::function<void(int)> &m_progress;
+    int m_last;
+    int m_shown = -1;
+};
 } // namespace
 
-void AppendHistoryRecord(std::string &out, const CellTable &table, int row)
+void AppendHistoryRecord(std::string &out, const CellTable &table, int row, const FieldFormat &format)
 {
+<<<<<<< HEAD
     std::string_view cells[hc::Notes + 1];
     table.splitRow(row, cells, hc::Notes + 1);
     for (int c = 0; c <= hc::Notes; ++c) {
         const std::string_view cell = cells[c];
+=======
+    std::string_view rest = table.rowView(row);
+    for (int c = 0; c <= hc::Notes; ++c) {
+        const size_t tab = rest.find('\t');
+        const std::string_view cell = rest.substr(0, tab);
+        rest = tab == std::string_view::npos ? std::string_view() : rest.substr(tab + 1);
+>>>>>>> issue13
         if (c == hc::Date)
-            appendLongDate(out, cell);
+            appendLongDate(out, cell, format);
         else
             out += cell;
         out += '\t';
@@ -61,12 +112,101 @@ void AppendHistoryRecord(std::string &out, const CellTable &table, int row)
     out += "\r\n";
 }
 
+void AppendHistoryRecord(std::string &out, const CellTable &table, int row)
+{
+    AppendHistoryRecord(out, table, row, FieldFormat::current());
+}
+
 std::string HistoryFileBytes(const CellTable &table, int firstRow, int rows, uint8_t language)
 {
+    const FieldFormat format = FieldFormat::current();
     std::string out = FileHeaderLine(language).toStdString();
     for (int r = firstRow; r < firstRow + rows && r < table.rowCount(); ++r)
-        AppendHistoryRecord(out, table, r);
+        AppendHistoryRecord(out, table, r, format);
     return out;
+}
+
+SaveResult SaveThrough(const QString &path, const SaveOptions &options,
+                       const std::function<bool(const std::function<bool(std::string &)> &write)> &produce)
+{
+    SaveResult result;
+    const QString shown = ShownPath(options.shortenPath, path);
+    // A read-only file the user chose to overwrite: writable for the save,
+    // read-only again afterwards.
+    const QFileInfo info(path);
+    const bool existed = info.exists() && info.isFile();
+    const QFile::Permissions kept = existed ? info.permissions() : QFile::Permissions();
+    if (existed && !(kept & QFile::WriteOwner))
+        QFile::setPermissions(path, kept | QFile::WriteOwner);
+
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    const auto write = [&](std::string &bytes) {
+        if (ok && !bytes.empty())
+            ok = file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+        bytes.clear();
+        return ok;
+    };
+    if (ok) {
+        const bool whole = produce(write);
+        if (!whole && ok)
+            result.status = SaveResult::Aborted;
+        if (ok)
+            ok = file.commit();
+    }
+    if (!ok) {
+        result.status = SaveResult::Failed;
+        result.message = msg::WriteFailed(shown, file.errorString());
+        file.cancelWriting();
+    }
+    if (existed)
+        QFile::setPermissions(path, kept);
+    return result;
+}
+
+SaveResult SaveRows(const QString &path, const SaveOptions &options, std::string header, int firstRow, int end,
+                    const std::function<void(std::string &out, int row)> &appendRow)
+{
+    int written = 0;
+    SaveResult result = SaveThrough(path, options, [&](const std::function<bool(std::string &)> &write) {
+        std::string buffer = std::move(header);
+        buffer.reserve(FlushAt + 8192);
+        Gauge gauge(options.progress, end - 1);
+        for (int r = firstRow; r < end; ++r) {
+            gauge.at(r);
+            appendRow(buffer, r);
+            ++written;
+            if (buffer.size() >= FlushAt && !write(buffer))
+                return true;
+            if (options.abortRequested && options.abortRequested()) {
+                write(buffer);
+                return false;
+            }
+        }
+        write(buffer);
+        return true;
+    });
+    result.rowsWritten = result.status == SaveResult::Failed ? 0 : written;
+    return result;
+}
+
+SaveResult SaveHistoryFile(const QString &path, const CellTable &table, int firstRow, int rows, uint8_t language,
+                           const SaveOptions &options)
+{
+    const FieldFormat format = FieldFormat::current();
+    return SaveRows(path, options, FileHeaderLine(language).toStdString(), firstRow,
+                    std::min(firstRow + rows, table.rowCount()),
+                    [&](std::string &out, int row) { AppendHistoryRecord(out, table, row, format); });
+}
+
+SaveResult SaveMemoryFile(const QString &path, const QByteArray &image, uint8_t language, const SaveOptions &options)
+{
+    return SaveThrough(path, options, [&](const std::function<bool(std::string &)> &write) {
+        std::string bytes = FileHeaderLine(language).toStdString();
+        bytes.append(image.constData(), size_t(image.size()));
+        write(bytes);
+        return true;
+    });
 }
 
 } // namespace qv

@@ -41,10 +41,18 @@ public:
         m_free -= bytes.size();
         return at;
     }
+    // Takes over a buffer filled elsewhere; its bytes stay where they are.
+    const char *adopt(std::string bytes)
+    {
+        m_adopted.push_back(std::make_unique<std::string>(std::move(bytes)));
+        m_held += m_adopted.back()->capacity();
+        return m_adopted.back()->data();
+    }
     size_t held() const { return m_held; }
 
 private:
     std::vector<std::unique_ptr<char[]>> m_chunks;
+    std::vector<std::unique_ptr<std::string>> m_adopted;
     char *m_next = nullptr;
     size_t m_free = 0;
     size_t m_held = 0;
@@ -221,6 +229,30 @@ void CellTable::cellChanged(int row, int column)
 {
     if (!m_bulk && onCellChanged)
         onCellChanged(row, column);
+}
+
+void CellTable::replaceWithPacked(std::vector<PackedRows> parts)
+{
+    BulkChange bulk(*this);
+    size_t total = 0;
+    for (const PackedRows &p : parts)
+        total += p.rows.size();
+    m_rows.clear();
+    m_rows.reserve(std::max<size_t>(total, 1));
+    m_arena = std::make_unique<Arena>();
+    m_garbage = 0;
+    for (PackedRows &p : parts) {
+        const char *base = p.bytes.empty() ? nullptr : m_arena->adopt(std::move(p.bytes));
+        for (const auto &[offset, length] : p.rows) {
+            const std::string_view row = trimmed({base + offset, length});
+            m_rows.push_back(Row{row.empty() ? nullptr : row.data(), uint32_t(row.size())});
+        }
+        for (int c = 0; c < m_columns && c < int(p.fitWidths.size()); ++c)
+            widenColumn(c, p.fitWidths[size_t(c)]);
+        p.rows = {};
+    }
+    if (m_rows.empty())
+        m_rows.push_back(Row{nullptr, 0});
 }
 
 int CellTable::appendRows(int count)

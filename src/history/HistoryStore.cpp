@@ -161,6 +161,7 @@ void HistoryStore::resetColumnWidths()
 
 void HistoryStore::load(const std::vector<HistoryRow> &rows, qint64 histCount, qint64 histId)
 {
+<<<<<<< HEAD
     std::string joined;
     load(rows.size(), [&](size_t i) -> std::string_view { return joined = JoinCells(rows[i]); },
          histCount, histId);
@@ -168,6 +169,32 @@ void HistoryStore::load(const std::vector<HistoryRow> &rows, qint64 histCount, q
 
 void HistoryStore::load(size_t count, const std::function<std::string_view(size_t)> &row,
                         qint64 histCount, qint64 histId)
+=======
+    replaceHistory(
+        [&] {
+            if (rows.empty())
+                return;
+            m_hist.setRowCount(static_cast<int>(std::min<size_t>(rows.size(), size_t(MaxHistRows))));
+            for (int r = 0; r < m_hist.rowCount(); ++r)
+                m_hist.setRowBytes(r, JoinCells(rows[r]), true);
+            fitLabelColumn();
+        },
+        histCount, histId);
+}
+
+void HistoryStore::loadPacked(std::vector<CellTable::PackedRows> parts, qint64 histCount, qint64 histId)
+{
+    replaceHistory(
+        [&] {
+            m_hist.replaceWithPacked(std::move(parts));
+            if (HistOK())
+                fitLabelColumn();
+        },
+        histCount, histId);
+}
+
+void HistoryStore::replaceHistory(const std::function<void()> &fill, qint64 histCount, qint64 histId)
+>>>>>>> issue13
 {
     {
         CellTable::BulkChange bulk(m_hist);
@@ -175,6 +202,7 @@ void HistoryStore::load(size_t count, const std::function<std::string_view(size_
         m_hist.reset();
         m_reply.reset();
         emptied();
+<<<<<<< HEAD
         const int rows = int(std::min<size_t>(count, size_t(MaxHistRows)));
         if (rows > 0) {
             m_hist.setRowCount(rows);
@@ -182,6 +210,9 @@ void HistoryStore::load(size_t count, const std::function<std::string_view(size_
                 m_hist.setRowBytes(r, row(size_t(r)), true);
             fitLabelColumn();
         }
+=======
+        fill();
+>>>>>>> issue13
         HistCount = histCount;
         HistId = histId;
     }
