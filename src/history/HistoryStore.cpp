@@ -161,15 +161,6 @@ void HistoryStore::resetColumnWidths()
 
 void HistoryStore::load(const std::vector<HistoryRow> &rows, qint64 histCount, qint64 histId)
 {
-<<<<<<< HEAD
-    std::string joined;
-    load(rows.size(), [&](size_t i) -> std::string_view { return joined = JoinCells(rows[i]); },
-         histCount, histId);
-}
-
-void HistoryStore::load(size_t count, const std::function<std::string_view(size_t)> &row,
-                        qint64 histCount, qint64 histId)
-=======
     replaceHistory(
         [&] {
             if (rows.empty())
@@ -177,6 +168,22 @@ void HistoryStore::load(size_t count, const std::function<std::string_view(size_
             m_hist.setRowCount(static_cast<int>(std::min<size_t>(rows.size(), size_t(MaxHistRows))));
             for (int r = 0; r < m_hist.rowCount(); ++r)
                 m_hist.setRowBytes(r, JoinCells(rows[r]), true);
+            fitLabelColumn();
+        },
+        histCount, histId);
+}
+
+void HistoryStore::load(size_t count, const std::function<std::string_view(size_t)> &row,
+                        qint64 histCount, qint64 histId)
+{
+    replaceHistory(
+        [&] {
+            const int rows = int(std::min<size_t>(count, size_t(MaxHistRows)));
+            if (rows <= 0)
+                return;
+            m_hist.setRowCount(rows);
+            for (int r = 0; r < rows; ++r)
+                m_hist.setRowBytes(r, row(size_t(r)), true);
             fitLabelColumn();
         },
         histCount, histId);
@@ -194,7 +201,6 @@ void HistoryStore::loadPacked(std::vector<CellTable::PackedRows> parts, qint64 h
 }
 
 void HistoryStore::replaceHistory(const std::function<void()> &fill, qint64 histCount, qint64 histId)
->>>>>>> issue13
 {
     {
         CellTable::BulkChange bulk(m_hist);
@@ -202,17 +208,7 @@ void HistoryStore::replaceHistory(const std::function<void()> &fill, qint64 hist
         m_hist.reset();
         m_reply.reset();
         emptied();
-<<<<<<< HEAD
-        const int rows = int(std::min<size_t>(count, size_t(MaxHistRows)));
-        if (rows > 0) {
-            m_hist.setRowCount(rows);
-            for (int r = 0; r < rows; ++r)
-                m_hist.setRowBytes(r, row(size_t(r)), true);
-            fitLabelColumn();
-        }
-=======
         fill();
->>>>>>> issue13
         HistCount = histCount;
         HistId = histId;
     }
