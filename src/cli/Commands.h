@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include "cli/FileCommands.h"  // history, export
+#include "cli/SearchCommand.h"  // search
 
 namespace qv::cli {
 

@@ -16,6 +16,8 @@ const char kHistoryUsage[] = "usage: qv7xx-cli history [--lang en|pl] [--decimal
 const char kExportUsage[] = "usage: qv7xx-cli export [--decimal-separator C] [--date-separator C] "
                             "[--time-separator C] --csv OUT FILE";
 
+} // namespace
+
 void takeSeparators(Options &o)
 {
     FormatSettings &f = formatSettings();
@@ -24,7 +26,6 @@ void takeSeparators(Options &o)
     f.timeSeparator = o.character(QStringLiteral("--time-separator"), f.timeSeparator);
 }
 
-// Opens FILE as File > Open does; exit status 0, or 2 with the message shown.
 int openHistory(const QString &path, HistoryStore &store)
 {
     const FileReadResult read = ReadHistoryFile(path, store);
@@ -40,6 +41,8 @@ int openHistory(const QString &path, HistoryStore &store)
         return failWith(read.message);
     }
 }
+
+namespace {
 
 bool toStdout(const QString &out)
 {

@@ -5,7 +5,18 @@
 #include <QString>
 #include <QStringList>
 
+namespace qv {
+class HistoryStore;
+}
+
 namespace qv::cli {
+
+class Options;
+
+// --decimal-separator, --date-separator, --time-separator into formatSettings().
+void takeSeparators(Options &o);
+// Opens FILE as File > Open does; exit status 0, or 2 with the message shown.
+int openHistory(const QString &path, HistoryStore &store);
 
 int runHistory(const QStringList &args);
 int runExport(const QStringList &args);

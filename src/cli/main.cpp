@@ -48,6 +48,7 @@ int main(int argc, char **argv)
     if (command == QLatin1String("journal"))
         return qv::cli::runJournal(args);
     if (const int status = qv::cli::runFileCommand(command, args); status >= 0) return status;
+    if (command == QLatin1String("search")) return qv::cli::runSearch(args);
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         std::fputs(kUsage, stdout);
         return 0;
