@@ -149,6 +149,9 @@ DataHeader readHeader(QIODevice &in, bool history, std::string &rest, qint64 &he
     const DataHeader h = RecognizeHeader(start, history);
     headerLength = h == DataHeader::None ? 0 : HeaderBytes(h).size();
     rest = start.substr(size_t(headerLength));
+    // The data are read from just after the header (a stream keeps what it gave).
+    if (h != DataHeader::None && !in.isSequential() && in.seek(headerLength))
+        rest.clear();
     return h;
 }
 

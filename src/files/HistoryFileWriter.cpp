@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <charconv>
+#include <cerrno>
 
 namespace qv {
 
@@ -93,15 +93,26 @@ SaveResult SaveThrough(const QString &path, const SaveOptions &options,
     // read-only again afterwards.
     const QFileInfo info(path);
     const bool existed = info.exists() && info.isFile();
-    const QFile::Permissions kept = existed ? info.permissions() : QFile::Permissions();
+    // The mode bits only: the "user" flags say what this process may do.
+    const QFile::Permissions kept = existed ? info.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser)
+                                            : QFile::Permissions();
     if (existed && !(kept & QFile::WriteOwner))
         QFile::setPermissions(path, kept | QFile::WriteOwner);
 
     QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    QString failure;
+    // The system's own words for what failed, else Qt's.
+    const auto failed = [&] {
+        const int code = errno;
+        failure = code ? msg::SystemErrorText(code) : file.errorString();
+        return false;
+    };
+    errno = 0;
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || failed();
     const auto write = [&](std::string &bytes) {
+        errno = 0;
         if (ok && !bytes.empty())
-            ok = file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+            ok = file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()) || failed();
         bytes.clear();
         return ok;
     };
@@ -109,12 +120,13 @@ SaveResult SaveThrough(const QString &path, const SaveOptions &options,
         const bool whole = produce(write);
         if (!whole && ok)
             result.status = SaveResult::Aborted;
+        errno = 0;
         if (ok)
-            ok = file.commit();
+            ok = file.commit() || failed();
     }
     if (!ok) {
         result.status = SaveResult::Failed;
-        result.message = msg::WriteFailed(shown, file.errorString());
+        result.message = msg::WriteFailed(shown, failure);
         file.cancelWriting();
     }
     if (existed)
