@@ -56,17 +56,34 @@ private:
 
 void AppendHistoryRecord(std::string &out, const CellTable &table, int row, const FieldFormat &format)
 {
-    std::string_view rest = table.rowView(row);
-    for (int c = 0; c <= hc::Notes; ++c) {
-        const size_t tab = rest.find('\t');
-        const std::string_view cell = rest.substr(0, tab);
-        rest = tab == std::string_view::npos ? std::string_view() : rest.substr(tab + 1);
-        if (c == hc::Date)
-            appendLongDate(out, cell, format);
-        else
-            out += cell;
-        out += '\t';
+    // The row's bytes up to its 16th TAB hold columns 0..15 (column 16 is
+    // not written); each of the 16 cells is followed by a TAB.
+    const std::string_view r = table.rowView(row);
+    size_t end = r.size();
+    size_t dateStart = std::string_view::npos, dateEnd = r.size();
+    int tabs = 0;
+    for (size_t i = 0; i < r.size(); ++i) {
+        if (r[i] != '\t')
+            continue;
+        if (++tabs == 1)
+            dateStart = i + 1;
+        else if (tabs == 2)
+            dateEnd = i;
+        else if (tabs == hc::Id) {
+            end = i;
+            --tabs;
+            break;
+        }
     }
+    if (dateStart == std::string_view::npos) {
+        out.append(r.data(), end);
+    } else {
+        out.append(r.data(), dateStart);
+        appendLongDate(out, r.substr(dateStart, dateEnd - dateStart), format);
+        if (dateEnd < end)
+            out.append(r.data() + dateEnd, end - dateEnd);
+    }
+    out.append(size_t(hc::Id - tabs), '\t');
     out += "\r\n";
 }
 
