@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <new>
 
 namespace qv {
 
@@ -75,7 +76,7 @@ struct ParseSetup {
 // One block of complete lines into packed rows: the cells of columns 0..15
 // converted by their rules, then the identifier (the line's number in the
 // file) in column 16.
-void parseBlock(BlockJob &job, const ParseSetup &setup)
+void parseLines(BlockJob &job, const ParseSetup &setup)
 {
     CellTable::PackedRows &out = job.out;
     // Room for what the program writes (each line gives up its CR LF and
@@ -143,6 +144,18 @@ void parseBlock(BlockJob &job, const ParseSetup &setup)
     out.bytes = std::move(bytes);
     out.size = capacity;
     job.text = std::string();
+}
+
+// Storing a line fails only when memory runs out: the rows before it stay.
+void parseBlock(BlockJob &job, const ParseSetup &setup)
+{
+    try {
+        parseLines(job, setup);
+    } catch (const std::bad_alloc &) {
+        job.out = CellTable::PackedRows();
+        job.outOfMemory = true;
+        job.text = std::string();
+    }
 }
 
 int percentOf(qint64 part, qint64 whole)
@@ -279,15 +292,22 @@ FileReadResult ReadHistoryFile(QIODevice &in, const QString &path, HistoryStore 
         if (options.progress)
             options.progress(percentOf(position, size));
     }
-    const qint64 rows = std::min(lines, limit);
+    qint64 rows = std::min(lines, limit);
     if (result.status == FileReadResult::Opened && lines >= limit && (lines > limit || !carry.empty() || !in.atEnd())) {
         result.status = FileReadResult::TooManyData;
         result.message = msg::TooManyData(limit, shown);
     }
 
     std::vector<CellTable::PackedRows> parts;
-    for (std::unique_ptr<BlockJob> &job : parsers.finish())
+    for (std::unique_ptr<BlockJob> &job : parsers.finish()) {
+        if (job->outOfMemory) {
+            rows = job->firstRow;
+            result.status = FileReadResult::Failed;
+            result.message = msg::ReadError(shown, ENOMEM, msg::SystemErrorText(ENOMEM));
+            break;
+        }
         parts.push_back(std::move(job->out));
+    }
     store.loadPacked(std::move(parts), rows, rows);
     result.rows = int(rows);
     return result;

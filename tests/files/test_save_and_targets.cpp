@@ -235,6 +235,22 @@ TEST(SaveTarget, AFolderOfThatNameStopsTheSaveDialog)
     EXPECT_FALSE(FileFound(dir.filePath("new.txt")));
 }
 
+TEST(OpenFile, AFolderOrAMissingFileIsNotRead)
+{
+    QTemporaryDir dir;
+    const TextWidths widths = TextWidths::fixed(1);
+    HistoryStore store(widths);
+    store.load({HistoryRow{{"kept"}}}, 1, 1);
+    FileReadResult r = ReadHistoryFile(dir.path(), store);
+    EXPECT_EQ(r.status, FileReadResult::Failed);
+    EXPECT_EQ(r.message, "Error encountered during reading from file:\n" + dir.path() + "\nError code 00000015:\n'" +
+                             msg::SystemErrorText(EISDIR) + "'.");
+    r = ReadHistoryFile(dir.filePath("none.txt"), store);
+    EXPECT_EQ(r.status, FileReadResult::NotFound);
+    EXPECT_TRUE(r.message.isEmpty());
+    EXPECT_EQ(store.hist().cell(0, 0), "kept");
+}
+
 TEST(SaveTarget, CompletedNamesAndShortenedPaths)
 {
     const QString filter = DataFileFilter();
