@@ -4,7 +4,9 @@
 // history, fitting columns, and the memory the rows take. The floor for
 // appending is copying the same bytes into a vector of strings.
 #include "history/HistoryCapture.h"
+#include "history/Journal.h"
 #include "history/HistoryStore.h"
+#include "HistoryRows.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,31 +21,7 @@ using namespace qv;
 namespace {
 
 constexpr int Rows = 1000000;
-
-HistoryRow captureLike(std::mt19937 &rng, int i)
-{
-    std::uniform_real_distribution<double> lamp(480.0, 520.0);
-    char buf[32];
-    HistoryRow r;
-    r[1] = "07-12-26";
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", i / 3600 % 24, i / 60 % 60, i % 60);
-    r[2] = buf;
-    std::snprintf(buf, sizeof buf, "%.4ge3", lamp(rng) / 1000);
-    r[4] = buf;
-    if (i % 3 == 0) {   // a statistics series
-        r[9] = std::to_string(i % 500 + 1);
-        for (int c = 10; c <= 12; ++c) {
-            std::snprintf(buf, sizeof buf, "%.1f", lamp(rng));
-            r[c] = buf;
-        }
-        r[13] = "0.963";
-        r[14] = "0.925";
-    }
-    if (i % 50 == 0)
-        r[3] = "lamp " + std::to_string(i % 97);
-    r[15] = i % 1000 == 0 ? "Z.K-700 Over" : "Z.K-700";
-    return r;
-}
+using qvbench::captureLike;
 
 long residentKb()
 {
@@ -175,9 +153,29 @@ BENCHMARK(BM_DeleteAll)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SetCellAndFit)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ResidentMemoryOfAMillionRows)->Iterations(1);
 
+// `bench_history --write-journal PATH` writes the million rows as an unsaved
+// journal instead, for measuring the whole program holding them
+// (qv7xx --restore-journal with XDG_DATA_HOME pointing at it).
+int writeJournal(const QString &path)
+{
+    Filled &f = filled();
+    Journal journal;
+    QString error;
+    HistoryChange added(HistoryChange::RowsAdded);
+    added.first = 0;
+    added.last = f.store.HistRows() - 1;
+    if (!journal.open(path, error) || !journal.record(f.store, added)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.isEmpty() ? journal.lastError() : error));
+        return 1;
+    }
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 3 && std::string(argv[1]) == "--write-journal")
+        return writeJournal(QString::fromLocal8Bit(argv[2]));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;

@@ -1,6 +1,8 @@
 // TFormQV: the window itself. Menus, views and tab strip, size and place.
 #include "app/TFormQV.h"
 
+#include "app/CellTableModel.h"
+
 #include "dialogs/DialogSeam.h"
 #include "dialogs/TAboutBox.h"
 #include "instrument/QVMeter32.h"
@@ -26,7 +28,7 @@ constexpr int PanelBevel = 1;
 } // namespace
 
 TFormQV::TFormQV(SettingsStore &settings, const StartLink &start, const SerialPlatform &platform,
-                 QWidget *parent)
+                 QWidget *parent, const JournalSetup &journal)
     : QMainWindow(parent), m_settings(settings)
 {
     m_language = 1;
@@ -34,23 +36,35 @@ TFormQV::TFormQV(SettingsStore &settings, const StartLink &start, const SerialPl
     CenterOnOwner = true;
     setWindowTitle(QStringLiteral("QV-7xx"));
     setObjectName(QStringLiteral("FormQV"));
+    createHistory(platform);
     createViews();
     createMenus();
 
     m_meter = new TQVMeter32(PanelMeter, m_language, 1, platform);
     m_meter->move(MeterOffset, MeterOffset);
     wireInstrument();
+    wireHistoryEvents();
+    wireGrids();
 
     selectView(ViewMeter);
     sizeWindow();
+    prepareGrids();
     placeOnScreen();
     applyStartLink(start);
+    readFolders();
+    sizeButtons();
+    startJournal(journal);
     ButtonsRefresh();
 }
 
 TFormQV::~TFormQV()
 {
     shutdown();
+    // The models go before the tables they show.
+    qApp->removeEventFilter(this);
+    delete m_histModel;
+    delete m_replyModel;
+    delete m_memoModel;
 }
 
 void TFormQV::createViews()
@@ -72,18 +86,8 @@ void TFormQV::createViews()
     PanelMeter->setObjectName(QStringLiteral("PanelMeter"));
     NoteBook->addWidget(PanelMeter);
 
-    // The History view: its table and search strip come later; the hint
-    // line sits where the results panel ends.
-    auto *history = new QWidget(NoteBook);
-    auto *historyColumn = new QVBoxLayout(history);
-    historyColumn->setContentsMargins(0, 0, 0, 0);
-    historyColumn->addStretch(1);
-    PanelHint = new QLabel(history);
-    PanelHint->setObjectName(QStringLiteral("PanelHint"));
-    PanelHint->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    historyColumn->addWidget(PanelHint);
-    NoteBook->addWidget(history);
-    NoteBook->addWidget(new QWidget(NoteBook));   // Memory
+    NoteBook->addWidget(createHistoryPage());
+    NoteBook->addWidget(createMemoryPage());
 
     TabSet = new QTabBar(central);
     TabSet->setObjectName(QStringLiteral("TabSet"));
@@ -104,8 +108,10 @@ void TFormQV::createMenus()
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     // The file commands arrive with the history and memory views.
     QMenu *open = file->addMenu(QStringLiteral("Open"));
-    open->addAction(QStringLiteral("History"))->setEnabled(false);
-    open->addAction(QStringLiteral("Memory"))->setEnabled(false);
+    // What the file commands do comes with the files; here they are enabled
+    // and disabled by their rules.
+    MenuOpenHistory = open->addAction(QStringLiteral("History"));
+    MenuOpenMemory = open->addAction(QStringLiteral("Memory"));
     QMenu *save = file->addMenu(QStringLiteral("Save"));
     MenuSaveHistory = save->addAction(QStringLiteral("History"));
     MenuSaveResults = save->addAction(QStringLiteral("Searching results"));
@@ -207,6 +213,12 @@ bool TFormQV::event(QEvent *event)
         return true;
     }
     return QMainWindow::event(event);
+}
+
+void TFormQV::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
 }
 
 void TFormQV::closeEvent(QCloseEvent *event)

@@ -5,16 +5,25 @@
 #pragma once
 
 #include "app/Settings.h"
+#include "dialogs/DialogSeam.h"
+#include "history/HistoryCapture.h"
+#include "history/HistoryStore.h"
+#include "history/Journal.h"
+#include "history/JournalStartup.h"
 #include "protocol/Records.h"
 #include "serial/TComm32VN.h"
 
 #include <QMainWindow>
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QFrame;
+class QGroupBox;
 class QLabel;
+class QPushButton;
 class QMenu;
 class QStackedWidget;
 class QTabBar;
@@ -22,6 +31,19 @@ class QTabBar;
 namespace qv {
 
 class TQVMeter32;
+class AutosaveList;
+class CellTableModel;
+class CountDisplay;
+class GroupStrip;
+class HistoryGrid;
+class Timer;
+
+// Where the journal of the history is kept, and whether what it holds
+// unsaved is restored without asking. An empty path: no journal.
+struct JournalSetup {
+    QString path = Journal::defaultPath();
+    RestorePolicy policy = RestorePolicy::Ask;
+};
 
 class TFormQV : public QMainWindow {
     Q_OBJECT
@@ -34,8 +56,11 @@ public:
         std::optional<TBaudRate> baud;
     };
 
+    using JournalSetup = qv::JournalSetup;
+
     TFormQV(SettingsStore &settings, const StartLink &start = {},
-            const SerialPlatform &platform = SerialPlatform::system(), QWidget *parent = nullptr);
+            const SerialPlatform &platform = SerialPlatform::system(), QWidget *parent = nullptr,
+            const JournalSetup &journal = JournalSetup());
     ~TFormQV() override;
 
     TQVMeter32 *QVMeter() const { return m_meter; }
@@ -51,6 +76,51 @@ public:
     void showException(const QString &what);
     // The smallest client area: the instrument in its panel over the tab strip.
     QSize minimumClientSize() const;
+
+    // --- the history ------------------------------------------------------------
+    HistoryStore &store() { return *m_store; }
+    HistoryCapture &capture() { return *m_capture; }
+    CellTable &memo() { return *m_memo; }
+    const JournalStart &journalStart() const { return m_journalStart; }
+    // Chooses the autosave interval: the fixed item of that many seconds, else
+    // "set time" with them (0: off).
+    void chooseAutosave(uint32_t seconds);
+    // The list's choice as the user makes it (CBAutoInsertChange).
+    void CBAutoInsertChange(int index);
+    void BtnInsertMeasClick();
+    void BtnDopiszMemoClick();
+    void BtnNadpiszMemoClick();
+    void BtnDelClick();
+    // The memory image arrived (from the meter, or a memory file later).
+    void ReceiveMemo(const QByteArray &image);
+    // Asks before the history or the memory is overwritten; true to go on.
+    bool ConfirmReplace(HistoryGrid *grid);
+    void SetBusyCursor(Qt::CursorShape cursor);
+    Qt::CursorShape busyCursor() const { return m_cursor; }
+    // Del on the current row of the history (asking when AskDelete is set).
+    void deleteCurrentRow();
+    // Starts editing the comment of the current row when the rules allow it.
+    bool startCommentEdit();
+    void RefreshComment();
+    void SelectRowHistory(int resultRow);
+    void RowSelectedOFF();
+    // The count display's blink timer.
+    void blinkTick();
+    void FormResize();
+    bool autosaveRunning() const { return m_capture->autosaveRunning(); }
+
+    bool MemoLoaded = false;
+    QByteArray MemoBuf;
+    bool SearchBusy = false;
+    bool CriteriaOn = false;
+    bool EditingComment = false;
+    bool CommentChanged = false;
+    QString CommentBefore;
+    // Set while a file load, a file save or a search runs; Esc clears it and
+    // the running operation asks whether to stop.
+    bool InProgress = false;
+    QString DirHist, DirMemo, DirFind;
+    HeldDialog ConfirmDialog;
 
     // --- state other parts read ----------------------------------------------
     bool MeterOn = false;
@@ -73,10 +143,23 @@ public:
     QAction *MenuQuit = nullptr;
     QAction *MenuSaveHistory = nullptr, *MenuSaveResults = nullptr, *MenuSaveMemory = nullptr;
     QAction *MenuPrintHistory = nullptr, *MenuPrintResults = nullptr, *MenuPrintMemory = nullptr;
+    QAction *MenuOpenHistory = nullptr, *MenuOpenMemory = nullptr;
+
+    HistoryGrid *SGHist = nullptr, *SGReply = nullptr, *SGMemo = nullptr;
+    GroupStrip *PBHeadH = nullptr, *PBHeadM = nullptr;
+    CountDisplay *PBOpisCol0 = nullptr;
+    QWidget *PanelBtnH = nullptr, *PanelSearch = nullptr, *PanelBtnQ = nullptr;
+    QWidget *Panel5 = nullptr, *PanelBtnR = nullptr;
+    QGroupBox *GroupBoxMeas = nullptr, *GroupBoxMemo = nullptr;
+    AutosaveList *CBAutoInsert = nullptr;
+    QPushButton *BtnInsertMeas = nullptr, *BtnDopiszMemo = nullptr, *BtnNadpiszMemo = nullptr;
+    QPushButton *BtnDel = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // TFormQV.cpp: the window
@@ -88,17 +171,52 @@ private:
     void wireInstrument();
     void applyStartLink(const StartLink &start);
     void shutdown();
+    // TFormQVHistory.cpp: the History and Memory pages
+    void createHistory(const SerialPlatform &platform);
+    QWidget *createHistoryPage();
+    QWidget *createMemoryPage();
+    void prepareGrids();
+    void sizeButtons();
+    void readFolders();
+    void writeFolders();
+    void startJournal(const JournalSetup &setup);
+    void refreshCount();
+    void setHint(const QString &text);
+    // TFormQVCapture.cpp: capture, autosave, memory transfer
+    void wireHistoryEvents();
+    void onReceiveMeas(const TDataMeasQV &meas);
+    void onStartMeas();
+    void onStopMeas();
+    void captionInsertButton();
+    void copyMemoToHist(int firstRow, bool resetWidths);
+    void showRow(HistoryGrid *grid, int row);
+    // TFormQVEdit.cpp: keys, comments, deletion, the links between the grids
+    void wireGrids();
+    bool histKey(QKeyEvent *event);
+    bool replyKey(QKeyEvent *event);
+    void gridHint();
+    void deleteRowAsked(int row);
+    void afterDelete();
 
     SettingsStore &m_settings;
     uint8_t m_language = 1;
     TQVMeter32 *m_meter = nullptr;
     bool m_shutDown = false;
-    // Filled by the History and Memory views.
-    int m_historyRows = 0;
-    bool m_memoLoaded = false;
-    bool m_searchResults = false;
-    bool m_searchBusy = false;
-    bool m_copying = false;
+    // The history and its views. The text widths come from the grid font.
+    TextWidths m_widths;
+    std::unique_ptr<HistoryStore> m_store;
+    std::unique_ptr<CellTable> m_memo;
+    std::unique_ptr<HistoryCapture> m_capture;
+    Journal m_journal;
+    JournalStart m_journalStart;
+    CellTableModel *m_histModel = nullptr, *m_replyModel = nullptr, *m_memoModel = nullptr;
+    std::vector<int> m_memoDefaultWidths;
+    std::unique_ptr<Timer> m_blinkTimer;
+    const Clock *m_clock = nullptr;
+    bool m_blinkHidden = false;
+    Qt::CursorShape m_cursor = Qt::ArrowCursor;
+    bool m_widening = false;
+    bool m_linking = false;
 };
 
 } // namespace qv

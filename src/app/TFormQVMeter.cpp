@@ -2,11 +2,13 @@
 // at start-up and shutdown, errors after start-up.
 #include "app/TFormQV.h"
 
+#include "app/AutosaveList.h"
 #include "dialogs/DialogSeam.h"
 #include "instrument/QVMeter32.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QPushButton>
 
 namespace qv {
 
@@ -40,6 +42,7 @@ void TFormQV::wireInstrument()
         MeterOn = true;
         StatusAlarm = false;
         LastInfo = info;
+        m_capture->LastInfo = info;
         if (!ProbeSeen)
             ProbeSeen = info.ProbePresent;
         ButtonsRefresh();
@@ -48,30 +51,30 @@ void TFormQV::wireInstrument()
         LastInfoMeter = ident;
         MenuMeterInfo->setEnabled(true);
     };
-    m.OnStartMeas = [this] {
-        Measuring = true;
-        ButtonsRefresh();
-    };
-    m.OnStopMeas = [this] {
-        Measuring = false;
-        ButtonsRefresh();
-    };
 }
 
 void TFormQV::ButtonsRefresh()
 {
-    // Autosave (and with it the measuring meter holding the history) comes
-    // with the capture; until then the history is always free.
-    const bool autosaveOn = false;
+    const bool autosaveOn = m_capture->autosaveOn();
     const bool free = !(MeterOn && Measuring && autosaveOn) || StatusAlarm;
-    const bool idle = !m_searchBusy && !m_copying;
-    const bool history = m_historyRows > 0;
-    MenuSaveMemory->setEnabled(m_memoLoaded);
-    MenuPrintMemory->setEnabled(m_memoLoaded);
+    const bool idle = !SearchBusy && !m_store->Copying;
+    const bool history = m_store->HistOK();
+    const bool results = m_store->ReplyOK();
+    const TDataMeasQV &last = m_capture->LastMeas;
+    BtnInsertMeas->setEnabled(autosaveOn || (free && CBAutoInsert->currentIndex() == 0 &&
+                                             !last.ValueText.isEmpty() && ProbeSeen && idle));
+    BtnDel->setEnabled(free && history && idle);
+    BtnDopiszMemo->setEnabled(MemoLoaded && free && idle);
+    BtnNadpiszMemo->setEnabled(MemoLoaded && free && idle);
+    MenuOpenMemory->setEnabled(true);
+    MenuOpenHistory->setEnabled(free && idle);
+    MenuSaveMemory->setEnabled(MemoLoaded);
+    MenuPrintMemory->setEnabled(MemoLoaded);
     MenuSaveHistory->setEnabled(history && free && idle);
     MenuPrintHistory->setEnabled(history && free && idle);
-    MenuSaveResults->setEnabled(m_searchResults && !m_searchBusy);
-    MenuPrintResults->setEnabled(m_searchResults && !m_searchBusy);
+    MenuSaveResults->setEnabled(results && !SearchBusy);
+    MenuPrintResults->setEnabled(results && !SearchBusy);
+    refreshCount();
 }
 
 void TFormQV::applyStartLink(const StartLink &start)
@@ -105,8 +108,15 @@ void TFormQV::shutdown()
     m.OnStatus = nullptr;
     m.OnReceiveInfo = nullptr;
     m.OnReceiveInfoMeter = nullptr;
+    m.OnReceiveMeas = nullptr;
+    m.OnReceiveMemo = nullptr;
     writeLinkSettings(m_settings, m.comm());
+    writeFolders();
     m.setPort(noneName(m_language));
+    m_blinkTimer->setEnabled(false);
+    MemoBuf.clear();
+    // What the history holds stays in the journal for the next start.
+    m_journal.close();
 }
 
 void TFormQV::showException(const QString &what)

@@ -33,13 +33,13 @@ int runJournal(const QStringList &args)
         return o.fail();
 
     const JournalContents held = ReadJournal(path);
-    if (!held.unsaved || held.rows.empty()) {
+    if (!held.unsaved || held.rowCount() == 0) {
         std::fprintf(stderr, "qv7xx-cli: the journal %s holds no unsaved measurements\n", qPrintable(path));
         return 3;
     }
     const TextWidths widths = TextWidths::fixed(1);
     HistoryStore store(widths);
-    store.load(held.rows, held.histCount, held.histId);
+    store.load(size_t(held.rowCount()), [&](size_t i) { return held.row(int(i)); }, held.histCount, held.histId);
     const std::string bytes = HistoryFileBytes(store.hist(), 0, store.HistRows(), language);
     if (out.isEmpty() || out == QLatin1String("-")) {
         std::fwrite(bytes.data(), 1, bytes.size(), stdout);

@@ -96,6 +96,24 @@ std::string_view CellTable::cellView(int row, int column) const
     return end == std::string_view::npos ? rest : rest.substr(0, end);
 }
 
+void CellTable::splitRow(int row, std::string_view *cells, int count) const
+{
+    std::string_view rest = rowView(row);
+    int c = 0;
+    for (; c < count && !rest.empty(); ++c) {
+        const size_t tab = rest.find(Tab);
+        if (tab == std::string_view::npos) {
+            cells[c] = rest;
+            rest = {};
+        } else {
+            cells[c] = rest.substr(0, tab);
+            rest.remove_prefix(tab + 1);
+        }
+    }
+    for (; c < count; ++c)
+        cells[c] = {};
+}
+
 QString CellTable::cell(int row, int column) const
 {
     const std::string_view v = cellView(row, column);

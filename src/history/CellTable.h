@@ -41,6 +41,8 @@ public:
     bool cellEmpty(int row, int column) const { return cellView(row, column).empty(); }
     // The whole row: cells separated by TAB.
     std::string_view rowView(int row) const;
+    // The first `count` cells of a row in one pass (missing cells are empty).
+    void splitRow(int row, std::string_view *cells, int count) const;
     bool rowBlank(int row) const;
 
     // Writes a cell. A TAB in the text becomes a space (it separates cells);

@@ -161,14 +161,23 @@ void HistoryStore::resetColumnWidths()
 
 void HistoryStore::load(const std::vector<HistoryRow> &rows, qint64 histCount, qint64 histId)
 {
+    std::string joined;
+    load(rows.size(), [&](size_t i) -> std::string_view { return joined = JoinCells(rows[i]); },
+         histCount, histId);
+}
+
+void HistoryStore::load(size_t count, const std::function<std::string_view(size_t)> &row,
+                        qint64 histCount, qint64 histId)
+{
     replaceHistory(
         [&] {
-            if (rows.empty())
-                return;
-            m_hist.setRowCount(static_cast<int>(std::min<size_t>(rows.size(), size_t(MaxHistRows))));
-            for (int r = 0; r < m_hist.rowCount(); ++r)
-                m_hist.setRowBytes(r, JoinCells(rows[r]), true);
-            fitLabelColumn();
+            const int rows = int(std::min<size_t>(count, size_t(MaxHistRows)));
+            if (rows > 0) {
+                m_hist.setRowCount(rows);
+                for (int r = 0; r < rows; ++r)
+                    m_hist.setRowBytes(r, row(size_t(r)), true);
+                fitLabelColumn();
+            }
         },
         histCount, histId);
 }
@@ -188,6 +197,7 @@ void HistoryStore::replaceHistory(const std::function<void()> &fill, qint64 hist
 {
     {
         CellTable::BulkChange bulk(m_hist);
+        CellTable::BulkChange bulkReply(m_reply);
         m_hist.reset();
         m_reply.reset();
         emptied();

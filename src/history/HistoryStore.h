@@ -93,6 +93,9 @@ public:
     // Replaces the whole history (a file, a restored journal); the counters
     // are given by the caller.
     void load(const std::vector<HistoryRow> &rows, qint64 histCount, qint64 histId);
+    // The same from `count` rows handed over with their cells joined by TAB.
+    void load(size_t count, const std::function<std::string_view(size_t)> &row, qint64 histCount,
+              qint64 histId);
     // The same with rows prepared in bulk (at most MaxHistRows of them).
     void loadPacked(std::vector<CellTable::PackedRows> parts, qint64 histCount, qint64 histId);
 

@@ -12,7 +12,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
-#include <unordered_map>
+#include <algorithm>
 
 namespace qv {
 
@@ -42,7 +42,8 @@ std::string unescape(std::string_view s)
             continue;
         }
         const char e = s[++i];
-        out += e == 'r' ? '\r' : e == 'n' ? '\n' : e == 't' ? '\t' : e;
+        // A TAB separates cells: inside one it can only stand as a blank.
+        out += e == 'r' ? '\r' : e == 'n' ? '\n' : e == 't' ? ' ' : e;
     }
     return out;
 }
@@ -88,17 +89,13 @@ qint64 toNumber(std::string_view s)
     return n;
 }
 
-std::vector<std::string_view> splitTabs(std::string_view line)
+// The next TAB-separated field of a line (the rest when none follows).
+std::string_view nextField(std::string_view &rest)
 {
-    std::vector<std::string_view> fields;
-    size_t start = 0;
-    while (true) {
-        const size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
-        if (tab == std::string_view::npos)
-            return fields;
-        start = tab + 1;
-    }
+    const size_t tab = rest.find('\t');
+    const std::string_view field = rest.substr(0, tab);
+    rest = tab == std::string_view::npos ? std::string_view() : rest.substr(tab + 1);
+    return field;
 }
 
 // The payload of a sealed line, or false when the line is damaged.
@@ -115,32 +112,74 @@ bool unseal(std::string_view line, std::string_view &payload)
     return qChecksum(QByteArrayView(payload.data(), qsizetype(payload.size()))) == crc;
 }
 
+// The history as the records rebuild it. Identifiers only grow in a journal
+// (each new row takes the next one; deleting everything starts a new
+// journal), so rows are found by a binary search over them.
 struct Replay {
-    std::vector<HistoryRow> rows;
+    std::unique_ptr<CellTable> table;
+    std::vector<qint64> ids;
     std::vector<char> live, fresh;   // per row: not deleted; added since the save
-    std::unordered_map<std::string, size_t> byId;
     size_t liveCount = 0;
     qint64 count = 0, id = 0;
 
-    void add(HistoryRow &&row, bool unsaved)
+    Replay()
     {
-        byId[row[hc::Id]] = rows.size();
-        rows.push_back(std::move(row));
+        static const TextWidths none{};
+        table = std::make_unique<CellTable>(hc::HistoryColumns, none);
+    }
+    void add(std::string_view row, qint64 rowId, bool unsaved)
+    {
+        const int at = ids.empty() ? 0 : table->appendRows(1);
+        table->setRowBytes(at, row, false);
+        ids.push_back(rowId);
         live.push_back(1);
         fresh.push_back(unsaved ? 1 : 0);
         ++liveCount;
     }
-    void remove(std::string_view idText)
+    long find(qint64 rowId) const
     {
-        const auto it = byId.find(std::string(idText));
-        if (it == byId.end() || !live[it->second])
+        const auto it = std::lower_bound(ids.begin(), ids.end(), rowId);
+        if (it != ids.end() && *it == rowId && live[size_t(it - ids.begin())])
+            return long(it - ids.begin());
+        // Out of order (a journal written by hand): look everywhere.
+        for (size_t i = 0; i < ids.size(); ++i)
+            if (ids[i] == rowId && live[i])
+                return long(i);
+        return -1;
+    }
+    void remove(qint64 rowId)
+    {
+        const long at = find(rowId);
+        if (at < 0)
             return;
-        live[it->second] = 0;
-        byId.erase(it);
+        live[size_t(at)] = 0;
         if (--liveCount == 0)
             count = id = 0;   // an emptied history numbers from 1 again
     }
+    void setComment(qint64 rowId, const std::string &text)
+    {
+        const long at = find(rowId);
+        if (at >= 0)
+            table->setCellBytes(int(at), hc::Comment, text);
+    }
 };
+
+// A row record's cells, unescaped and joined by TAB; its identifier.
+bool readRow(std::string_view rest, std::string &row, qint64 &rowId)
+{
+    row.clear();
+    for (int c = 0; c < hc::HistoryColumns; ++c) {
+        if (c && rest.data() == nullptr)
+            return false;
+        const std::string_view cell = nextField(rest);
+        if (c)
+            row += '\t';
+        row += unescape(cell);
+        if (c == hc::Id)
+            rowId = toNumber(cell);
+    }
+    return rest.data() == nullptr;   // exactly 17 cells
+}
 } // namespace
 
 std::string JournalRowLine(char kind, const HistoryStore &store, int row)
@@ -154,6 +193,7 @@ JournalContents ParseJournal(const QByteArray &bytes)
 {
     JournalContents out;
     Replay r;
+    std::string row;
     const std::string_view all(bytes.constData(), size_t(bytes.size()));
     size_t pos = 0;
     bool first = true;
@@ -179,44 +219,51 @@ JournalContents ParseJournal(const QByteArray &bytes)
             out.damaged = true;
             break;
         }
-        const std::vector<std::string_view> f = splitTabs(payload);
+        std::string_view rest = payload.substr(1);
         const char kind = payload[0];
-        bool ok = f[0].size() == 1;
-        if (ok && (kind == 'R' || kind == 'B') && f.size() == 3 + hc::HistoryColumns) {
-            HistoryRow row;
-            for (int c = 0; c < hc::HistoryColumns; ++c)
-                row[c] = unescape(f[3 + c]);
-            r.add(std::move(row), kind == 'R');
-            r.count = toNumber(f[1]);
-            r.id = toNumber(f[2]);
-            if (kind == 'R')
-                out.unsaved = true;
-        } else if (ok && kind == 'S' && f.size() == 3) {
-            r.count = toNumber(f[1]);
-            r.id = toNumber(f[2]);
+        bool ok = !rest.empty() && rest[0] == '\t';
+        if (ok)
+            rest.remove_prefix(1);
+        if (ok && (kind == 'R' || kind == 'B')) {
+            const qint64 count = toNumber(nextField(rest));
+            const qint64 id = toNumber(nextField(rest));
+            qint64 rowId = 0;
+            ok = readRow(rest, row, rowId);
+            if (ok) {
+                r.add(row, rowId, kind == 'R');
+                r.count = count;
+                r.id = id;
+                out.unsaved |= kind == 'R';
+            }
+        } else if (ok && kind == 'S') {
+            r.count = toNumber(nextField(rest));
+            r.id = toNumber(nextField(rest));
             std::fill(r.fresh.begin(), r.fresh.end(), 0);
             out.unsaved = false;
-        } else if (ok && kind == 'D' && f.size() == 2) {
-            r.remove(f[1]);
+        } else if (ok && kind == 'D') {
+            r.remove(toNumber(nextField(rest)));
             out.unsaved = true;
-        } else if (ok && kind == 'C' && f.size() == 3) {
-            const auto it = r.byId.find(std::string(f[1]));
-            if (it != r.byId.end())
-                r.rows[it->second][hc::Comment] = unescape(f[2]);
+        } else if (ok && kind == 'C') {
+            const qint64 id = toNumber(nextField(rest));
+            r.setComment(id, unescape(rest));
             out.unsaved = true;
         } else {
+            ok = false;
+        }
+        if (!ok) {
             out.damaged = true;
             break;
         }
         pos = lf + 1;
         out.validBytes = qint64(pos);
     }
-    for (size_t i = 0; i < r.rows.size(); ++i) {
+    for (size_t i = 0; i < r.ids.size(); ++i) {
         if (!r.live[i])
             continue;
         out.unsavedRows += r.fresh[i];
-        out.rows.push_back(std::move(r.rows[i]));
+        out.keep.push_back(int(i));
     }
+    out.table = std::move(r.table);
     out.histCount = r.count;
     out.histId = r.id;
     return out;

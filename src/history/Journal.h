@@ -29,7 +29,12 @@ namespace qv {
 
 // What a journal file holds.
 struct JournalContents {
-    std::vector<HistoryRow> rows;   // the history as the journal rebuilds it
+    // The history as the journal rebuilds it: its row i is row keep[i] of
+    // `table` (the rows deleted later are left out).
+    std::unique_ptr<CellTable> table;
+    std::vector<int> keep;
+    int rowCount() const { return int(keep.size()); }
+    std::string_view row(int i) const { return table->rowView(keep[size_t(i)]); }
     qint64 histCount = 0;
     qint64 histId = 0;
     bool unsaved = false;           // changes after the last save

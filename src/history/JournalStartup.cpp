@@ -21,17 +21,17 @@ JournalStart StartJournal(HistoryStore &store, Journal &journal, const QString &
     if (held.unsaved) {
         // Rows added since the last save are what would be lost; when only
         // comments or deletions are unsaved, the whole history is offered.
-        const int offered = held.unsavedRows > 0 ? held.unsavedRows : int(held.rows.size());
+        const int offered = held.unsavedRows > 0 ? held.unsavedRows : held.rowCount();
         if (policy == RestorePolicy::Restore || (ask && ask(offered))) {
             // The journal already holds this history: it is not written again.
-            store.load(held.rows, held.histCount, held.histId);
+            store.load(size_t(held.rowCount()), [&](size_t i) { return held.row(int(i)); }, held.histCount, held.histId);
             result.restored = store.HistRows();
         } else {
             result.movedTo = journal.moveAside();
             if (result.movedTo.isEmpty())
                 result.error = journal.lastError();
         }
-    } else if (!held.rows.empty() || held.damaged) {
+    } else if (held.rowCount() > 0 || held.damaged) {
         journal.startFresh(nullptr);   // all of it was saved
     }
     auto earlier = std::move(store.onChange);

@@ -232,12 +232,14 @@ void decodeMeasurement(const FrameView &f, bool complete, uint8_t language, TDat
     out.RangeChange = bit(b5, 4) && ((out.OverRange && rangeIndex < rangeCount - 1) ||
                                      (out.UnderRange && rangeIndex > 0));
 
-    out.RelativeResult = relative ? readSingleGuarded(f.ptr(37)) : 0.0f;
-    out.Reference = relative ? readSingleGuarded(f.ptr(33)) : 0.0f;
+    // The other Singles are kept as sent, infinities and NaN included: their
+    // texts show them as the display does (an infinity as the largest value).
+    out.RelativeResult = relative ? readSingle(f.ptr(37)) : 0.0f;
+    out.Reference = relative ? readSingle(f.ptr(33)) : 0.0f;
     FormatValueSIInto(out.RelativeResultText, out.RelativeResult, false);
     FormatValueSIInto(out.ReferenceText, out.Reference, false);
 
-    out.DoseValue = dose ? readSingleGuarded(f.ptr(36)) : 0.0f;
+    out.DoseValue = dose ? readSingle(f.ptr(36)) : 0.0f;
     out.DoseTime = dose ? readI32(f.ptr(32)) : 0;
     out.DoseOverflow = dose && bit(b6, 3);
     FormatValueSIInto(out.DoseText, out.DoseValue, false);
@@ -245,9 +247,9 @@ void decodeMeasurement(const FrameView &f, bool complete, uint8_t language, TDat
 
     if (!relative) {
         out.SeriesCount = readI32(f.ptr(32));
-        out.SeriesMin = readSingleGuarded(f.ptr(40));
-        out.SeriesMax = readSingleGuarded(f.ptr(44));
-        const float sum = readSingleGuarded(f.ptr(36));
+        out.SeriesMin = readSingle(f.ptr(40));
+        out.SeriesMax = readSingle(f.ptr(44));
+        const float sum = readSingle(f.ptr(36));
         out.SeriesAverage = out.SeriesCount >= 1 ? float(double(sum) / out.SeriesCount) : 0.0f;
     } else {
         out.SeriesCount = 0;

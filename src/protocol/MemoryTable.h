@@ -15,13 +15,17 @@ namespace qv {
 
 constexpr int MemoryCellSize = 63;
 constexpr int MemoryFieldCount = 16;
+// Fields 5 to 15 of a line: the value and the mode-dependent values.
+constexpr int ValueFieldCount = 11;
 
 // Number of whole cells in a memory block of `size` bytes (markers included).
 inline uint32_t memoryCellCount(uint32_t size) { return size > 4 ? (size - 4) / MemoryCellSize : 0; }
 
-// Builds the table of the block (`size` bytes, "!!" at both ends). Returns
-// false when a cell cannot be decoded (a value that is not a number, a
-// negative integration time); the table is then not usable.
-bool buildMemoryTable(const uint8_t *block, uint32_t size, uint8_t language, QByteArray &table);
+// Builds the table of the block (`size` bytes, "!!" at both ends): a line for
+// every cell. A cell that cannot be shown (a measured value that is not a
+// number or is infinite, a negative integration time) keeps its number,
+// clock, comment and probe description, with its value fields empty.
+// Returns the number of such cells.
+uint32_t buildMemoryTable(const uint8_t *block, uint32_t size, uint8_t language, QByteArray &table);
 
 } // namespace qv

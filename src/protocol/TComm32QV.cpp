@@ -310,15 +310,13 @@ void TComm32QV::receiveMemoryBlock()
         const auto *block = reinterpret_cast<const uint8_t *>(m_frame.constData());
         if (OnRecFrame)
             OnRecFrame(block, size);
-        QByteArray table;
-        if (buildMemoryTable(block, size, Language(), table)) {
-            m_memoText = table;
-            if (OnReceiveMemo)
-                OnReceiveMemo(reinterpret_cast<const uint8_t *>(m_memoText.constData()),
-                              uint32_t(m_memoText.size()));
-        } else {
+        // A cell that cannot be shown is reported, but costs only its own
+        // values: the other cells of the download are kept.
+        if (buildMemoryTable(block, size, Language(), m_memoText) > 0)
             ReportStatus(stDataError);
-        }
+        if (OnReceiveMemo)
+            OnReceiveMemo(reinterpret_cast<const uint8_t *>(m_memoText.constData()),
+                          uint32_t(m_memoText.size()));
         m_frame.clear();
         m_memoryMode = false;
         dropFront(size);

@@ -23,8 +23,8 @@ float floatFromBits(uint32_t bits)
 
 // The stand-ins for values the display cannot show: the largest text for
 // infinities and for anything above 1e18 are these exact Single values.
-const double kInfinityStandIn = floatFromBits(0x7F7FC99Eu); // 3.4e38
-const double kHugeStandIn = floatFromBits(0x5D5E05BCu);     // 9.999e17
+const float kInfinityStandIn = floatFromBits(0x7F7FC99Eu); // 3.4e38
+const float kHugeStandIn = floatFromBits(0x5D5E05BCu);     // 9.999e17
 
 // The fixed-point conversion never works with more digits than this, as the
 // float-to-text routine the display texts were designed with.
@@ -174,7 +174,7 @@ void addSuffix(TextBuffer &t, int x, bool exponentForm)
 }
 
 // NaN shows as 0 and infinities as the largest Single the meter would send.
-double tameSpecial(float value)
+float tameSpecial(float value)
 {
     if (std::isnan(value))
         return 0;
@@ -226,29 +226,29 @@ void formatSI(TextBuffer &t, float value, bool exponentForm)
         addSuffix(t, 0, exponentForm);
         return;
     }
-    double v = tameSpecial(value);
-    if (std::fabs(v) < 1.5e-45)
-        v = 0;
-    v = std::fabs(v);
+    // The meter's number stays a Single throughout: each scaling step below
+    // rounds to single precision, so a round number the meter sends (1e12
+    // is 999999995904) scales to a round mantissa (1000) as on its display.
+    float v = std::fabs(tameSpecial(value));
     if (v < 1e-18)
-        v = 0;
+        v = 0; // subnormals included
     else if (v > 1e18)
         v = kHugeStandIn;
 
     // Digits of precision: one more than the decimal exponent's size, at
     // least 6 (so 6 for every value between 1e-6 and 1e6).
-    const int d = (v == 0 || (v > 1e-6 && v < 1e6))
+    const int d = (v == 0 || (double(v) > 1e-6 && v < 1e6f))
                       ? 6
-                      : std::max(6, std::abs(static_cast<int>(std::trunc(std::log10(v)))) + 1);
+                      : std::max(6, std::abs(static_cast<int>(std::trunc(std::log10(double(v))))) + 1);
 
     int x = 0;
-    while (v >= 10000) {
-        v /= 1000;
+    while (v >= 10000.0f) {
+        v = v / 1000.0f;
         x += 3;
     }
     if (v > 0) {
-        while (v < 1) {
-            v *= 1000;
+        while (v < 1.0f) {
+            v = v * 1000.0f;
             x -= 3;
         }
     }

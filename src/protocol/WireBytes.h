@@ -24,8 +24,8 @@ inline float readSingle(const uint8_t *p)
     return f;
 }
 
-// A single that cannot serve as a number (NaN or infinity) reads as 0, so
-// that one garbled value never poisons the arithmetic that follows.
+// A single that cannot serve as a number (NaN or infinity) reads as 0: for
+// the measured value, whose range text and bar position cannot place it.
 inline float readSingleGuarded(const uint8_t *p)
 {
     const float f = readSingle(p);

@@ -179,14 +179,50 @@ TEST(MeasurementDecoder, LuminanceShiftsTheRangeAndNamesTheAttachment)
     EXPECT_EQ(m.Description, QStringLiteral("Z.K-700"));
 }
 
-TEST(MeasurementDecoder, GarbledSinglesReadAsZero)
+TEST(MeasurementDecoder, NonFiniteSinglesAreKeptAndShownAsTheDisplayShowsThem)
 {
-    Frame f = measFrame(std::nanf(""));
-    f.u32(36, 0x7F800000).u32(32, 2);
-    const TDataMeasQV m = decodeMeas(f);
-    EXPECT_EQ(m.Value, 0.0f);
-    EXPECT_EQ(m.BarPosition, 0);
-    EXPECT_EQ(m.SeriesAverage, 0.0f);
+    ScopedFormatSettings dot(FormatSettings{'.', '-', ':'});
+    const float inf = INFINITY;
+    // A series whose maximum (and so its sum and average) is infinite.
+    Frame f = measFrame(5.0f);
+    f.byte(5, 0x20).u32(32, 2).single(36, inf).single(40, 4.0f).single(44, inf);
+    TDataMeasQV m = decodeMeas(f);
+    EXPECT_EQ(m.SeriesMax, inf);
+    EXPECT_EQ(m.SeriesMaxText, QStringLiteral("999.8 P"));
+    EXPECT_EQ(m.SeriesAverage, inf);
+    EXPECT_EQ(m.SeriesAverageText, QStringLiteral("999.8 P"));
+    EXPECT_EQ(m.SeriesMinToAverageText, QStringLiteral("0.000  "));
+    EXPECT_EQ(m.SeriesMinToMaxText, QStringLiteral("0.000  "));
+    EXPECT_EQ(m.SeriesMinText, QStringLiteral("4.000  "));
+
+    // NaN shows as 0; a negative infinity as the largest value.
+    f.single(40, std::nanf("")).single(44, -inf);
+    m = decodeMeas(f);
+    EXPECT_TRUE(std::isnan(m.SeriesMin));
+    EXPECT_EQ(m.SeriesMinText, QStringLiteral("0.000  "));
+    EXPECT_EQ(m.SeriesMaxText, QStringLiteral("999.8 P"));
+
+    Frame relative = measFrame(5.0f);
+    relative.byte(5, 0x04).single(33, inf).single(37, std::nanf(""));
+    m = decodeMeas(relative);
+    EXPECT_EQ(m.Reference, inf);
+    EXPECT_EQ(m.ReferenceText, QStringLiteral("999.8 P"));
+    EXPECT_EQ(m.RelativeResultText, QStringLiteral("0.000  "));
+
+    Frame dose = measFrame(5.0f);
+    dose.byte(5, 0x08).u32(32, 60).single(36, -inf);
+    EXPECT_EQ(decodeMeas(dose).DoseText, QStringLiteral("999.8 P"));
+}
+
+TEST(MeasurementDecoder, MeasuredValueThatCannotBePlacedReadsAsZero)
+{
+    // The range text and the bar have no place for these: the value is 0.
+    for (uint32_t bits : {0x7FC00000u, 0x7F800000u, 0xFF800000u}) {
+        const TDataMeasQV m = decodeMeas(measFrame(0.0f).u32(26, bits));
+        EXPECT_EQ(m.Value, 0.0f) << std::hex << bits;
+        EXPECT_EQ(m.ValueText, decodeMeas(measFrame(0.0f)).ValueText);
+        EXPECT_EQ(m.BarPosition, 0);
+    }
 }
 
 TEST(StatusDecoder, SettingsBitsAndCodes)

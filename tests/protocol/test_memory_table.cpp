@@ -22,11 +22,12 @@ Frame cell(float value, const char *comment = "LAMP A          ")
     return f;
 }
 
-QList<QStringList> table(const MemoryBlock &block, uint8_t language = 1)
+QList<QStringList> table(const MemoryBlock &block, uint8_t language = 1, uint32_t faulty = 0)
 {
     QByteArray text;
-    EXPECT_TRUE(buildMemoryTable(reinterpret_cast<const uint8_t *>(block.data().constData()),
-                                 block.size(), language, text));
+    EXPECT_EQ(buildMemoryTable(reinterpret_cast<const uint8_t *>(block.data().constData()),
+                               block.size(), language, text),
+              faulty);
     QList<QStringList> rows;
     const QString s = FromCp1250(text);
     EXPECT_TRUE(s.isEmpty() || s.endsWith(QLatin1String("\t\r\n")));
@@ -105,23 +106,72 @@ TEST(MemoryTable, IntegrationOfADayOrMoreKeepsTheDownload)
     EXPECT_EQ(rows[2][0], "3");
 }
 
-TEST(MemoryTable, UndecodableCellFailsTheTable)
+TEST(MemoryTable, InfiniteValuesAndOverflowingRatiosAreShown)
 {
-    Frame bad = cell(5.0f);
-    bad.u32(26, 0x7FC00000); // not a number
+    ScopedFormatSettings s(FormatSettings{'.', '-', ':'});
+    const float inf = INFINITY, nan = NAN;
+    auto stats = [](int32_t count, float sum, float mn, float mx) {
+        Frame c = cell(5.0f);
+        c.byte(5, 0x20).u32(32, uint32_t(count)).single(36, sum).single(40, mn).single(44, mx);
+        return c;
+    };
+    // Fields 10 to 15: count, minimum, maximum, average, min*count/sum, min/max.
+    const struct {
+        Frame cell;
+        QStringList fields;
+    } cases[] = {
+        // min * count / sum and min / max overflow a Single.
+        {stats(100, 1e-30f, 1e15f, 1e-25f), {"100", "1.000e15", "0.000", "0.000", "999.8e15", "999.8e15"}},
+        {stats(2, 8.0f, 3.0f, inf), {"2", "3.000", "999.8e15", "4.000", "750.0e-3", "0.000"}},
+        {stats(2, -inf, -inf, 1.0f), {"2", "999.8e15", "1.000", "999.8e15", "0.000", "999.8e15"}},
+        {stats(4, nan, nan, 2.0f), {"4", "0.000", "2.000", "0.000", "0.000", "0.000"}},
+        {stats(1, 1e12f, 1e12f, 1e12f), {"1", "1.000e12", "1.000e12", "1.000e12", "1.000", "1.000"}},
+    };
+    for (const auto &c : cases) {
+        MemoryBlock block(3);
+        block.setCell(0, cell(1.0f));
+        block.setCell(1, c.cell);
+        block.setCell(2, cell(2.0f));
+        const auto rows = table(block);
+        ASSERT_EQ(rows.size(), 3);
+        EXPECT_EQ(rows[1].mid(9, 6), c.fields) << qPrintable(rows[1].join('|'));
+        EXPECT_EQ(rows[2][4], "2.00");
+    }
+    // Dose and relative values too.
+    Frame dose = cell(5.0f);
+    dose.byte(5, 0x08).u32(32, 60).single(36, inf);
+    Frame relative = cell(5.0f);
+    relative.byte(5, 0x04).single(33, nan).single(37, -inf);
     MemoryBlock block(2);
-    block.setCell(0, cell(1.0f));
-    block.setCell(1, bad);
-    QByteArray text = "previous";
-    EXPECT_FALSE(buildMemoryTable(reinterpret_cast<const uint8_t *>(block.data().constData()),
-                                  block.size(), 1, text));
-    EXPECT_EQ(text, "previous");
+    block.setCell(0, dose);
+    block.setCell(1, relative);
+    const auto rows = table(block);
+    EXPECT_EQ(rows.value(0).mid(7, 2), (QStringList{"999.8e15", "00:01:00"}));
+    EXPECT_EQ(rows.value(1).mid(5, 2), (QStringList{"999.8e15", "0.000"}));
+}
 
-    Frame negative = cell(5.0f);
-    negative.byte(5, 0x08).u32(32, uint32_t(-5));
-    block.setCell(1, negative);
-    EXPECT_FALSE(buildMemoryTable(reinterpret_cast<const uint8_t *>(block.data().constData()),
-                                  block.size(), 1, text));
+TEST(MemoryTable, CellThatCannotBeShownKeepsTheOthers)
+{
+    ScopedFormatSettings s(FormatSettings{'.', '-', ':'});
+    Frame negativeDose = cell(5.0f, "DOSE            ");
+    negativeDose.byte(5, 0x08).u32(32, uint32_t(-5)).single(36, 1.0f);
+    const Frame faulty[] = {
+        cell(NAN, "DOSE            "), cell(INFINITY, "DOSE            "),
+        cell(-INFINITY, "DOSE            "), negativeDose,
+    };
+    for (const Frame &bad : faulty) {
+        MemoryBlock block(3);
+        block.setCell(0, cell(1.0f));
+        block.setCell(1, Frame(bad).byte(6, 0x01));
+        block.setCell(2, cell(2.0f));
+        const auto rows = table(block, 1, 1);
+        ASSERT_EQ(rows.size(), 3);
+        const QStringList expected = {"2", "31-12-09", "23:59:30", "DOSE", "", "", "", "", "",
+                                      "", "", "", "", "", "", "No probe"};
+        EXPECT_EQ(rows[1], expected);
+        EXPECT_EQ(rows[0][4], "1.00");
+        EXPECT_EQ(rows[2][4], "2.00");
+    }
 }
 
 TEST(MemoryTable, FullMemoryIsNotCut)

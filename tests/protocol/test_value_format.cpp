@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <random>
+#include <string>
+#include <vector>
 
 using namespace qv;
 
@@ -66,6 +71,137 @@ TEST_P(BothSeparators, SIExamplesAndEdges)
     EXPECT_EQ(FormatValueSI(0.01f, false), sep("10.00 m", c));
     EXPECT_EQ(FormatValueSI(9999.999f, false), sep("10.00 k", c));
     EXPECT_EQ(FormatValueSI(12.345f, false), sep("12.34  ", c));
+}
+
+// Round numbers as the meter sends them, one unit in the last place below
+// and above: the scaling keeps single precision, so a Single that stands for
+// a round number shows as one.
+TEST_P(BothSeparators, SinglesAtTheRoundingEdges)
+{
+    const ScopedFormatSettings scoped(withDecimal(QLatin1Char(GetParam())));
+    const char c = GetParam();
+    const struct {
+        uint32_t bits;
+        const char *plain;
+        const char *exponent;
+    } cases[] = {
+        {0x5368D4A4, "999.9 G", "999.9e9"},   {0x5368D4A5, "1.000 T", "1.000e12"}, // 1e12
+        {0x5368D4A6, "1.000 T", "1.000e12"},  {0x528BB2C8, "299.9 G", "299.9e9"},
+        {0x528BB2C9, "300.0 G", "300.0e9"},   {0x528BB2CA, "300.0 G", "300.0e9"},  // 3e11
+        {0x2D83F0FE, "14.99 p", "14.99e-12"}, {0x2D83F0FF, "15.00 p", "15.00e-12"}, // 1.5e-11
+        {0x2D83F100, "15.00 p", "15.00e-12"}, {0x2C531B31, "2.999 p", "2.999e-12"},
+        {0x2C531B32, "3.000 p", "3.000e-12"}, {0x2C531B33, "3.000 p", "3.000e-12"}, // 3e-12
+        {0x7F800000, "999.8 P", "999.8e15"},  {0xFF800000, "999.8 P", "999.8e15"},  // +-INF
+        {0x7FC00000, "0.000  ", "0.000"},     {0xFFC00001, "0.000  ", "0.000"},     // NaN
+        {0x7F7FFFFF, "999.8 P", "999.8e15"},  {0x00000001, "0.000  ", "0.000"},
+    };
+    for (const auto &e : cases) {
+        float v;
+        std::memcpy(&v, &e.bits, sizeof v);
+        EXPECT_EQ(FormatValueSI(v, false), sep(e.plain, c)) << std::hex << e.bits;
+        EXPECT_EQ(FormatValueSI(v, true), sep(e.exponent, c)) << std::hex << e.bits;
+    }
+}
+
+namespace {
+
+// The SI formatting read step by step, its fixed-point text taken from the
+// exact decimal expansion of the scaled Single: slow, and independent of the
+// digit arithmetic of the routine under test.
+QString plainSI(float value, bool exponentForm)
+{
+    auto fromBits = [](uint32_t bits) {
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        return f;
+    };
+    float v = value;
+    if (std::isnan(v))
+        v = 0;
+    else if (std::isinf(v))
+        v = fromBits(v > 0 ? 0x7F7FC99Eu : 0xFF7FC99Eu);
+    v = std::fabs(v);
+    if (v < 1e-18)
+        v = 0;
+    else if (v > 1e18)
+        v = fromBits(0x5D5E05BCu);
+    const int d = v == 0 ? 6 : std::max(6, std::abs(int(std::trunc(std::log10(double(v))))) + 1);
+    int x = 0;
+    while (v >= 10000) {
+        v = v / 1000;
+        x += 3;
+    }
+    while (v > 0 && v < 1) {
+        v = v * 1000;
+        x -= 3;
+    }
+    // d significant digits, half away from zero, then written with d decimals.
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%.70e", double(v));
+    std::string digits = std::string(1, buf[0]) + std::string(buf + 2, std::strchr(buf, 'e'));
+    int intDigits = v == 0 ? 1 : std::atoi(std::strchr(buf, 'e') + 1) + 1;
+    const bool up = digits[size_t(d)] >= '5';
+    digits.resize(size_t(d));
+    if (up) {
+        int i = d - 1;
+        while (i >= 0 && digits[size_t(i)] == '9')
+            digits[size_t(i--)] = '0';
+        if (i < 0) {
+            digits.insert(digits.begin(), '1');
+            ++intDigits;
+        } else {
+            ++digits[size_t(i)];
+        }
+    }
+    digits.resize(size_t(intDigits + d), '0');
+    const int p = intDigits + 1; // where the separator stands, counted from 1
+    int k = 0;
+    while (p - k > 4)
+        k += 3;
+    QString s = QString::fromLatin1(digits.c_str());
+    s.insert(p - k - 1, QLatin1Char('.'));
+    s.truncate(5);
+    x += k;
+    const QChar prefix = PrefixChar(x);
+    if (prefix.isNull())
+        return QStringLiteral("       ");
+    if (!exponentForm)
+        return s + ' ' + prefix;
+    return x == 0 ? s : s + 'e' + QString::number(x);
+}
+
+} // namespace
+
+TEST(ValueFormat, SIAgreesWithAPlainReadingOnRandomSingles)
+{
+    const ScopedFormatSettings scoped(withDecimal(QLatin1Char('.')));
+    std::mt19937 rng(11);
+    std::vector<float> values;
+    // Every bit pattern is as likely: all exponents, subnormals, NaN, INF.
+    for (int i = 0; i < 60000; ++i) {
+        const uint32_t bits = uint32_t(rng());
+        float v;
+        std::memcpy(&v, &bits, sizeof v);
+        values.push_back(v);
+    }
+    // Round numbers of every decade the prefixes reach, and their neighbours.
+    for (int n = -19; n <= 19; ++n) {
+        for (float mantissa : {1.0f, 1.5f, 3.0f, 9.999f, 10.0f, 100.0f, 999.95f}) {
+            const float round = float(mantissa * std::pow(10.0, n));
+            float below = round, above = round;
+            for (int step = 0; step < 4; ++step) {
+                values.push_back(below);
+                values.push_back(above);
+                below = std::nextafter(below, 0.0f);
+                above = std::nextafter(above, INFINITY);
+            }
+        }
+    }
+    for (float v : values) {
+        for (bool exponentForm : {false, true})
+            ASSERT_EQ(FormatValueSI(v, exponentForm), plainSI(v, exponentForm))
+                << v << " exponent form " << exponentForm;
+    }
 }
 
 TEST_P(BothSeparators, RangeExamplesAndEdges)
