@@ -35,7 +35,13 @@ struct CaseArgs {
     qv::FormatSettings format{'.', '-', ':'};
     uint8_t language = 1;
     int maxRows = 0;   // 0: no limit of the case's own
-    QStringList cli;   // the same as qv7xx-cli options (the limit left out)
+    // The same as qv7xx-cli options (the limit left out), every separator
+    // given so that the system's do not matter.
+    QStringList cli() const
+    {
+        return {"--decimal-separator", format.decimalSeparator, "--date-separator", format.dateSeparator,
+                "--time-separator", format.timeSeparator, "--lang", language == 0 ? "pl" : "en"};
+    }
 };
 
 inline CaseArgs caseArgs(const QString &name)
@@ -56,8 +62,6 @@ inline CaseArgs caseArgs(const QString &name)
             a.language = v == "pl" ? 0 : 1;
         else if (k == "--max-rows")
             a.maxRows = v.toInt();
-        if (k != "--max-rows")
-            a.cli << k << v;
     }
     return a;
 }

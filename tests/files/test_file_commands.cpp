@@ -35,7 +35,7 @@ TEST(HistoryCommand, WritesEachFileAsTheProgramSavesIt)
     int compared = 0;
     for (const QString &f : QDir(dataDir()).entryList({"*.saved"}, QDir::Files)) {
         const QString name = f.chopped(6);
-        const CliRun r = cli(QStringList{"history"} + caseArgs(name).cli + QStringList{dataDir() + '/' + name + ".txt"});
+        const CliRun r = cli(QStringList{"history"} + caseArgs(name).cli() + QStringList{dataDir() + '/' + name + ".txt"});
         EXPECT_EQ(r.exitCode, 0) << name.toStdString() << r.err.toStdString();
         EXPECT_EQ(r.out, readBytes(dataDir() + '/' + f)) << name.toStdString();
         ++compared;
@@ -44,7 +44,8 @@ TEST(HistoryCommand, WritesEachFileAsTheProgramSavesIt)
 
     QTemporaryDir dir;
     const QString out = dir.filePath("out.txt");
-    const CliRun r = cli({"history", "--out", out, dataDir() + "/program-written.txt"});
+    const CliRun r = cli(QStringList{"history", "--out", out} + caseArgs("program-written").cli() +
+                         QStringList{dataDir() + "/program-written.txt"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "3 measurements\n");
     EXPECT_EQ(readBytes(out), readBytes(dataDir() + "/program-written.saved"));
@@ -69,7 +70,8 @@ TEST(ExportCommand, WritesCsv)
 {
     QTemporaryDir dir;
     const QString out = dir.filePath("h.csv");
-    CliRun r = cli({"export", "--csv", out, dataDir() + "/program-written.txt"});
+    CliRun r = cli({"export", "--decimal-separator", ".", "--date-separator", "-", "--time-separator", ":", "--csv",
+                    out, dataDir() + "/program-written.txt"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QList<QByteArray> lines = readBytes(out).split('\n');
     ASSERT_EQ(lines.size(), 5);   // header, three rows, nothing after the last CR LF
