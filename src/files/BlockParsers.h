@@ -22,6 +22,7 @@ struct BlockJob {
     qint64 firstRow = 0;     // the row index of the first line
     qint64 lines = 0;        // the lines to parse
     CellTable::PackedRows out;
+    bool outOfMemory = false;   // parsing stopped; the rows before stay
 };
 
 class BlockParsers {

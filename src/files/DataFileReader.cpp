@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <new>
 
 namespace qv {
 
@@ -67,56 +68,94 @@ struct ParseSetup {
     bool legacy = false;
     FieldFormat format;
     const TextWidths *widths = nullptr;
+    int widestAdvance = 0;
+    int columnOf[hc::Notes + 1];         // of field 0..15; -1: ignored
+    FieldRule ruleOf[hc::Notes + 1];     // of column 0..15
 };
 
 // One block of complete lines into packed rows: the cells of columns 0..15
 // converted by their rules, then the identifier (the line's number in the
 // file) in column 16.
-void parseBlock(BlockJob &job, const ParseSetup &setup)
+void parseLines(BlockJob &job, const ParseSetup &setup)
 {
     CellTable::PackedRows &out = job.out;
-    std::string &bytes = out.bytes;
-    bytes.reserve(job.text.size() + size_t(job.lines) * 24 + 64);
+    // Room for what the program writes (each line gives up its CR LF and
+    // takes an identifier); a line that needs more grows the buffer.
+    size_t capacity = job.text.size() + size_t(job.lines) * 12 + 64;
+    std::unique_ptr<char[]> bytes(new char[capacity]);
+    size_t used = 0;
+    const auto reallocate = [&](size_t size) {
+        std::unique_ptr<char[]> bigger(new char[size]);
+        std::memcpy(bigger.get(), bytes.get(), used);
+        bytes = std::move(bigger);
+        capacity = size;
+    };
     out.rows.reserve(size_t(job.lines));
-    out.fitWidths.assign(hc::HistoryColumns, 0);
+    std::vector<int> &fit = out.fitWidths;
+    fit.assign(hc::HistoryColumns, 0);
+    const auto widen = [&](int column, const char *cell, size_t length) {
+        // Only a cell that might be wider than the widest so far is measured.
+        if (length == 0 || int(length) * setup.widestAdvance + 5 <= fit[size_t(column)])
+            return;
+        fit[size_t(column)] = std::max(fit[size_t(column)], setup.widths->width({cell, length}) + 5);
+    };
     const char *p = job.text.data();
     const char *end = p + job.text.size();
-    char id[24];
     for (qint64 line = 0; line < job.lines; ++line) {
         const char *eol = findCrLf(p, end);
-        const size_t rowStart = bytes.size();
+        const size_t room = size_t(eol - p) + hc::HistoryColumns * (MaxRewrittenCell + 1) + 24;
+        if (capacity - used < room)
+            reallocate(std::max(capacity + capacity / 2, used + room));
+        char *const rowStart = bytes.get() + used;
+        char *w = rowStart;
         int column = 0;   // the column the next cell written is
         int index = 0;
-        for (const char *f = p;; ++index) {
-            const auto *tab = static_cast<const char *>(std::memchr(f, '\t', size_t(eol - f)));
-            const char *fieldEnd = tab ? tab : eol;
-            const int c = ColumnOfField(index, setup.legacy);
+        const char *f = p;
+        for (;; ++index) {
+            const char *fieldEnd = f;
+            while (fieldEnd < eol && *fieldEnd != '\t')
+                ++fieldEnd;
+            const int c = index <= hc::Notes ? setup.columnOf[index] : -1;
             if (c >= 0) {
                 for (; column < c; ++column)
-                    bytes += '\t';
+                    *w++ = '\t';
                 const std::string_view field(f, std::min(size_t(fieldEnd - f), MaxFieldLength));
-                const size_t cellStart = bytes.size();
-                AppendFieldCell(bytes, field, RuleOfColumn(c), setup.format);
-                if (bytes.size() > cellStart) {
-                    const int w = setup.widths->width({bytes.data() + cellStart, bytes.size() - cellStart}) + 5;
-                    out.fitWidths[size_t(c)] = std::max(out.fitWidths[size_t(c)], w);
-                }
+                char *cell = w;
+                w = WriteFieldCell(w, field, setup.ruleOf[c], setup.format);
+                widen(c, cell, size_t(w - cell));
+            } else if (index > hc::Notes) {
+                break;   // no column takes further fields
             }
-            if (!tab)
+            if (fieldEnd == eol)
                 break;
-            f = tab + 1;
+            f = fieldEnd + 1;
         }
         for (; column < hc::Id; ++column)
-            bytes += '\t';
-        const auto r = std::to_chars(id, id + sizeof id, job.firstRow + line + 1);
-        bytes.append(id, size_t(r.ptr - id));
-        out.fitWidths[hc::Id] = std::max(out.fitWidths[hc::Id], setup.widths->width({id, size_t(r.ptr - id)}) + 5);
-        out.rows.emplace_back(uint32_t(rowStart), uint32_t(bytes.size() - rowStart));
+            *w++ = '\t';
+        char *id = w;
+        w = std::to_chars(w, w + 24, job.firstRow + line + 1).ptr;
+        widen(hc::Id, id, size_t(w - id));
+        out.rows.emplace_back(uint32_t(used), uint32_t(w - rowStart));
+        used = size_t(w - bytes.get());
         p = eol + 2;
     }
-    if (bytes.capacity() > bytes.size() + bytes.size() / 8 + 4096)
-        bytes.shrink_to_fit();
+    if (capacity > used + used / 8 + 4096)
+        reallocate(used);
+    out.bytes = std::move(bytes);
+    out.size = capacity;
     job.text = std::string();
+}
+
+// Storing a line fails only when memory runs out: the rows before it stay.
+void parseBlock(BlockJob &job, const ParseSetup &setup)
+{
+    try {
+        parseLines(job, setup);
+    } catch (const std::bad_alloc &) {
+        job.out = CellTable::PackedRows();
+        job.outOfMemory = true;
+        job.text = std::string();
+    }
 }
 
 int percentOf(qint64 part, qint64 whole)
@@ -149,6 +188,9 @@ DataHeader readHeader(QIODevice &in, bool history, std::string &rest, qint64 &he
     const DataHeader h = RecognizeHeader(start, history);
     headerLength = h == DataHeader::None ? 0 : HeaderBytes(h).size();
     rest = start.substr(size_t(headerLength));
+    // The data are read from just after the header (a stream keeps what it gave).
+    if (h != DataHeader::None && !in.isSequential() && in.seek(headerLength))
+        rest.clear();
     return h;
 }
 
@@ -204,6 +246,12 @@ FileReadResult ReadHistoryFile(QIODevice &in, const QString &path, HistoryStore 
     setup.legacy = result.header == DataHeader::Legacy;
     setup.format = FieldFormat::current();
     setup.widths = &store.hist().textWidths();
+    for (uint16_t a : setup.widths->advance)
+        setup.widestAdvance = std::max(setup.widestAdvance, int(a));
+    for (int i = 0; i <= hc::Notes; ++i) {
+        setup.columnOf[i] = ColumnOfField(i, setup.legacy);
+        setup.ruleOf[i] = RuleOfColumn(i);
+    }
     BlockParsers parsers(options.threads, [&setup](BlockJob &job) { parseBlock(job, setup); });
 
     const qint64 size = in.size();
@@ -230,8 +278,10 @@ FileReadResult ReadHistoryFile(QIODevice &in, const QString &path, HistoryStore 
         if (kept == 0 && !endOfFile)
             continue;   // a line longer than the block: read on
         auto job = std::make_unique<BlockJob>();
-        job->text = carry.substr(0, kept);
-        carry.erase(0, kept);
+        // The block keeps its bytes; only the cut line is copied.
+        job->text = std::move(carry);
+        carry.assign(job->text, kept, std::string::npos);
+        job->text.resize(kept);
         job->firstRow = lines;
         const qint64 found = countLines(job->text, endOfFile);
         job->lines = std::min(found, limit - lines);
@@ -242,15 +292,22 @@ FileReadResult ReadHistoryFile(QIODevice &in, const QString &path, HistoryStore 
         if (options.progress)
             options.progress(percentOf(position, size));
     }
-    const qint64 rows = std::min(lines, limit);
+    qint64 rows = std::min(lines, limit);
     if (result.status == FileReadResult::Opened && lines >= limit && (lines > limit || !carry.empty() || !in.atEnd())) {
         result.status = FileReadResult::TooManyData;
         result.message = msg::TooManyData(limit, shown);
     }
 
     std::vector<CellTable::PackedRows> parts;
-    for (std::unique_ptr<BlockJob> &job : parsers.finish())
+    for (std::unique_ptr<BlockJob> &job : parsers.finish()) {
+        if (job->outOfMemory) {
+            rows = job->firstRow;
+            result.status = FileReadResult::Failed;
+            result.message = msg::ReadError(shown, ENOMEM, msg::SystemErrorText(ENOMEM));
+            break;
+        }
         parts.push_back(std::move(job->out));
+    }
     store.loadPacked(std::move(parts), rows, rows);
     result.rows = int(rows);
     return result;

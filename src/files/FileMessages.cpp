@@ -45,13 +45,6 @@ QString ReadError(const QString &path, int code, const QString &systemText)
         .arg(path, QStringLiteral("%1").arg(uint(code), 8, 16, QLatin1Char('0')).toUpper(), systemText);
 }
 
-QString ReadStopped(const QString &path, qint64 line)
-{
-    return QStringLiteral("Error encountered during reading from file:\n%1\nThe file could not be read past line %2.")
-        .arg(path)
-        .arg(line);
-}
-
 QString AbortReading(const QString &path)
 {
     return QStringLiteral("Abort reading from file:\n") + path;

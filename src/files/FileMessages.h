@@ -28,8 +28,6 @@ QString NotRecognized(const QString &path);
 QString TooManyData(qint64 limit, const QString &path);
 // An error the system reported while a file was read, with its code.
 QString ReadError(const QString &path, int code, const QString &systemText);
-// Reading stopped at a line without a code from the system.
-QString ReadStopped(const QString &path, qint64 line);
 QString AbortReading(const QString &path);
 QString AbortWriting(const QString &path);
 // A save that failed: nothing was written over the file.

@@ -11,6 +11,7 @@
 
 #include <charconv>
 #include <climits>
+#include <cstring>
 
 namespace qv {
 
@@ -54,27 +55,28 @@ void appendLenient(std::string &out, std::string_view field, bool date)
 }
 
 // "dd-mm-yyyy" (as written) or "dd-mm-yy" (as the grid holds it) of a valid
-// day in the day-month-year order, the first order the lenient reading tries.
-bool appendPlainDate(std::string &out, std::string_view f, const FieldFormat &format)
+// day in the day-month-year order, the first order the lenient reading tries,
+// written as "dd-mm-yy"; nullptr when the field is not such a date.
+char *writePlainDate(char *out, std::string_view f, const FieldFormat &format)
 {
     if ((f.size() != 10 && f.size() != 8) || f[2] != format.date || f[5] != format.date || !isDigit(f[0]) ||
         !isDigit(f[1]) || !isDigit(f[3]) || !isDigit(f[4]) || !allDigits(f.substr(6)))
-        return false;
+        return nullptr;
     const int day = twoDigits(f.data());
     const int month = twoDigits(f.data() + 3);
     if (f.size() == 10) {
         const int year = twoDigits(f.data() + 6) * 100 + twoDigits(f.data() + 8);
         if (year < 1 || !QDate::isValid(year, month, day))
-            return false;
-        out.append(f.data(), 6);
-        out.append(f.data() + 8, 2);
-        return true;
+            return nullptr;
+        std::memcpy(out, f.data(), 6);
+        std::memcpy(out + 6, f.data() + 8, 2);
+        return out + 8;
     }
     const int yy = twoDigits(f.data() + 6);
     if (!QDate::isValid(format.century + yy, month, day) || !QDate::isValid(2000 + yy, month, day))
-        return false;
-    out += f;
-    return true;
+        return nullptr;
+    std::memcpy(out, f.data(), 8);
+    return out + 8;
 }
 
 // "hh:nn:ss" of a time of day, or (integration times) of a day or more.
@@ -323,41 +325,58 @@ bool ReadNumberField(std::string_view field, const FieldFormat &format, std::str
     return true;
 }
 
-void AppendFieldCell(std::string &out, std::string_view f, FieldRule rule, const FieldFormat &format)
+char *WriteFieldCell(char *out, std::string_view f, FieldRule rule, const FieldFormat &format)
 {
+    const auto put = [&out](std::string_view text) {
+        std::memcpy(out, text.data(), text.size());
+        return out + text.size();
+    };
+    if (f.empty())
+        return out;
     switch (rule) {
     case FieldRule::Unchanged:
-        out += f;
-        return;
+        return put(f);
     case FieldRule::Comment:
-        out += f.substr(0, CommentFieldLength);
-        return;
-    case FieldRule::Date:
-        if (!f.empty() && !appendPlainDate(out, f, format))
-            appendLenient(out, f, true);
-        return;
-    case FieldRule::Time:
-    case FieldRule::Elapsed:
-        if (f.empty())
-            return;
-        if (plainTime(f, format, rule == FieldRule::Elapsed))
-            out += f;
-        else
-            appendLenient(out, f, false);
-        return;
-    case FieldRule::Number:
-        if (isCompactForm(f, format.decimal)) {
-            out += f;
-        } else {
-            std::string cell;
-            if (ReadNumberField(f, format, cell))
-                out += cell;
-        }
-        return;
-    case FieldRule::Integer:
-        appendInteger(out, f);
-        return;
+        return put(f.substr(0, CommentFieldLength));
+    case FieldRule::Date: {
+        if (char *end = writePlainDate(out, f, format))
+            return end;
+        std::string cell;
+        appendLenient(cell, f, true);
+        return put(cell);
     }
+    case FieldRule::Time:
+    case FieldRule::Elapsed: {
+        if (plainTime(f, format, rule == FieldRule::Elapsed))
+            return put(f);
+        std::string cell;
+        appendLenient(cell, f, false);
+        return put(cell);
+    }
+    case FieldRule::Number: {
+        if (isCompactForm(f, format.decimal))
+            return put(f);
+        std::string cell;
+        ReadNumberField(f, format, cell);
+        return put(cell);
+    }
+    case FieldRule::Integer: {
+        if (isPlainInteger(f))
+            return put(f);
+        std::string cell;
+        appendInteger(cell, f);
+        return put(cell);
+    }
+    }
+    return out;
+}
+
+void AppendFieldCell(std::string &out, std::string_view field, FieldRule rule, const FieldFormat &format)
+{
+    const size_t at = out.size();
+    out.resize(at + CellRoom(field));
+    char *end = WriteFieldCell(out.data() + at, field, rule, format);
+    out.resize(size_t(end - out.data()));
 }
 
 } // namespace qv

@@ -43,8 +43,13 @@ struct FieldFormat {
     static FieldFormat current();
 };
 
-// Appends the cell text of `field` (already cut to MaxFieldLength) read by
-// `rule`.
+// Writes the cell text of `field` (already cut to MaxFieldLength) read by
+// `rule` at `out`, which has room for CellRoom(field) bytes; returns the end.
+char *WriteFieldCell(char *out, std::string_view field, FieldRule rule, const FieldFormat &format);
+// No cell is longer than its field or than a rewritten number or integer.
+constexpr size_t MaxRewrittenCell = 11;
+inline size_t CellRoom(std::string_view field) { return field.size() > MaxRewrittenCell ? field.size() : MaxRewrittenCell; }
+// The same appended to a string.
 void AppendFieldCell(std::string &out, std::string_view field, FieldRule rule, const FieldFormat &format);
 
 // The day a date cell names, as the lenient date reading takes it (for

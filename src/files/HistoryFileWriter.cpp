@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <charconv>
+#include <cerrno>
 
 namespace qv {
 
@@ -56,17 +56,34 @@ private:
 
 void AppendHistoryRecord(std::string &out, const CellTable &table, int row, const FieldFormat &format)
 {
-    std::string_view rest = table.rowView(row);
-    for (int c = 0; c <= hc::Notes; ++c) {
-        const size_t tab = rest.find('\t');
-        const std::string_view cell = rest.substr(0, tab);
-        rest = tab == std::string_view::npos ? std::string_view() : rest.substr(tab + 1);
-        if (c == hc::Date)
-            appendLongDate(out, cell, format);
-        else
-            out += cell;
-        out += '\t';
+    // The row's bytes up to its 16th TAB hold columns 0..15 (column 16 is
+    // not written); each of the 16 cells is followed by a TAB.
+    const std::string_view r = table.rowView(row);
+    size_t end = r.size();
+    size_t dateStart = std::string_view::npos, dateEnd = r.size();
+    int tabs = 0;
+    for (size_t i = 0; i < r.size(); ++i) {
+        if (r[i] != '\t')
+            continue;
+        if (++tabs == 1)
+            dateStart = i + 1;
+        else if (tabs == 2)
+            dateEnd = i;
+        else if (tabs == hc::Id) {
+            end = i;
+            --tabs;
+            break;
+        }
     }
+    if (dateStart == std::string_view::npos) {
+        out.append(r.data(), end);
+    } else {
+        out.append(r.data(), dateStart);
+        appendLongDate(out, r.substr(dateStart, dateEnd - dateStart), format);
+        if (dateEnd < end)
+            out.append(r.data() + dateEnd, end - dateEnd);
+    }
+    out.append(size_t(hc::Id - tabs), '\t');
     out += "\r\n";
 }
 
@@ -93,15 +110,26 @@ SaveResult SaveThrough(const QString &path, const SaveOptions &options,
     // read-only again afterwards.
     const QFileInfo info(path);
     const bool existed = info.exists() && info.isFile();
-    const QFile::Permissions kept = existed ? info.permissions() : QFile::Permissions();
+    // The mode bits only: the "user" flags say what this process may do.
+    const QFile::Permissions kept = existed ? info.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser)
+                                            : QFile::Permissions();
     if (existed && !(kept & QFile::WriteOwner))
         QFile::setPermissions(path, kept | QFile::WriteOwner);
 
     QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    QString failure;
+    // The system's own words for what failed, else Qt's.
+    const auto failed = [&] {
+        const int code = errno;
+        failure = code ? msg::SystemErrorText(code) : file.errorString();
+        return false;
+    };
+    errno = 0;
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || failed();
     const auto write = [&](std::string &bytes) {
+        errno = 0;
         if (ok && !bytes.empty())
-            ok = file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+            ok = file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()) || failed();
         bytes.clear();
         return ok;
     };
@@ -109,12 +137,13 @@ SaveResult SaveThrough(const QString &path, const SaveOptions &options,
         const bool whole = produce(write);
         if (!whole && ok)
             result.status = SaveResult::Aborted;
+        errno = 0;
         if (ok)
-            ok = file.commit();
+            ok = file.commit() || failed();
     }
     if (!ok) {
         result.status = SaveResult::Failed;
-        result.message = msg::WriteFailed(shown, file.errorString());
+        result.message = msg::WriteFailed(shown, failure);
         file.cancelWriting();
     }
     if (existed)

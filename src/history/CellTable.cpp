@@ -46,17 +46,16 @@ public:
         return at;
     }
     // Takes over a buffer filled elsewhere; its bytes stay where they are.
-    const char *adopt(std::string bytes)
+    const char *adopt(std::unique_ptr<char[]> bytes, size_t size)
     {
-        m_adopted.push_back(std::make_unique<std::string>(std::move(bytes)));
-        m_held += m_adopted.back()->capacity();
-        return m_adopted.back()->data();
+        m_chunks.push_back(std::move(bytes));
+        m_held += size;
+        return m_chunks.back().get();
     }
     size_t held() const { return m_held; }
 
 private:
     std::vector<std::unique_ptr<char[]>> m_chunks;
-    std::vector<std::unique_ptr<std::string>> m_adopted;
     char *m_next = nullptr;
     size_t m_free = 0;
     size_t m_held = 0;
@@ -261,7 +260,7 @@ void CellTable::replaceWithPacked(std::vector<PackedRows> parts)
     m_arena = std::make_unique<Arena>();
     m_garbage = 0;
     for (PackedRows &p : parts) {
-        const char *base = p.bytes.empty() ? nullptr : m_arena->adopt(std::move(p.bytes));
+        const char *base = p.bytes ? m_arena->adopt(std::move(p.bytes), p.size) : nullptr;
         for (const auto &[offset, length] : p.rows) {
             const std::string_view row = trimmed({base + offset, length});
             m_rows.push_back(Row{row.empty() ? nullptr : row.data(), uint32_t(row.size())});

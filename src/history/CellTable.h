@@ -60,7 +60,8 @@ public:
     // bytes, each row as offset and length in them (cells separated by TAB),
     // and the fit width (text width + 5) of the widest cell of each column.
     struct PackedRows {
-        std::string bytes;
+        std::unique_ptr<char[]> bytes;
+        size_t size = 0;   // bytes held (their capacity)
         std::vector<std::pair<uint32_t, uint32_t>> rows;
         std::vector<int> fitWidths;
     };

@@ -161,16 +161,9 @@ void HistoryStore::resetColumnWidths()
 
 void HistoryStore::load(const std::vector<HistoryRow> &rows, qint64 histCount, qint64 histId)
 {
-    replaceHistory(
-        [&] {
-            if (rows.empty())
-                return;
-            m_hist.setRowCount(static_cast<int>(std::min<size_t>(rows.size(), size_t(MaxHistRows))));
-            for (int r = 0; r < m_hist.rowCount(); ++r)
-                m_hist.setRowBytes(r, JoinCells(rows[r]), true);
-            fitLabelColumn();
-        },
-        histCount, histId);
+    std::string joined;
+    load(rows.size(), [&](size_t i) -> std::string_view { return joined = JoinCells(rows[i]); },
+         histCount, histId);
 }
 
 void HistoryStore::load(size_t count, const std::function<std::string_view(size_t)> &row,
@@ -179,12 +172,12 @@ void HistoryStore::load(size_t count, const std::function<std::string_view(size_
     replaceHistory(
         [&] {
             const int rows = int(std::min<size_t>(count, size_t(MaxHistRows)));
-            if (rows <= 0)
-                return;
-            m_hist.setRowCount(rows);
-            for (int r = 0; r < rows; ++r)
-                m_hist.setRowBytes(r, row(size_t(r)), true);
-            fitLabelColumn();
+            if (rows > 0) {
+                m_hist.setRowCount(rows);
+                for (int r = 0; r < rows; ++r)
+                    m_hist.setRowBytes(r, row(size_t(r)), true);
+                fitLabelColumn();
+            }
         },
         histCount, histId);
 }
