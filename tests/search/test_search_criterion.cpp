@@ -165,22 +165,12 @@ TEST(CompactNumberText, FourDigitsAndAnExponentOfThree)
     EXPECT_EQ(CompactNumberText(1.5, ','), "1,500");
 }
 
-TEST(Operators, SymbolBytesAndTheGlyphsShown)
+TEST(Operators, SymbolFontBytesShowTheirGlyphs)
 {
-    EXPECT_EQ(OperatorCount(ssReal), 7);
-    EXPECT_EQ(OperatorCount(ssText), 5);
-    EXPECT_EQ(OperatorSymbol(ssDate, 3), QByteArray("\xA3"));
-    EXPECT_EQ(OperatorSymbol(ssText, 1), QByteArray("\xBC=\xBC"));
-    EXPECT_EQ(OperatorSymbol(ssText, 3), QByteArray("\xBC\xB9\xBC"));
-    EXPECT_TRUE(OperatorSymbol(ssText, 5).isEmpty());
-    QString all;
-    for (int i = 0; i < 7; ++i)
-        all += SymbolGlyphs(OperatorSymbol(ssReal, i));
-    EXPECT_EQ(all, QString::fromUtf8("×≠<≤=≥>"));
-    EXPECT_EQ(SymbolGlyphs(OperatorSymbol(ssText, 1)) + SymbolGlyphs(OperatorSymbol(ssText, 3)),
-              QString::fromUtf8("…=……≠…"));
-    int count = 0;
-    const OperatorDescription *rows = OperatorDescriptions(count);
-    ASSERT_EQ(count, 9);
-    EXPECT_EQ(rows[8].symbol, QByteArray("\xBC\xB9\xBC"));
+    QString shown;
+    for (int i = 0; i < OperatorCount(ssReal); ++i)
+        shown += SymbolGlyphs(OperatorSymbol(ssReal, i));
+    for (int i = 1; i < OperatorCount(ssText); ++i)
+        shown += SymbolGlyphs(OperatorSymbol(ssText, i));
+    EXPECT_EQ(shown, QString::fromUtf8("×≠<≤=≥>…=…=…≠…≠"));
 }
