@@ -6,6 +6,7 @@
 #include "dialogs/DialogSeam.h"
 #include "dialogs/TAboutBox.h"
 #include "instrument/QVMeter32.h"
+#include "search/widgets/TFormMask.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,6 +40,7 @@ TFormQV::TFormQV(SettingsStore &settings, const StartLink &start, const SerialPl
     createHistory(platform);
     createViews();
     createMenus();
+    createSearchStrip();
 
     m_meter = new TQVMeter32(PanelMeter, m_language, 1, platform);
     m_meter->move(MeterOffset, MeterOffset);
@@ -52,6 +54,7 @@ TFormQV::TFormQV(SettingsStore &settings, const StartLink &start, const SerialPl
     placeOnScreen();
     applyStartLink(start);
     readFolders();
+    readSearchSettings();
     sizeButtons();
     startJournal(journal);
     ButtonsRefresh();
@@ -60,6 +63,8 @@ TFormQV::TFormQV(SettingsStore &settings, const StartLink &start, const SerialPl
 TFormQV::~TFormQV()
 {
     shutdown();
+    if (m_formMask)
+        m_formMask->OnDestroy = nullptr;   // goes with the window's children
     // The models go before the tables they show.
     qApp->removeEventFilter(this);
     delete m_histModel;
@@ -139,7 +144,6 @@ void TFormQV::createMenus()
     view->addSeparator();
     MenuOperators = view->addAction(QStringLiteral("Search operators description"));
     MenuOperators->setCheckable(true);
-    MenuOperators->setEnabled(false);   // the operators window comes with the search
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("Contents"))->setEnabled(false);
@@ -171,6 +175,8 @@ void TFormQV::selectView(int index)
     for (int i = 0; i < 3; ++i)
         MenuViewItems[i]->setChecked(i == index);
     MenuOperators->setVisible(index == ViewHistory);
+    if (index != ViewHistory && FormMask())
+        MenuFindOperatorsClick();   // leaving the History view closes the operators window
     if (index == ViewMeter && m_meter && QGuiApplication::applicationState() == Qt::ApplicationActive)
         m_meter->setFocus();
 }

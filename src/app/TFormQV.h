@@ -14,13 +14,16 @@
 #include "serial/TComm32VN.h"
 
 #include <QMainWindow>
+#include <QPoint>
 
 #include <memory>
 #include <optional>
 #include <vector>
 
 class QAction;
+class QCheckBox;
 class QFrame;
+class QRadioButton;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -37,6 +40,10 @@ class CountDisplay;
 class GroupStrip;
 class HistoryGrid;
 class Timer;
+class TFormMask;
+class TSearchBX;
+class SearchLabel;
+struct TResult;
 
 // Where the journal of the history is kept, and whether what it holds
 // unsaved is restored without asking. An empty path: no journal.
@@ -109,10 +116,27 @@ public:
     void FormResize();
     bool autosaveRunning() const { return m_capture->autosaveRunning(); }
 
+    // --- the search (TFormQVSearch.cpp) ------------------------------------------
+    // Box n (1..15) under history column n, found by its name.
+    TSearchBX *SBX(int n) const;
+    void BtnSearchClick();
+    void BtnOFFClick();
+    void SearchBXChange(TSearchBX *sender, const TResult &result);
+    void SearchBXEnter(TSearchBX *sender);
+    void RBClick();
+    void CreateHintReply();
+    void MenuFindOperatorsClick();
+    void FormHelpMaskDestroy(QPoint topLeft);
+    TFormMask *FormMask() const { return m_formMask; }
+    // Places the boxes under their columns as the grid scrolls.
+    void placeSearchBoxes();
+
     bool MemoLoaded = false;
     QByteArray MemoBuf;
     bool SearchBusy = false;
     bool CriteriaOn = false;
+    // Automatic searching held off while all criteria are switched off.
+    bool SuppressAutoSearch = false;
     bool EditingComment = false;
     bool CommentChanged = false;
     QString CommentBefore;
@@ -154,6 +178,10 @@ public:
     AutosaveList *CBAutoInsert = nullptr;
     QPushButton *BtnInsertMeas = nullptr, *BtnDopiszMemo = nullptr, *BtnNadpiszMemo = nullptr;
     QPushButton *BtnDel = nullptr;
+    QPushButton *BtnSearch = nullptr, *BtnOFF = nullptr;
+    QCheckBox *CBAutoSearch = nullptr;
+    QRadioButton *RB_and = nullptr, *RB_or = nullptr;
+    SearchLabel *PBSBX = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -197,6 +225,12 @@ private:
     void gridHint();
     void deleteRowAsked(int row);
     void afterDelete();
+    // TFormQVSearch.cpp: the search strip
+    void createSearchStrip();
+    void readSearchSettings();
+    void writeSearchSettings();
+    void emptyReply();
+    bool autoSearchAllowed() const;
 
     SettingsStore &m_settings;
     uint8_t m_language = 1;
@@ -217,6 +251,9 @@ private:
     Qt::CursorShape m_cursor = Qt::ArrowCursor;
     bool m_widening = false;
     bool m_linking = false;
+    QWidget *m_boxArea = nullptr;
+    TFormMask *m_formMask = nullptr;
+    std::optional<QPoint> m_maskPos;
 };
 
 } // namespace qv

@@ -110,6 +110,9 @@ void TFormQV::wireGrids()
 
 bool TFormQV::eventFilter(QObject *watched, QEvent *event)
 {
+    // The criterion boxes follow the grid's columns.
+    if (event->type() == QEvent::Resize && SGHist && (watched == PanelSearch || watched == SGHist->viewport()))
+        placeSearchBoxes();
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
         auto *w = qobject_cast<QWidget *>(watched);
         if (w && w->window() == this)

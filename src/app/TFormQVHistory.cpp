@@ -211,7 +211,8 @@ void TFormQV::sizeButtons()
     const QFontMetrics bm(BtnInsertMeas->font());
     w = std::max(w, std::max(bm.horizontalAdvance(QStringLiteral("Append")),
                              bm.horizontalAdvance(QStringLiteral("Synchronize"))) + 8 + 14);
-    for (QWidget *b : std::initializer_list<QWidget *>{CBAutoInsert, BtnInsertMeas, BtnDopiszMemo, BtnNadpiszMemo, BtnDel})
+    for (QWidget *b : std::initializer_list<QWidget *>{CBAutoInsert, BtnInsertMeas, BtnDopiszMemo, BtnNadpiszMemo, BtnDel,
+                                                       BtnOFF, BtnSearch})
         b->setFixedWidth(w);
     PanelBtnQ->setFixedWidth(PanelBtnH->sizeHint().width());
     PanelBtnR->setFixedWidth(PanelBtnH->sizeHint().width());

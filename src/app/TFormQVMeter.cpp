@@ -70,6 +70,8 @@ void TFormQV::ButtonsRefresh()
     BtnInsertMeas->setEnabled(autosaveOn || (free && CBAutoInsert->currentIndex() == 0 &&
                                              !last.ValueText.isEmpty() && ProbeSeen && idle));
     BtnDel->setEnabled(free && history && idle);
+    BtnOFF->setEnabled(idle && CriteriaOn);
+    BtnSearch->setEnabled(free && history && CriteriaOn && idle);
     BtnDopiszMemo->setEnabled(MemoLoaded && free && idle);
     BtnNadpiszMemo->setEnabled(MemoLoaded && free && idle);
     MenuOpenMemory->setEnabled(true);
@@ -119,6 +121,9 @@ void TFormQV::shutdown()
     m.OnReceiveMemo = nullptr;
     writeLinkSettings(m_settings, m.comm());
     writeFolders();
+    writeSearchSettings();
+    if (FormMask())
+        MenuFindOperatorsClick();   // the operators window closes
     m.setPort(noneName(m_language));
     m_blinkTimer->setEnabled(false);
     MemoBuf.clear();

@@ -1,7 +1,9 @@
 // The commands of qv7xx-cli in one table: the program's dispatch and its
 // --help both come from it.
 #include "cli/Commands.h"
+#include "cli/FileCommands.h"
 #include "cli/Options.h"
+#include "cli/SearchCommand.h"
 
 #ifdef QV_CLI_WITH_GUI
 #include "cli/GuiCommands.h"
@@ -16,6 +18,9 @@ const std::vector<Command> &commands()
         {portsSpec, runPorts, false, "list the serial ports, one device path a line"},
         {monitorSpec, runMonitor, false, "open a port, operate the meter and print its events live (JSON lines)"},
         {journalSpec, runJournal, false, "write the unsaved history of the program's journal as a history file"},
+        {historySpec, runHistory, false, "open a history file as the program does and write it as it saves one"},
+        {exportSpec, runExport, false, "write a history file as CSV for spreadsheets"},
+        {searchSpec, runSearch, false, "keep the rows of a history file that match criteria (a search-results file)"},
 #ifdef QV_CLI_WITH_GUI
         {renderSpec, runRender, true, "draw the meter's LCD from a capture into a PNG picture"},
 #endif

@@ -7,6 +7,8 @@
 #include "cmdline/CommandLine.h"
 
 #include <QStringList>
+#include "cli/FileCommands.h"  // history, export
+#include "cli/SearchCommand.h"  // search
 
 #include <vector>
 

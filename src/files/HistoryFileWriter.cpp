@@ -1,72 +1,199 @@
 #include "files/HistoryFileWriter.h"
 
+#include "files/HistoryFields.h"
 #include "history/HistoryColumns.h"
-#include "protocol/Cp1250.h"
-#include "protocol/DateTimeText.h"
-#include "protocol/FormatSettings.h"
-#include "protocol/QVFun.h"
 
-#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
 
 namespace qv {
 
 namespace {
-bool digit(char c)
+constexpr size_t FlushAt = size_t(1) << 20;
+
+void appendTwo(std::string &out, int n)
 {
-    return c >= '0' && c <= '9';
+    out += char('0' + n / 10 % 10);
+    out += char('0' + n % 10);
 }
 
 // "dd-mm-yyyy" of a date cell, or nothing when the cell is no date.
-void appendLongDate(std::string &out, std::string_view cell)
+void appendLongDate(std::string &out, std::string_view cell, const FieldFormat &format)
 {
-    // The common case, a cell as the program writes it ("dd-mm-yy" with the
-    // separator in force and a real day), without parsing it as text.
-    const char dash = char(formatSettings().dateSeparator.unicode());
-    if (cell.size() == 8 && cell[2] == dash && cell[5] == dash && digit(cell[0]) && digit(cell[1]) &&
-        digit(cell[3]) && digit(cell[4]) && digit(cell[6]) && digit(cell[7]) &&
-        formatSettings().dateSeparator.unicode() < 0x80) {
-        const int day = (cell[0] - '0') * 10 + cell[1] - '0';
-        const int month = (cell[3] - '0') * 10 + cell[4] - '0';
-        const int year = 2000 + (cell[6] - '0') * 10 + cell[7] - '0';
-        if (QDate::isValid(year, month, day)) {
-            out.append(cell.substr(0, 6));
-            out += "20";
-            out.append(cell.substr(6, 2));
+    int year = 0, month = 0, day = 0;
+    if (!ReadCellDate(cell, format, year, month, day))
+        return;
+    appendTwo(out, day);
+    out += format.date;
+    appendTwo(out, month);
+    out += format.date;
+    appendTwo(out, year / 100);
+    appendTwo(out, year);
+}
+
+// Calls progress when the percentage changes.
+class Gauge {
+public:
+    Gauge(const std::function<void(int)> &progress, int lastRow) : m_progress(progress), m_last(lastRow) {}
+    void at(int row)
+    {
+        if (!m_progress)
             return;
+        const int percent = m_last > 0 ? int(qint64(row) * 100 / m_last) : 100;
+        if (percent != m_shown)
+            m_progress(m_shown = percent);
+    }
+
+private:
+    const std::function<void(int)> &m_progress;
+    int m_last;
+    int m_shown = -1;
+};
+} // namespace
+
+void AppendHistoryRecord(std::string &out, const CellTable &table, int row, const FieldFormat &format)
+{
+    // The row's bytes up to its 16th TAB hold columns 0..15 (column 16 is
+    // not written); each of the 16 cells is followed by a TAB.
+    const std::string_view r = table.rowView(row);
+    size_t end = r.size();
+    size_t dateStart = std::string_view::npos, dateEnd = r.size();
+    int tabs = 0;
+    for (size_t i = 0; i < r.size(); ++i) {
+        if (r[i] != '\t')
+            continue;
+        if (++tabs == 1)
+            dateStart = i + 1;
+        else if (tabs == 2)
+            dateEnd = i;
+        else if (tabs == hc::Id) {
+            end = i;
+            --tabs;
+            break;
         }
     }
-    QString text = FromCp1250(cell.data(), int(cell.size()));
-    TDateTime date = 0;
-    if (cell.empty() || !NormalizeDate(text, date))
-        return;
-    const QDate d = ToQDateTime(date).date();
-    const QChar sep = formatSettings().dateSeparator;
-    const QString s = PadNumber(d.day(), 2) + sep + PadNumber(d.month(), 2) + sep + PadNumber(d.year(), 4);
-    out += ToCp1250(s).toStdString();
+    if (dateStart == std::string_view::npos) {
+        out.append(r.data(), end);
+    } else {
+        out.append(r.data(), dateStart);
+        appendLongDate(out, r.substr(dateStart, dateEnd - dateStart), format);
+        if (dateEnd < end)
+            out.append(r.data() + dateEnd, end - dateEnd);
+    }
+    out.append(size_t(hc::Id - tabs), '\t');
+    out += "\r\n";
 }
-} // namespace
 
 void AppendHistoryRecord(std::string &out, const CellTable &table, int row)
 {
-    std::string_view cells[hc::Notes + 1];
-    table.splitRow(row, cells, hc::Notes + 1);
-    for (int c = 0; c <= hc::Notes; ++c) {
-        const std::string_view cell = cells[c];
-        if (c == hc::Date)
-            appendLongDate(out, cell);
-        else
-            out += cell;
-        out += '\t';
-    }
-    out += "\r\n";
+    AppendHistoryRecord(out, table, row, FieldFormat::current());
 }
 
 std::string HistoryFileBytes(const CellTable &table, int firstRow, int rows, uint8_t language)
 {
+    const FieldFormat format = FieldFormat::current();
     std::string out = FileHeaderLine(language).toStdString();
     for (int r = firstRow; r < firstRow + rows && r < table.rowCount(); ++r)
-        AppendHistoryRecord(out, table, r);
+        AppendHistoryRecord(out, table, r, format);
     return out;
+}
+
+SaveResult SaveThrough(const QString &path, const SaveOptions &options,
+                       const std::function<bool(const std::function<bool(std::string &)> &write)> &produce)
+{
+    SaveResult result;
+    const QString shown = ShownPath(options.shortenPath, path);
+    // A read-only file the user chose to overwrite: writable for the save,
+    // read-only again afterwards.
+    const QFileInfo info(path);
+    const bool existed = info.exists() && info.isFile();
+    // The mode bits only: the "user" flags say what this process may do.
+    const QFile::Permissions kept = existed ? info.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser)
+                                            : QFile::Permissions();
+    if (existed && !(kept & QFile::WriteOwner))
+        QFile::setPermissions(path, kept | QFile::WriteOwner);
+
+    QSaveFile file(path);
+    QString failure;
+    // The system's own words for what failed, else Qt's.
+    const auto failed = [&] {
+        const int code = errno;
+        failure = code ? msg::SystemErrorText(code) : file.errorString();
+        return false;
+    };
+    errno = 0;
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || failed();
+    const auto write = [&](std::string &bytes) {
+        errno = 0;
+        if (ok && !bytes.empty())
+            ok = file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()) || failed();
+        bytes.clear();
+        return ok;
+    };
+    if (ok) {
+        const bool whole = produce(write);
+        if (!whole && ok)
+            result.status = SaveResult::Aborted;
+        errno = 0;
+        if (ok)
+            ok = file.commit() || failed();
+    }
+    if (!ok) {
+        result.status = SaveResult::Failed;
+        result.message = msg::WriteFailed(shown, failure);
+        file.cancelWriting();
+    }
+    if (existed)
+        QFile::setPermissions(path, kept);
+    return result;
+}
+
+SaveResult SaveRows(const QString &path, const SaveOptions &options, std::string header, int firstRow, int end,
+                    const std::function<void(std::string &out, int row)> &appendRow)
+{
+    int written = 0;
+    SaveResult result = SaveThrough(path, options, [&](const std::function<bool(std::string &)> &write) {
+        std::string buffer = std::move(header);
+        buffer.reserve(FlushAt + 8192);
+        Gauge gauge(options.progress, end - 1);
+        for (int r = firstRow; r < end; ++r) {
+            gauge.at(r);
+            appendRow(buffer, r);
+            ++written;
+            if (buffer.size() >= FlushAt && !write(buffer))
+                return true;
+            if (options.abortRequested && options.abortRequested()) {
+                write(buffer);
+                return false;
+            }
+        }
+        write(buffer);
+        return true;
+    });
+    result.rowsWritten = result.status == SaveResult::Failed ? 0 : written;
+    return result;
+}
+
+SaveResult SaveHistoryFile(const QString &path, const CellTable &table, int firstRow, int rows, uint8_t language,
+                           const SaveOptions &options)
+{
+    const FieldFormat format = FieldFormat::current();
+    return SaveRows(path, options, FileHeaderLine(language).toStdString(), firstRow,
+                    std::min(firstRow + rows, table.rowCount()),
+                    [&](std::string &out, int row) { AppendHistoryRecord(out, table, row, format); });
+}
+
+SaveResult SaveMemoryFile(const QString &path, const QByteArray &image, uint8_t language, const SaveOptions &options)
+{
+    return SaveThrough(path, options, [&](const std::function<bool(std::string &)> &write) {
+        std::string bytes = FileHeaderLine(language).toStdString();
+        bytes.append(image.constData(), size_t(image.size()));
+        write(bytes);
+        return true;
+    });
 }
 
 } // namespace qv

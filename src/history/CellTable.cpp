@@ -7,6 +7,10 @@
 #include <new>
 #include <sys/mman.h>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace qv {
 
 namespace {
@@ -53,6 +57,13 @@ public:
         m_next += bytes.size();
         m_free -= bytes.size();
         return at;
+    }
+    // Takes over a buffer filled elsewhere; its bytes stay where they are.
+    const char *adopt(std::unique_ptr<char[]> bytes, size_t size)
+    {
+        m_chunks.push_back(std::move(bytes));
+        m_held += size;
+        return m_chunks.back().get();
     }
     size_t held() const { return m_held; }
 
@@ -104,18 +115,33 @@ std::string_view CellTable::cellView(int row, int column) const
 
 void CellTable::splitRow(int row, std::string_view *cells, int count) const
 {
-    std::string_view rest = rowView(row);
+    // The TABs of sixteen bytes at a time; the rest of the row byte by byte.
+    // Nothing is read past the row's end.
+    const std::string_view r = rowView(row);
+    const char *p = r.data();
+    const size_t n = r.size();
     int c = 0;
-    for (; c < count && !rest.empty(); ++c) {
-        const size_t tab = rest.find(Tab);
-        if (tab == std::string_view::npos) {
-            cells[c] = rest;
-            rest = {};
-        } else {
-            cells[c] = rest.substr(0, tab);
-            rest.remove_prefix(tab + 1);
+    size_t start = 0, i = 0;
+#ifdef __SSE2__
+    const __m128i tabs = _mm_set1_epi8(Tab);
+    for (; i + 16 <= n && c < count; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, tabs)));
+        for (; mask && c < count; mask &= mask - 1) {
+            const size_t at = i + size_t(__builtin_ctz(mask));
+            cells[c++] = std::string_view(p + start, at - start);
+            start = at + 1;
         }
     }
+#endif
+    for (; i < n && c < count; ++i) {
+        if (p[i] == Tab) {
+            cells[c++] = std::string_view(p + start, i - start);
+            start = i + 1;
+        }
+    }
+    if (c < count && start < n)
+        cells[c++] = std::string_view(p + start, n - start);
     for (; c < count; ++c)
         cells[c] = {};
 }
@@ -234,6 +260,30 @@ void CellTable::cellChanged(int row, int column)
 {
     if (!m_bulk && onCellChanged)
         onCellChanged(row, column);
+}
+
+void CellTable::replaceWithPacked(std::vector<PackedRows> parts)
+{
+    BulkChange bulk(*this);
+    size_t total = 0;
+    for (const PackedRows &p : parts)
+        total += p.rows.size();
+    m_rows.clear();
+    m_rows.reserve(std::max<size_t>(total, 1));
+    m_arena = std::make_unique<Arena>();
+    m_garbage = 0;
+    for (PackedRows &p : parts) {
+        const char *base = p.bytes ? m_arena->adopt(std::move(p.bytes), p.size) : nullptr;
+        for (const auto &[offset, length] : p.rows) {
+            const std::string_view row = trimmed({base + offset, length});
+            m_rows.push_back(Row{row.empty() ? nullptr : row.data(), uint32_t(row.size())});
+        }
+        for (int c = 0; c < m_columns && c < int(p.fitWidths.size()); ++c)
+            widenColumn(c, p.fitWidths[size_t(c)]);
+        p.rows = {};
+    }
+    if (m_rows.empty())
+        m_rows.push_back(Row{nullptr, 0});
 }
 
 int CellTable::appendRows(int count)

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qv {
@@ -54,6 +55,19 @@ public:
     // Writes a whole row at once (cells separated by TAB; missing cells are
     // empty, extra ones dropped) and widens the columns to it.
     void setRowBytes(int row, std::string_view cellsWithTabs, bool fit);
+
+    // Rows made outside the table (a file parsed on several threads): their
+    // bytes, each row as offset and length in them (cells separated by TAB),
+    // and the fit width (text width + 5) of the widest cell of each column.
+    struct PackedRows {
+        std::unique_ptr<char[]> bytes;
+        size_t size = 0;   // bytes held (their capacity)
+        std::vector<std::pair<uint32_t, uint32_t>> rows;
+        std::vector<int> fitWidths;
+    };
+    // Replaces every row by these rows, in order, taking their bytes over
+    // without a copy, and widens the columns to them. No rows: one blank row.
+    void replaceWithPacked(std::vector<PackedRows> parts);
 
     // Adds blank rows at the end; returns the index of the first one.
     int appendRows(int count = 1);

@@ -169,19 +169,39 @@ void HistoryStore::load(const std::vector<HistoryRow> &rows, qint64 histCount, q
 void HistoryStore::load(size_t count, const std::function<std::string_view(size_t)> &row,
                         qint64 histCount, qint64 histId)
 {
+    replaceHistory(
+        [&] {
+            const int rows = int(std::min<size_t>(count, size_t(MaxHistRows)));
+            if (rows > 0) {
+                m_hist.setRowCount(rows);
+                for (int r = 0; r < rows; ++r)
+                    m_hist.setRowBytes(r, row(size_t(r)), true);
+                fitLabelColumn();
+            }
+        },
+        histCount, histId);
+}
+
+void HistoryStore::loadPacked(std::vector<CellTable::PackedRows> parts, qint64 histCount, qint64 histId)
+{
+    replaceHistory(
+        [&] {
+            m_hist.replaceWithPacked(std::move(parts));
+            if (HistOK())
+                fitLabelColumn();
+        },
+        histCount, histId);
+}
+
+void HistoryStore::replaceHistory(const std::function<void()> &fill, qint64 histCount, qint64 histId)
+{
     {
         CellTable::BulkChange bulk(m_hist);
         CellTable::BulkChange bulkReply(m_reply);
         m_hist.reset();
         m_reply.reset();
         emptied();
-        const int rows = int(std::min<size_t>(count, size_t(MaxHistRows)));
-        if (rows > 0) {
-            m_hist.setRowCount(rows);
-            for (int r = 0; r < rows; ++r)
-                m_hist.setRowBytes(r, row(size_t(r)), true);
-            fitLabelColumn();
-        }
+        fill();
         HistCount = histCount;
         HistId = histId;
     }

@@ -96,6 +96,8 @@ public:
     // The same from `count` rows handed over with their cells joined by TAB.
     void load(size_t count, const std::function<std::string_view(size_t)> &row, qint64 histCount,
               qint64 histId);
+    // The same with rows prepared in bulk (at most MaxHistRows of them).
+    void loadPacked(std::vector<CellTable::PackedRows> parts, qint64 histCount, qint64 histId);
 
     // The history row whose identifier cell holds `id`, or -1.
     int findHistRowById(std::string_view id) const;
@@ -112,6 +114,7 @@ public:
 
 private:
     void report(HistoryChange change);
+    void replaceHistory(const std::function<void()> &fill, qint64 histCount, qint64 histId);
     void emptied();
 
     CellTable m_hist;

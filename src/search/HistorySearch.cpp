@@ -36,25 +36,37 @@ std::string_view trimTrailingBlanks(std::string_view s)
 }
 
 // Texts as they are compared: upper case, no trailing blanks; in the notes
-// column without commas and blanks at all. Written into `out` (reused).
-void foldText(std::string_view s, bool notes, std::string &out)
+// column without commas and blanks at all. Written into `buffer` (reused,
+// grown only for a longer text).
+std::string_view foldText(std::string_view s, bool notes, std::string &buffer)
 {
     const auto &upper = upperTable();
     s = trimTrailingBlanks(s);
-    out.clear();
+    if (buffer.size() < s.size())
+        buffer.resize(s.size());
+    char *out = &buffer[0];
+    size_t n = 0;
     for (char c : s)
         if (!notes || (c != ',' && c != ' '))
-            out += char(upper[static_cast<unsigned char>(c)]);
+            out[n++] = char(upper[static_cast<unsigned char>(c)]);
+    return {out, n};
 }
 
-// Characters of a text by 1-based positions (missing ones left out).
+// The characters of a date or time at 1-based positions (missing ones left
+// out), compared as a byte string.
+struct Picked {
+    char bytes[6];
+    size_t size = 0;
+    std::string_view view() const { return {bytes, size}; }
+};
 template <size_t N>
-std::string pick(std::string_view s, const int (&positions)[N])
+Picked pick(std::string_view s, const int (&positions)[N])
 {
-    std::string out;
+    static_assert(N <= sizeof(Picked::bytes));
+    Picked out;
     for (int p : positions)
         if (p - 1 < int(s.size()))
-            out += s[p - 1];
+            out.bytes[out.size++] = s[p - 1];
     return out;
 }
 constexpr int DateOrder[] = {7, 8, 4, 5, 1, 2};
@@ -97,6 +109,57 @@ std::string UpperCp1250(std::string_view text)
     return out;
 }
 
+namespace {
+// Powers of ten that a double holds exactly.
+constexpr double ExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                  1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The common case in one pass: [-]digits[sep digits][e[+-]digits] with a
+// mantissa below 2^53 and a power of ten within 22. Then one multiplication
+// or division of two exact doubles gives the correctly rounded value, the
+// same as from_chars gives. False: not such a text (the full reading decides).
+bool readShortNumber(std::string_view s, char decimal, double &value)
+{
+    const char *p = s.data(), *end = p + s.size();
+    const bool negative = p != end && *p == '-';
+    p += negative;
+    uint64_t mantissa = 0;
+    int digits = 0, scale = 0;   // significant digits; the power of ten of the last one
+    bool any = false;
+    const auto digit = [&](char c) {
+        mantissa = mantissa * 10 + unsigned(c - '0');
+        digits += mantissa != 0;
+        any = true;
+    };
+    for (; p != end && unsigned(*p - '0') < 10; ++p)
+        digit(*p);
+    if (p != end && *p == decimal) {
+        for (++p; p != end && unsigned(*p - '0') < 10; ++p, --scale)
+            digit(*p);
+    }
+    if (!any || digits > 19)
+        return false;
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool minus = p != end && *p == '-';
+        p += p != end && (*p == '-' || *p == '+');
+        int exponent = 0, expDigits = 0;
+        for (; p != end && unsigned(*p - '0') < 10 && expDigits < 4; ++p, ++expDigits)
+            exponent = exponent * 10 + (*p - '0');
+        if (expDigits == 0)
+            return false;
+        scale += minus ? -exponent : exponent;
+    }
+    if (p != end || mantissa > (uint64_t(1) << 53) || scale < -22 || scale > 22)
+        return false;
+    const double m = double(mantissa);
+    value = scale < 0 ? m / ExactPowers[-scale] : m * ExactPowers[scale];
+    if (negative)
+        value = -value;
+    return true;
+}
+} // namespace
+
 bool ReadSearchNumber(std::string_view s, char decimal, double &value)
 {
     while (!s.empty() && s.front() == ' ')
@@ -105,6 +168,8 @@ bool ReadSearchNumber(std::string_view s, char decimal, double &value)
         s.remove_suffix(1);
     if (!s.empty() && s.front() == '+')
         s.remove_prefix(1);
+    if (readShortNumber(s, decimal, value))
+        return true;
     char buf[64];
     if (s.empty() || s.size() >= sizeof buf)
         return false;
@@ -148,9 +213,9 @@ HistorySearch::HistorySearch(const std::vector<Criterion> &criteria, bool orMode
         const QByteArray bytes = ToCp1250(c.text);
         const std::string_view text(bytes.constData(), size_t(bytes.size()));
         switch (t.style) {
-        case BoxStyle::Date: t.key = pick(text, DateOrder); break;
-        case BoxStyle::Time: t.key = pick(text, TimeOrder); break;
-        case BoxStyle::Text: foldText(text, c.column == hc::Notes, t.key); break;
+        case BoxStyle::Date: t.key = std::string(pick(text, DateOrder).view()); break;
+        case BoxStyle::Time: t.key = std::string(pick(text, TimeOrder).view()); break;
+        case BoxStyle::Text: t.key = std::string(foldText(text, c.column == hc::Notes, m_folded)); break;
         case BoxStyle::Real: t.numberOk = ReadSearchNumber(text, m_decimal, t.number); break;
         case BoxStyle::Longint: t.integer = c.intValue; break;
         }
@@ -163,12 +228,11 @@ HistorySearch::HistorySearch(const std::vector<Criterion> &criteria, bool orMode
 bool HistorySearch::test(const Test &t, std::string_view cell) const
 {
     switch (t.style) {
-    case BoxStyle::Date: return compare(t.op, pick(cell, DateOrder), t.key);
-    case BoxStyle::Time: return compare(t.op, pick(cell, TimeOrder), t.key);
+    case BoxStyle::Date: return compare(t.op, pick(cell, DateOrder).view(), std::string_view(t.key));
+    case BoxStyle::Time: return compare(t.op, pick(cell, TimeOrder).view(), std::string_view(t.key));
     case BoxStyle::Text: {
-        std::string &folded = m_folded;
-        foldText(cell, t.column == hc::Notes, folded);
-        const bool contains = !t.key.empty() && folded.find(t.key) != std::string::npos;
+        const std::string_view folded = foldText(cell, t.column == hc::Notes, m_folded);
+        const bool contains = !t.key.empty() && folded.find(t.key) != std::string_view::npos;
         switch (t.op) {
         case OpContains: return contains;
         case OpTextEqual: return folded == t.key;

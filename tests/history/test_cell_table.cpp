@@ -218,3 +218,24 @@ TEST(HistoryStore, FullHistoryTakesNoMoreRowsAndWidthsFollowTheWidestCell)
     s.setComment(0, QStringLiteral("a comment longer than sixteen"));
     EXPECT_EQ(s.hist().cellView(0, hc::Comment), "a comment longer");
 }
+
+TEST(CellTable, SplittingARowGivesTheCellsOneByOne)
+{
+    // Rows of every length around the sixteen-byte blocks the splitting
+    // reads, with TABs anywhere, asked for any number of cells.
+    const TextWidths widths = TextWidths::fixed(1);
+    CellTable t(17, widths);
+    std::mt19937 rng(3);
+    for (int i = 0; i < 3000; ++i) {
+        std::string row;
+        const int length = int(rng() % 90);
+        for (int k = 0; k < length; ++k)
+            row += rng() % 4 == 0 ? '\t' : char('a' + rng() % 26);
+        t.setRowBytes(0, row, false);
+        const int count = int(rng() % 18);
+        std::string_view cells[17];
+        t.splitRow(0, cells, count);
+        for (int c = 0; c < count; ++c)
+            ASSERT_EQ(cells[c], t.cellView(0, c)) << "row '" << row << "' cell " << c;
+    }
+}

@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <random>
+
 using namespace qv;
 
 namespace {
@@ -118,4 +123,51 @@ TEST(HistorySearch, NumbersReadWithoutAllocationAndResultsCopyWholeRows)
     EXPECT_EQ(ResultText(1), QStringLiteral("1 measure found"));
     EXPECT_EQ(ResultText(12), QStringLiteral("12 measures found"));
     EXPECT_EQ(ResultText(0), QStringLiteral("Measures not found"));
+}
+
+TEST(HistorySearch, ShortNumbersReadExactlyAsTheFullParser)
+{
+    // Texts of every shape the fast reading takes, and some it leaves to the
+    // full parser: the value must be the same double, bit for bit.
+    std::mt19937 rng(7);
+    const auto randomText = [&rng] {
+        std::string s;
+        if (rng() % 4 == 0)
+            s += '-';
+        const int whole = int(rng() % 8), fraction = int(rng() % 8);
+        for (int i = 0; i < whole; ++i)
+            s += char('0' + rng() % 10);
+        if (fraction > 0 || rng() % 3 == 0)
+            s += '.';
+        for (int i = 0; i < fraction; ++i)
+            s += char('0' + rng() % 10);
+        if (rng() % 2) {
+            s += rng() % 2 ? 'e' : 'E';
+            const int sign = int(rng() % 3);
+            if (sign)
+                s += sign == 1 ? '-' : '+';
+            s += std::to_string(rng() % 40);
+        }
+        if (rng() % 20 == 0)
+            s += std::string(25, '7');   // more digits than the fast reading holds
+        return s;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        const std::string text = randomText();
+        double expected = 0;
+        const auto r = std::from_chars(text.data(), text.data() + text.size(), expected);
+        const bool parses = r.ec == std::errc() && r.ptr == text.data() + text.size();
+        double got = 0;
+        ASSERT_EQ(ReadSearchNumber(text, '.', got), parses) << text;
+        if (parses) {
+            ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << text << " " << got << " " << expected;
+        }
+        std::string comma = text;
+        std::replace(comma.begin(), comma.end(), '.', ',');
+        double gotComma = 0;
+        ASSERT_EQ(ReadSearchNumber(comma, ',', gotComma), parses) << comma;
+        if (parses) {
+            ASSERT_EQ(gotComma, expected) << comma;
+        }
+    }
 }

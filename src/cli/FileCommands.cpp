@@ -1,0 +1,146 @@
+#include "cli/FileCommands.h"
+
+#include "cli/Options.h"
+#include "files/CsvExport.h"
+#include "files/DataFileReader.h"
+#include "files/HistoryFileWriter.h"
+#include "protocol/FormatSettings.h"
+
+#include <cstdio>
+
+namespace qv::cli {
+
+std::vector<OptionSpec> separatorOptions()
+{
+    return {
+        {"--decimal-separator", "C", "decimal separator of the numbers (default: the system's)"},
+        {"--date-separator", "C", "date separator (default: the system's)"},
+        {"--time-separator", "C", "time separator (default: the system's)"},
+    };
+}
+
+CommandSpec historySpec()
+{
+    std::vector<OptionSpec> options = separatorOptions();
+    options.insert(options.begin(), languageOption());
+    options.push_back({"--out", "FILE", "write the history here (default: standard output)"});
+    return commandSpec(QStringLiteral("history"), QStringLiteral("FILE"),
+                       QStringLiteral("Opens a history or search-results file as the program opens it (Polish, English\n"
+                                      "or legacy header, Windows-1250) and writes it as the program saves a history."),
+                       options,
+                       QStringLiteral("Exit status: 0 when written, 2 on bad arguments, a file that cannot be read\n"
+                                      "(an unrecognised header included) or written."));
+}
+
+CommandSpec exportSpec()
+{
+    std::vector<OptionSpec> options = separatorOptions();
+    options.push_back({"--csv", "OUT", "write CSV here (- for standard output); required"});
+    return commandSpec(QStringLiteral("export"), QStringLiteral("FILE"),
+                       QStringLiteral("Opens a history file as the program opens it and writes CSV for spreadsheets:\n"
+                                      "UTF-8, RFC 4180 quoting, English column titles, an ISO-8601 date_time column,\n"
+                                      "numbers with a full stop."),
+                       options,
+                       QStringLiteral("Exit status: 0 when written, 2 on bad arguments or a file that cannot be read\n"
+                                      "or written."));
+}
+
+void takeSeparators(ArgumentReader &o)
+{
+    FormatSettings &f = formatSettings();
+    f.decimalSeparator = o.character(QStringLiteral("--decimal-separator"), f.decimalSeparator);
+    f.dateSeparator = o.character(QStringLiteral("--date-separator"), f.dateSeparator);
+    f.timeSeparator = o.character(QStringLiteral("--time-separator"), f.timeSeparator);
+}
+
+int openHistory(const QString &path, HistoryStore &store)
+{
+    const FileReadResult read = ReadHistoryFile(path, store);
+    switch (read.status) {
+    case FileReadResult::Opened:
+        return 0;
+    case FileReadResult::NotFound:
+        return failWith(QStringLiteral("%1: no such file").arg(path));
+    case FileReadResult::TooManyData:
+        std::fprintf(stderr, "qv7xx-cli: %s\n", qPrintable(read.message));
+        return 0;
+    default:
+        return failWith(read.message);
+    }
+}
+
+namespace {
+
+bool toStdout(const QString &out)
+{
+    return out.isEmpty() || out == QLatin1String("-");
+}
+
+int finish(const SaveResult &saved, int rows)
+{
+    if (saved.status == SaveResult::Failed)
+        return failWith(saved.message);
+    std::fprintf(stderr, "%d measurements\n", rows);
+    return 0;
+}
+
+int writeStdout(const std::string &bytes, int rows)
+{
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    if (std::fflush(stdout) != 0)
+        return failWith(QStringLiteral("cannot write to standard output"));
+    std::fprintf(stderr, "%d measurements\n", rows);
+    return 0;
+}
+} // namespace
+
+int runHistory(const QStringList &args)
+{
+    ArgumentReader o(historySpec(), args);
+    if (o.askedForInfo())
+        return o.printInfo();
+    const uint8_t language = readLanguage(o);
+    takeSeparators(o);
+    const QString out = o.text(QStringLiteral("--out"));
+    const QString path = o.singlePositional();
+    if (o.ok() && path.isEmpty())
+        o.setError(QStringLiteral("no history file given"));
+    if (!o.ok())
+        return o.fail();
+
+    const TextWidths widths = TextWidths::fixed(1);
+    HistoryStore store(widths);
+    if (const int failed = openHistory(path, store))
+        return failed;
+    const int rows = store.HistRows();
+    if (toStdout(out))
+        return writeStdout(HistoryFileBytes(store.hist(), 0, rows, language), rows);
+    return finish(SaveHistoryFile(out, store.hist(), 0, rows, language), rows);
+}
+
+int runExport(const QStringList &args)
+{
+    ArgumentReader o(exportSpec(), args);
+    if (o.askedForInfo())
+        return o.printInfo();
+    takeSeparators(o);
+    const QString out = o.text(QStringLiteral("--csv"));
+    const QString path = o.singlePositional();
+    if (o.ok() && out.isEmpty())
+        o.setError(QStringLiteral("--csv OUT is required"));
+    if (o.ok() && path.isEmpty())
+        o.setError(QStringLiteral("no history file given"));
+    if (!o.ok())
+        return o.fail();
+
+    const TextWidths widths = TextWidths::fixed(1);
+    HistoryStore store(widths);
+    if (const int failed = openHistory(path, store))
+        return failed;
+    const int rows = store.HistRows();
+    if (toStdout(out))
+        return writeStdout(CsvBytes(store.hist(), 0, rows), rows);
+    return finish(SaveCsvFile(out, store.hist(), 0, rows), rows);
+}
+
+} // namespace qv::cli

@@ -1,0 +1,230 @@
+// History files under tests/data/files, one test per file: NAME.txt holds the
+// bytes, NAME.args the separators and limits, NAME.expected what opening it
+// gives ("status", "message" with {path} for the path, "histcount", then one
+// "row" line per history row with its 17 cells separated by TAB, "\r" "\n"
+// and "\\" escaped), and NAME.saved, where present, the bytes saving that
+// history writes. Every file is also read at small block sizes and on one
+// and two threads: the rows must not depend on how the file was cut.
+#include "FileTestSupport.h"
+
+#include "files/HistoryFileWriter.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace qv;
+using namespace filetest;
+
+namespace {
+
+QStringList caseNames(const char *suffix)
+{
+    QStringList names;
+    for (const QString &f : QDir(dataDir()).entryList({QStringLiteral("*") + suffix}, QDir::Files, QDir::Name))
+        names << f.chopped(int(qstrlen(suffix)));
+    return names;
+}
+
+std::string unescape(const QString &text)
+{
+    std::string out;
+    const std::string s = text.toStdString();
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\\' && i + 1 < s.size()) {
+            const char n = s[++i];
+            out += n == 'r' ? '\r' : n == 'n' ? '\n' : n;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+struct Expected {
+    std::string status;
+    std::string message;
+    qint64 histCount = -1;
+    std::vector<std::vector<std::string>> rows;
+};
+
+Expected expectedOf(const QString &name)
+{
+    Expected e;
+    const QString text = QString::fromUtf8(readBytes(dataDir() + '/' + name + ".expected"));
+    for (const QString &line : text.split('\n', Qt::SkipEmptyParts)) {
+        const QString rest = line.section(' ', 1);
+        if (line.startsWith("status "))
+            e.status = rest.toStdString();
+        else if (line.startsWith("message "))
+            e.message = unescape(rest);
+        else if (line.startsWith("histcount "))
+            e.histCount = rest.toLongLong();
+        else if (line.startsWith("row ")) {
+            std::vector<std::string> cells;
+            for (const QString &c : line.mid(4).split('\t'))
+                cells.push_back(unescape(c));
+            e.rows.push_back(cells);
+        }
+    }
+    return e;
+}
+
+const char *statusName(FileReadResult::Status s)
+{
+    switch (s) {
+    case FileReadResult::Opened: return "Opened";
+    case FileReadResult::NotFound: return "NotFound";
+    case FileReadResult::NotRecognized: return "NotRecognized";
+    case FileReadResult::TooManyData: return "TooManyData";
+    case FileReadResult::Aborted: return "Aborted";
+    case FileReadResult::Failed: return "Failed";
+    }
+    return "?";
+}
+
+struct Opened {
+    FileReadResult result;
+    std::vector<std::vector<std::string>> rows;
+    qint64 histCount = 0, histId = 0;
+};
+
+Opened open(const QString &name, int blockSize = 65534, int threads = 2)
+{
+    const CaseArgs args = caseArgs(name);
+    const ScopedFormatSettings format(args.format);
+    const TextWidths widths = TextWidths::fixed(1);
+    HistoryStore store(widths);
+    if (args.maxRows > 0)
+        store.MaxHistRows = args.maxRows;
+    FileReadOptions options;
+    options.blockSize = blockSize;
+    options.threads = threads;
+    Opened o;
+    o.result = ReadHistoryFile(dataDir() + '/' + name + ".txt", store, options);
+    o.rows = rowsOf(store);
+    o.histCount = store.HistCount;
+    o.histId = store.HistId;
+    return o;
+}
+
+class DataFile : public ::testing::TestWithParam<QString> {};
+class SavedFile : public ::testing::TestWithParam<QString> {};
+
+std::string testName(const ::testing::TestParamInfo<QString> &info)
+{
+    return QString(info.param).replace('-', '_').toStdString();
+}
+
+} // namespace
+
+TEST_P(DataFile, OpensToTheExpectedHistory)
+{
+    const QString name = GetParam();
+    const Expected e = expectedOf(name);
+    ASSERT_FALSE(e.status.empty()) << "no expectation for " << name.toStdString();
+    const Opened o = open(name);
+    EXPECT_EQ(statusName(o.result.status), e.status);
+    std::string message = e.message;
+    const size_t at = message.find("{path}");
+    if (at != std::string::npos)
+        message.replace(at, 6, (dataDir() + '/' + name + ".txt").toStdString());
+    EXPECT_EQ(o.result.message.toStdString(), message);
+    if (e.histCount >= 0) {
+        EXPECT_EQ(o.histCount, e.histCount);
+        EXPECT_EQ(o.histId, e.histCount);
+        EXPECT_EQ(o.result.rows, int(e.rows.size()));
+    }
+    ASSERT_EQ(o.rows.size(), e.rows.size());
+    for (size_t r = 0; r < e.rows.size(); ++r)
+        for (size_t c = 0; c < e.rows[r].size(); ++c)
+            EXPECT_EQ(o.rows[r][c], e.rows[r][c]) << "row " << r << " column " << c;
+}
+
+TEST_P(DataFile, RowsDoNotDependOnTheBlockSizeOrTheThreads)
+{
+    const Opened whole = open(GetParam());
+    for (int threads : {1, 2, 3}) {
+        for (int block : {1, 2, 3, 5, 16, 61, 1000}) {
+            const Opened cut = open(GetParam(), block, threads);
+            EXPECT_EQ(cut.result.status, whole.result.status) << "block " << block << " threads " << threads;
+            EXPECT_EQ(cut.rows, whole.rows) << "block " << block << " threads " << threads;
+            EXPECT_EQ(cut.histId, whole.histId);
+        }
+    }
+}
+
+TEST_P(SavedFile, SavesTheExpectedBytes)
+{
+    const QString name = GetParam();
+    const QByteArray expected = readBytes(dataDir() + '/' + name + ".saved");
+    const CaseArgs args = caseArgs(name);
+    const ScopedFormatSettings format(args.format);
+    const TextWidths widths = TextWidths::fixed(1);
+    HistoryStore store(widths);
+    ASSERT_EQ(ReadHistoryFile(dataDir() + '/' + name + ".txt", store).status, FileReadResult::Opened);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("saved.txt");
+    const SaveResult saved = SaveHistoryFile(path, store.hist(), 0, store.HistRows(), args.language);
+    ASSERT_EQ(saved.status, SaveResult::Saved) << saved.message.toStdString();
+    EXPECT_EQ(saved.rowsWritten, store.HistRows());
+    EXPECT_EQ(readBytes(path), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DataFile, ::testing::ValuesIn(caseNames(".txt")), testName);
+INSTANTIATE_TEST_SUITE_P(Files, SavedFile, ::testing::ValuesIn(caseNames(".saved")), testName);
+
+TEST(HistoryFileBlocks, NoRowIsLostWhereABlockEndsWithALine)
+{
+    // Every full block is cut after its last CR LF, so each one ends with a
+    // whole line: read literally, the next block's first line overwrote
+    // that line's row. Lines of 10 bytes in blocks of one, two and three
+    // lines, and in blocks that cut lines.
+    QByteArray bytes = HeaderBytes(DataHeader::English);
+    for (int i = 1; i <= 500; ++i)
+        bytes += QByteArray::number(100000 + i) + "\t\t\r\n";   // 10 bytes a line
+    const ScopedFormatSettings format(FormatSettings{'.', '-', ':'});
+    const TextWidths widths = TextWidths::fixed(1);
+    for (int block : {10, 20, 30, 64}) {
+        HistoryStore store(widths);
+        QBuffer in(&bytes);
+        in.open(QIODevice::ReadOnly);
+        FileReadOptions options;
+        options.blockSize = block;
+        const FileReadResult r = ReadHistoryFile(in, "mem", store, options);
+        ASSERT_EQ(r.status, FileReadResult::Opened);
+        ASSERT_EQ(store.HistRows(), 500) << "block " << block;
+        for (int row = 0; row < 500; ++row) {
+            ASSERT_EQ(store.hist().cell(row, 0), QString::number(100001 + row)) << "block " << block;
+            ASSERT_EQ(store.hist().cell(row, hc::Id), QString::number(row + 1));
+        }
+    }
+}
+
+TEST(HistoryFileBlocks, ProgressAndAbortComeOncePerBlock)
+{
+    QByteArray bytes = HeaderBytes(DataHeader::English);
+    for (int i = 1; i <= 100; ++i)
+        bytes += QByteArray::number(1000 + i) + "\r\n";   // 6 bytes a line
+    const TextWidths widths = TextWidths::fixed(1);
+    HistoryStore store(widths);
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    std::vector<int> percents;
+    int asked = 0;
+    FileReadOptions options;
+    options.blockSize = 60;   // ten lines a block
+    options.progress = [&](int p) { percents.push_back(p); };
+    options.abortRequested = [&] { return ++asked == 4; };   // stop before the fourth block
+    const FileReadResult r = ReadHistoryFile(in, "mem", store, options);
+    EXPECT_EQ(r.status, FileReadResult::Aborted);
+    EXPECT_TRUE(r.message.isEmpty());
+    ASSERT_EQ(store.HistRows(), 30) << "the rows of three blocks stay";
+    EXPECT_EQ(store.hist().cell(29, 0), "1030");
+    ASSERT_EQ(percents.size(), 3u);
+    const int total = int(bytes.size());
+    const int header = int(HeaderBytes(DataHeader::English).size());
+    EXPECT_EQ(percents[2], (100 * (header + 180) + total / 2) / total);
+    EXPECT_LT(percents[0], percents[1]);
+}
