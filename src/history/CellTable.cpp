@@ -31,9 +31,16 @@ std::string_view trimmed(std::string_view row)
 // mapped from the system directly, so that a table let go (a history deleted,
 // a journal read) gives its memory back at once rather than to the heap.
 class CellTable::Arena {
+    // A mapped chunk knows its size; an adopted buffer (size 0 here) came from new[].
     struct Unmap {
         size_t size;
-        void operator()(char *p) const { ::munmap(p, size); }
+        void operator()(char *p) const
+        {
+            if (size)
+                ::munmap(p, size);
+            else
+                delete[] p;
+        }
     };
     using Chunk = std::unique_ptr<char[], Unmap>;
 
@@ -61,7 +68,7 @@ public:
     // Takes over a buffer filled elsewhere; its bytes stay where they are.
     const char *adopt(std::unique_ptr<char[]> bytes, size_t size)
     {
-        m_chunks.push_back(std::move(bytes));
+        m_chunks.emplace_back(bytes.release(), Unmap{0});
         m_held += size;
         return m_chunks.back().get();
     }
