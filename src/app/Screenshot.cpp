@@ -83,9 +83,11 @@ void grabWhenMeasuring(TFormQV &form, const QString &file, int afterMs, int time
                    QStringLiteral("no measurement screen within %1 ms: %2").arg(timeoutMs).arg(whyNotMeasuring(form)));
             return;
         }
-        // A value on the screen, and the keyboard with the instrument.
+        // A value on the screen, and the keyboard with the instrument; a
+        // series already running (an autosave run) is left to go on.
         form.QVMeter()->setFocus();
-        form.QVMeter()->PressKey(MeterKey::Meas);
+        if (!form.Measuring)
+            form.QVMeter()->PressKey(MeterKey::Meas);
         QTimer::singleShot(afterMs, &form, [&form, file] { finish(form, file, QString()); });
     });
     poll->start(PollMs);

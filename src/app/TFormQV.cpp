@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStackedWidget>
@@ -56,6 +57,7 @@ TFormQV::TFormQV(SettingsStore &settings, const StartLink &start, const SerialPl
     readFolders();
     readSearchSettings();
     sizeButtons();
+    fitPagesInWindow();
     startJournal(journal);
     ButtonsRefresh();
 }
@@ -200,6 +202,25 @@ void TFormQV::sizeWindow()
     resize(window);
 }
 
+void TFormQV::fitPagesInWindow()
+{
+    // The History view's buttons and strips need more height than the
+    // instrument with this system's fonts: the window grows to show them
+    // whole rather than squeezing them.
+    NoteBook->ensurePolished();   // the style's sizes, before the window is shown
+    for (int i = 0; i < NoteBook->count(); ++i)
+        if (QLayout *l = NoteBook->widget(i)->layout())
+            l->activate();
+    const int pages = NoteBook->minimumSizeHint().height() + 2 * PanelBevel + TabSet->height();
+    const QSize client = centralWidget()->minimumSize().expandedTo(QSize(0, pages));
+    if (client == centralWidget()->minimumSize())
+        return;
+    centralWidget()->setMinimumSize(client);
+    const QSize window(client.width(), client.height() + menuBar()->sizeHint().height());
+    setMinimumSize(window);
+    resize(window.expandedTo(size()));
+}
+
 void TFormQV::placeOnScreen()
 {
     const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
@@ -218,6 +239,9 @@ bool TFormQV::event(QEvent *event)
         PanelHint->setText(QLatin1Char(' ') + tip);
         return true;
     }
+    // Polished and laid out, the pages know the height they need.
+    if (event->type() == QEvent::Show || event->type() == QEvent::LayoutRequest)
+        fitPagesInWindow();
     return QMainWindow::event(event);
 }
 

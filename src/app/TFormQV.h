@@ -195,6 +195,7 @@ private:
     void createViews();
     void sizeWindow();
     void placeOnScreen();
+    void fitPagesInWindow();
     // TFormQVMeter.cpp: the instrument, the settings, shutdown
     void wireInstrument();
     void applyStartLink(const StartLink &start);

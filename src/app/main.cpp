@@ -63,6 +63,7 @@ int main(int argc, char **argv)
             form = std::make_unique<TFormQV>(settings, start, SerialPlatform::system(), nullptr, journal);
             if (options.autosaveSeconds > 0)
                 form->chooseAutosave(uint32_t(options.autosaveSeconds));
+            form->selectView(options.view);
         } catch (const std::exception &e) {
             std::fprintf(stderr, "qv7xx: %s\n", e.what());
             ShowInfoBox(nullptr, QString::fromLocal8Bit(e.what()), QStringLiteral("QV-7xx"), IconWarning);
