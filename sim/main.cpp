@@ -1,27 +1,23 @@
 // qv7xx-sim: a QV-700 or K-700 meter on a pseudo-terminal (or a given tty).
 // The first line on standard output is the path the program opens.
 #include "engine/engine.h"
-#include "engine/portlink.h"
 #include "engine/pty.h"
 
+#include "cmdline/CommandLine.h"
 #include "serial/PortSource.h"
+#include "serial/VirtualPort.h"
 
 #include <QFile>
 
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace {
-
-const char Usage[] =
-    "usage: qv7xx-sim [--port-dir DIR] [--name NAME] [--device PATH] [--model qv700|k700]\n"
-    "                 [--probe CODE|none] [--luminance] [--baud 1200|2400|4800|9600] [--cells N]\n"
-    "                 [--ext-memory] [--seed N] [--fast] [--noise P] [--off] [--charset en|pl]\n";
 
 struct Options {
     std::string portDir;
@@ -30,6 +26,73 @@ struct Options {
     qvsim::MeterConfig meter;
     qvsim::ServeOptions serve;
 };
+
+std::string local(const QString &text) { return QFile::encodeName(text).toStdString(); }
+
+// One row per option: its help line and how it is read.
+const std::vector<qv::OptionRow<Options>> &optionTable()
+{
+    using R = qv::ArgumentReader;
+    static const std::vector<qv::OptionRow<Options>> rows = {
+        {{"--port-dir", "DIR", "publish the port in DIR instead of the virtual-port folder"},
+         [](R &r, const QString &n, Options &o) { o.portDir = local(r.text(n)); }},
+        {{"--name", "NAME", "the port's name in that folder (default ttyQV0)"},
+         [](R &r, const QString &n, Options &o) { o.name = local(r.text(n)); }},
+        {{"--device", "PATH", "serve on this tty (a serial port, a null-modem pair) instead of a new pseudo-terminal"},
+         [](R &r, const QString &n, Options &o) { o.device = local(r.text(n)); }},
+        {{"--model", "qv700|k700", "the radiometer-photometer QV-700 (default) or the luxmeter K-700"},
+         [](R &r, const QString &n, Options &o) {
+             o.meter.model = r.choice(n, {"qv700", "k700"}, 0) == 1 ? qvsim::Model::K700 : qvsim::Model::QV700;
+         }},
+        {{"--probe", "CODE|none", "the probe plugged in, by its code 0-255 (default: the model's own); none: no probe"},
+         [](R &r, const QString &n, Options &o) {
+             if (r.text(n) == QLatin1String("none"))
+                 o.meter.noProbe = true;
+             else
+                 o.meter.probeCode = int(r.integer(n, -1, 0, 255));
+         }},
+        {{"--luminance", "", "the probe can measure luminance (with its three attachments)"},
+         [](R &, const QString &, Options &o) { o.meter.luminance = true; }},
+        {{"--baud", "RATE", "the meter's line rate: 1200, 2400, 4800 or 9600 bit/s (default 9600)"},
+         [](R &r, const QString &n, Options &o) {
+             const int i = r.choice(n, {"1200", "2400", "4800", "9600"}, 3);
+             o.meter.baudIndex = uint8_t(qvsim::Baud1200 + i);
+         }},
+        {{"--cells", "N", "memory cells filled with earlier measurements, 0-512 (default 0)"},
+         [](R &r, const QString &n, Options &o) { o.meter.cells = int(r.integer(n, 0, 0, 512)); }},
+        {{"--ext-memory", "", "the meter has the 511-cell memory module"},
+         [](R &, const QString &, Options &o) { o.meter.externalMemory = true; }},
+        {{"--seed", "N", "seed of the simulated readings and the line noise (default 1)"},
+         [](R &r, const QString &n, Options &o) {
+             o.meter.seed = uint32_t(r.integer(n, 1, 0, 0xFFFFFFFFLL));
+             o.serve.seed = o.meter.seed;
+         }},
+        {{"--fast", "", "send every answer at once instead of at the line rate"},
+         [](R &, const QString &, Options &o) { o.serve.fast = true; }},
+        {{"--noise", "P", "chance, 0-1, of one flipped bit in each byte sent (default 0)"},
+         [](R &r, const QString &n, Options &o) { o.serve.noise = r.real(n, 0, 0, 1); }},
+        {{"--off", "", "the meter starts switched off"},
+         [](R &, const QString &, Options &o) { o.meter.off = true; }},
+        {{"--charset", "en|pl", "the character table of the meter's text editor (default en)"},
+         [](R &r, const QString &n, Options &o) { o.meter.englishTable = r.choice(n, {"en", "pl"}, 0) == 0; }},
+        {{"--status-after-memory", "", "send the screen's status frame right after the memory block"},
+         [](R &, const QString &, Options &o) { o.meter.statusAfterMemory = true; }},
+    };
+    return rows;
+}
+
+qv::CommandSpec commandSpec()
+{
+    return qv::CommandSpec{
+        "qv7xx-sim", QString(), QString(),
+        "A QV-700 or K-700 light meter on a pseudo-terminal, for trying the program without one.\n"
+        "It publishes the port in the virtual-port folder ($QV7XX_PORT_DIR, else\n"
+        "$XDG_RUNTIME_DIR/qv7xx-ports, else /tmp/qv7xx-ports-<uid>), prints its path on the\n"
+        "first line and runs until SIGINT, SIGTERM or SIGHUP.",
+        qv::specsOf(optionTable()),
+        "Exit status: 0 when stopped by a signal, 2 on bad arguments or when the port cannot be\n"
+        "created or published."};
+}
 
 qvsim::PortServer *g_server = nullptr;
 
@@ -41,86 +104,24 @@ void onSignal(int)
 
 [[noreturn]] void fail(const std::string &message)
 {
-    std::fprintf(stderr, "qv7xx-sim: %s\n%s", message.c_str(), Usage);
+    std::fprintf(stderr, "qv7xx-sim: %s\n", message.c_str());
     std::exit(2);
 }
 
-long number(const char *text, long lo, long hi, const char *option)
-{
-    char *end = nullptr;
-    errno = 0;
-    const long v = std::strtol(text, &end, 10);
-    if (errno || !end || *end || v < lo || v > hi)
-        fail(std::string("bad value for ") + option + ": " + text);
-    return v;
-}
-
+// Reads the options; exits on --help, --version and bad arguments.
 Options parse(int argc, char **argv)
 {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    qv::ArgumentReader reader(commandSpec(), args);
+    if (reader.askedForInfo())
+        std::exit(reader.printInfo());
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        auto value = [&]() -> const char * {
-            if (i + 1 >= argc)
-                fail(a + " needs a value");
-            return argv[++i];
-        };
-        if (a == "--port-dir") {
-            o.portDir = value();
-        } else if (a == "--name") {
-            o.name = value();
-        } else if (a == "--device") {
-            o.device = value();
-        } else if (a == "--model") {
-            const std::string m = value();
-            if (m != "qv700" && m != "k700")
-                fail("unknown model " + m);
-            o.meter.model = m == "k700" ? qvsim::Model::K700 : qvsim::Model::QV700;
-        } else if (a == "--probe") {
-            const char *v = value();
-            if (std::strcmp(v, "none") == 0)
-                o.meter.noProbe = true;
-            else
-                o.meter.probeCode = int(number(v, 0, 255, "--probe"));
-        } else if (a == "--luminance") {
-            o.meter.luminance = true;
-        } else if (a == "--baud") {
-            switch (number(value(), 0, 1000000, "--baud")) {
-            case 1200: o.meter.baudIndex = 2; break;
-            case 2400: o.meter.baudIndex = 3; break;
-            case 4800: o.meter.baudIndex = 4; break;
-            case 9600: o.meter.baudIndex = 5; break;
-            default: fail("the meter runs at 1200, 2400, 4800 or 9600 bit/s");
-            }
-        } else if (a == "--cells") {
-            o.meter.cells = int(number(value(), 0, 512, "--cells"));
-        } else if (a == "--ext-memory") {
-            o.meter.externalMemory = true;
-        } else if (a == "--seed") {
-            o.meter.seed = uint32_t(number(value(), 0, 0xFFFFFFFFL, "--seed"));
-            o.serve.seed = o.meter.seed;
-        } else if (a == "--fast") {
-            o.serve.fast = true;
-        } else if (a == "--noise") {
-            const char *v = value();
-            char *end = nullptr;
-            o.serve.noise = std::strtod(v, &end);
-            if (!end || *end || o.serve.noise < 0 || o.serve.noise > 1)
-                fail(std::string("bad value for --noise: ") + v);
-        } else if (a == "--off") {
-            o.meter.off = true;
-        } else if (a == "--charset") {
-            const std::string c = value();
-            if (c != "en" && c != "pl")
-                fail("unknown character set " + c);
-            o.meter.englishTable = c == "en";
-        } else if (a == "--help" || a == "-h") {
-            std::fputs(Usage, stdout);
-            std::exit(0);
-        } else {
-            fail("unknown option " + a);
-        }
-    }
+    qv::readRows(reader, optionTable(), o);
+    reader.noPositionals();
+    if (!reader.ok())
+        std::exit(reader.fail());
     return o;
 }
 
@@ -144,7 +145,7 @@ int main(int argc, char **argv)
     o.meter.clock = localNow();
     qvsim::MeterEngine engine(o.meter);
     qvsim::PortServer server(engine, o.serve);
-    qvsim::PortLink link;
+    qv::VirtualPort link;
     std::string error;
     std::string path;
     if (!o.device.empty()) {
@@ -154,11 +155,12 @@ int main(int argc, char **argv)
     } else {
         if (!server.openPty(error))
             fail(error);
-        const std::string folder =
-            o.portDir.empty() ? QFile::encodeName(qv::virtualPortFolder()).toStdString() : o.portDir;
-        if (!link.publish(folder, o.name, server.slavePath(), error))
-            fail(error);
-        path = link.path();
+        const QString folder = o.portDir.empty() ? qv::virtualPortFolder() : QFile::decodeName(o.portDir.c_str());
+        QString why;
+        if (!link.publish(folder, QFile::decodeName(o.name.c_str()), QFile::decodeName(server.slavePath().c_str()),
+                          why))
+            fail(QFile::encodeName(why).toStdString() + (why.endsWith(" is in use") ? "; choose another --name" : ""));
+        path = QFile::encodeName(link.path()).toStdString();
     }
 
     g_server = &server;

@@ -263,9 +263,13 @@ void MeterEngine::recordViewKey(uint8_t key)
 void MeterEngine::sendScreenKey(uint8_t key)
 {
     if (key == KeyEnter) {
-        // The announcement, then the whole memory as one block.
+        // The announcement, then the whole memory as one block; on request
+        // the screen's status frame follows at once, so that it shares a
+        // read with the block's end.
         sendIdentification(m_memory.blockSize());
         queueFrame(m_memory.block(), true);
+        if (m_config.statusAfterMemory)
+            queueFrame(statusFrame(statusBlock(key, 0)), true);
         return;
     }
     if (key == KeyEsc)

@@ -38,6 +38,7 @@ struct MeterConfig {
     uint32_t seed = 1;
     bool off = false;            // start switched off
     bool englishTable = true;    // the editor's character table
+    bool statusAfterMemory = false; // reports its screen in a status frame right after the memory block
     DateTime clock{2024, 3, 14, 9, 30, 0};
     // A continuous series starts once the program has spoken to the meter
     // (demonstrations and tests of the autosave).

@@ -100,11 +100,14 @@ void MeterEngine::answer(uint8_t key1, uint8_t key2)
     if (m_screen == DlgAlarm || m_screen == DlgAlarmOverMeasure) {
         queueFrame(textFrame(st, plainText(m_alarmMessage, EditAlarmMessage)));
     } else if (m_screen == DlgCalibration) {
-        // The new factor and the old one, seven digits each.
+        // The new factor and the old one, seven digits each. The length byte
+        // counts only the first field: the program takes both from their places.
         char s[20];
         std::snprintf(s, sizeof s, " %07d %07d", int(m_newCalibration % 10000000),
                       int(m_calibration % 10000000));
-        queueFrame(textFrame(st, plainText(s, EditNumber)));
+        TextBlock t = plainText(s, EditNumber);
+        t.length = 8;
+        queueFrame(textFrame(st, t));
     } else if (isDialog(m_screen)) {
         queueFrame(statusFrame(st));
     } else if (m_editing) {

@@ -5,9 +5,9 @@
 #pragma once
 
 #include "engine/engine.h"
-#include "engine/portlink.h"
 #include "engine/pty.h"
 #include "serial/PortSource.h"
+#include "serial/VirtualPort.h"
 
 #include <QFile>
 #include <QString>
@@ -53,7 +53,7 @@ public:
 private:
     std::unique_ptr<qvsim::MeterEngine> m_engine;
     std::unique_ptr<qvsim::PortServer> m_server;
-    std::unique_ptr<qvsim::PortLink> m_link;
+    std::unique_ptr<VirtualPort> m_link;
     std::thread m_thread;
     QString m_port;
 };
@@ -73,18 +73,16 @@ inline bool SimulatorLauncher::start(QString &error)
         error = QString::fromStdString(why);
         return false;
     }
-    m_link = std::make_unique<qvsim::PortLink>();
-    const std::string folder = QFile::encodeName(virtualPortFolder()).toStdString();
+    m_link = std::make_unique<VirtualPort>();
+    const QString target = QFile::decodeName(m_server->slavePath().c_str());
     bool published = false;
     for (int i = 0; i < NameTries && !published; ++i) {
-        const std::string name = "ttyQVdemo" + (i ? std::to_string(i) : std::string());
-        published = m_link->publish(folder, name, m_server->slavePath(), why);
+        const QString name = QStringLiteral("ttyQVdemo") + (i ? QString::number(i) : QString());
+        published = m_link->publish(virtualPortFolder(), name, target, error);
     }
-    if (!published) {
-        error = QString::fromStdString(why);
+    if (!published)
         return false;
-    }
-    m_port = QFile::decodeName(m_link->path().c_str());
+    m_port = m_link->path();
     m_thread = std::thread([server = m_server.get()] { server->run(); });
     return true;
 }

@@ -3,6 +3,7 @@
 #include "app/TFormQV.h"
 
 #include "app/AutosaveList.h"
+#include "app/LinkNotices.h"
 #include "dialogs/DialogSeam.h"
 #include "instrument/QVMeter32.h"
 
@@ -14,6 +15,11 @@ namespace qv {
 
 void TFormQV::wireInstrument()
 {
+    // The program's error sound is the instrument's.
+    installLinkNotices(this, [this] {
+        if (m_meter && m_meter->beep)
+            m_meter->beep();
+    });
     TQVMeter32 &m = *m_meter;
     m.OnMeterON = [this] {
         MeterOn = true;
@@ -103,6 +109,7 @@ void TFormQV::shutdown()
     if (m_shutDown || !m_meter)
         return;
     m_shutDown = true;
+    removeLinkNotices();
     TQVMeter32 &m = *m_meter;
     m.OnMeterON = m.OnMeterOFF = m.OnEnter = m.OnStartMeas = m.OnStopMeas = nullptr;
     m.OnStatus = nullptr;

@@ -1,6 +1,7 @@
 // qv7xx: the QV-7xx meter companion. Without a port (given or stored) it runs
 // with a simulated meter, so that it can be tried without one.
 #include "app/AppOptions.h"
+#include "app/QuitSignals.h"
 #include "app/QvApplication.h"
 #include "app/Screenshot.h"
 #include "app/Settings.h"
@@ -16,24 +17,33 @@ using namespace qv;
 
 int main(int argc, char **argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const int status = answerBeforeStart(arguments); status >= 0)
+        return status;
     QvApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("TAMBRIX"));
     QCoreApplication::setApplicationName(QStringLiteral("QV-7xx"));
+    QCoreApplication::setApplicationVersion(programVersion());
 
+    // The arguments without Qt's own (-platform and the like).
     AppOptions options;
     QString error;
-    if (!parseAppOptions(QCoreApplication::arguments(), options, error)) {
-        const bool help = QCoreApplication::arguments().contains(QStringLiteral("--help")) ||
-                          QCoreApplication::arguments().contains(QStringLiteral("-h"));
-        std::fprintf(help ? stdout : stderr, "%s\n", qPrintable(error));
-        return help ? 0 : 2;
-    }
+    if (!parseAppOptions(QCoreApplication::arguments(), options, error))
+        return printFailure(appCommandSpec(), error);
+
+    // Ctrl+C, kill and a closed terminal end the program as Quit does, so
+    // that the simulated meter's port goes with it.
+    const QuitSignals quitSignals([](int) { QCoreApplication::quit(); });
 
     IniSettingsStore settings;
     LinkSettings stored;
     const bool storedRead = readLinkSettings(settings, 1, stored);
     TFormQV::StartLink start{options.port, options.baud};
     SimulatorLauncher simulator;
+    // Autosave on the simulated meter needs measurements: it starts a series.
+    simulator.startSeries = options.autosaveSeconds > 0;
     if (shouldSimulate(options, stored, storedRead, portDeviceExists)) {
         if (simulator.start(error)) {
             start.port = simulator.portName();
@@ -47,7 +57,12 @@ int main(int argc, char **argv)
     {
         std::unique_ptr<TFormQV> form;
         try {
-            form = std::make_unique<TFormQV>(settings, start);
+            JournalSetup journal;
+            if (options.restoreJournal)
+                journal.policy = RestorePolicy::Restore;
+            form = std::make_unique<TFormQV>(settings, start, SerialPlatform::system(), nullptr, journal);
+            if (options.autosaveSeconds > 0)
+                form->chooseAutosave(uint32_t(options.autosaveSeconds));
         } catch (const std::exception &e) {
             std::fprintf(stderr, "qv7xx: %s\n", e.what());
             ShowInfoBox(nullptr, QString::fromLocal8Bit(e.what()), QStringLiteral("QV-7xx"), IconWarning);
@@ -57,7 +72,7 @@ int main(int argc, char **argv)
         form->show();
         form->activateWindow();
         if (!options.screenshot.isEmpty())
-            grabWhenMeasuring(*form, options.screenshot, options.afterMs);
+            grabWhenMeasuring(*form, options.screenshot, options.afterMs, options.timeoutMs);
         app.startedUp();
         result = QCoreApplication::exec();
         app.onError = nullptr;

@@ -1,16 +1,38 @@
 // The commands of qv7xx-cli. Each takes the arguments after its name and
 // returns the process exit status (0 success, 2 usage error or unreadable
-// input, with a one-line message on stderr).
+// input, with a one-line message on stderr); each describes its options in
+// its CommandSpec, which also gives its --help.
 #pragma once
 
-#include <QStringList>
+#include "cmdline/CommandLine.h"
+
 #include "cli/FileCommands.h"  // history, export
+
+#include <QStringList>
+
+#include <vector>
 
 namespace qv::cli {
 
+CommandSpec decodeSpec();
+CommandSpec portsSpec();
+CommandSpec monitorSpec();
 int runDecode(const QStringList &args);
 int runPorts(const QStringList &args);
 int runMonitor(const QStringList &args);
+CommandSpec journalSpec();
 int runJournal(const QStringList &args);
+
+struct Command {
+    CommandSpec (*spec)();
+    int (*run)(const QStringList &args);
+    bool draws;          // needs a (offscreen) GUI application
+    const char *brief;   // its line in the program's --help
+};
+
+// Every command of this build, in the order --help lists them.
+const std::vector<Command> &commands();
+// The program's own description: its --help lists the commands.
+CommandSpec programSpec();
 
 } // namespace qv::cli

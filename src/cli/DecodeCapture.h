@@ -18,7 +18,7 @@ struct DecodeOptions {
 };
 
 // Reads the decode options (--hex, --block-size, --lang and the separators).
-bool parseDecodeOptions(Options &opts, DecodeOptions &out);
+bool parseDecodeOptions(ArgumentReader &opts, DecodeOptions &out);
 
 // Runs the program's receiver over `bytes` as a freshly started program
 // would, and hands each event's JSON object to `sink`.

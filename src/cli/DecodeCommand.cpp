@@ -14,19 +14,30 @@
 
 namespace qv::cli {
 
-namespace {
+CommandSpec decodeSpec()
+{
+    return commandSpec(
+        QStringLiteral("decode"), QStringLiteral("[FILE|-]"),
+        QStringLiteral("Feeds a capture of the meter's bytes (a file, or standard input when FILE is - or\n"
+                       "missing) to the program's own receiver and prints every event it raises, one JSON\n"
+                       "object a line (the members are described in docs/decode-json.md)."),
+        {
+            {"--hex", "", "the input is hexadecimal text (blanks and newlines ignored), not raw bytes"},
+            {"--block-size", "N", "hand the input to the receiver in blocks of N bytes (default: one block)"},
+            languageOption(),
+            {"--decimal-separator", "C", "decimal separator of the value texts (default: the system's)"},
+            {"--date-separator", "C", "date separator (default: the system's)"},
+            {"--time-separator", "C", "time separator (default: the system's)"},
+        },
+        QStringLiteral("Exit status: 0 when the input was read (whatever it held), 2 on bad arguments or\n"
+                       "an unreadable input."));
+}
 
-const char kUsage[] =
-    "usage: qv7xx-cli decode [--hex] [--block-size N] [--lang en|pl] [--decimal-separator C] "
-    "[--date-separator C] [--time-separator C] [FILE|-]";
-
-} // namespace
-
-bool parseDecodeOptions(Options &opts, DecodeOptions &out)
+bool parseDecodeOptions(ArgumentReader &opts, DecodeOptions &out)
 {
     out.hex = opts.flag("--hex");
-    out.blockSize = opts.integer("--block-size", 0, 1, 1 << 30);
-    out.language = opts.language("--lang");
+    out.blockSize = int(opts.integer("--block-size", 0, 1, 1 << 30));
+    out.language = readLanguage(opts);
     FormatSettings settings = FormatSettings::fromSystem();
     settings.decimalSeparator = opts.character("--decimal-separator", settings.decimalSeparator);
     settings.dateSeparator = opts.character("--date-separator", settings.dateSeparator);
@@ -46,7 +57,9 @@ void decodeCapture(const QByteArray &bytes, const DecodeOptions &options,
 
 int runDecode(const QStringList &args)
 {
-    Options opts(args, kUsage);
+    ArgumentReader opts(decodeSpec(), args);
+    if (opts.askedForInfo())
+        return opts.printInfo();
     DecodeOptions options;
     parseDecodeOptions(opts, options);
     const QString path = opts.singlePositional();

@@ -4,6 +4,7 @@
 
 #include <QDate>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -19,7 +20,7 @@ public:
         return *this;
     }
     Object &num(const char *name, qint64 v) { return raw(name, QByteArray::number(v)); }
-    Object &real(const char *name, double v) { return raw(name, jsonNumber(v)); }
+    Object &real(const char *name, float v) { return raw(name, jsonSingle(v)); }
     Object &flag(const char *name, bool v) { return raw(name, v ? "true" : "false"); }
     Object &text(const char *name, const QString &v) { return raw(name, jsonString(v)); }
     Object &date(const char *name, double v) { return raw(name, jsonDateTime(v)); }
@@ -30,8 +31,8 @@ public:
         for (size_t i = 0; i < N; ++i) {
             if (i)
                 list += ',';
-            if constexpr (std::is_floating_point_v<T>)
-                list += jsonNumber(values[i]);
+            if constexpr (std::is_same_v<T, float>)
+                list += jsonSingle(values[i]);
             else if constexpr (std::is_same_v<T, QString>)
                 list += jsonString(values[i]);
             else
@@ -71,13 +72,15 @@ QByteArray EventJson::jsonString(const QString &s)
     return out + '"';
 }
 
-QByteArray EventJson::jsonNumber(double v)
+QByteArray EventJson::jsonSingle(float v)
 {
     if (!std::isfinite(v))
         return "null";
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.9g", v);
-    return buf;
+    // The shortest text that reads back as the same Single: the meter's 5.2
+    // is written 5.2, not as the nearest double's digits (5.19999981).
+    char buf[32];
+    const auto result = std::to_chars(buf, buf + sizeof buf, v);
+    return QByteArray(buf, qsizetype(result.ptr - buf));
 }
 
 QByteArray EventJson::jsonDateTime(double t)

@@ -19,7 +19,8 @@ public:
 
     // Helpers, public for tests.
     static QByteArray jsonString(const QString &s);
-    static QByteArray jsonNumber(double v);
+    // A Single as the shortest JSON number that reads back as it; null when not finite.
+    static QByteArray jsonSingle(float v);
     static QByteArray jsonDateTime(double t);
 
 private:

@@ -11,12 +11,22 @@
 namespace qv::cli {
 
 namespace {
-const char kHistoryUsage[] = "usage: qv7xx-cli history [--lang en|pl] [--decimal-separator C] [--date-separator C] "
-                             "[--time-separator C] [--out FILE] FILE";
-const char kExportUsage[] = "usage: qv7xx-cli export [--decimal-separator C] [--date-separator C] "
-                            "[--time-separator C] --csv OUT FILE";
+std::vector<OptionSpec> separatorOptions()
+{
+    return {
+        {"--decimal-separator", "C", "decimal separator of the numbers (default: the system's)"},
+        {"--date-separator", "C", "date separator (default: the system's)"},
+        {"--time-separator", "C", "time separator (default: the system's)"},
+    };
+}
 
-void takeSeparators(Options &o)
+const QString kOpenNotes = QStringLiteral(
+    "FILE is read as the program opens a history or search-results file (Polish, English or legacy\n"
+    "header, Windows-1250). Exit status: 0 when the file was read and written, 2 on bad arguments,\n"
+    "a file that cannot be read or whose header is not recognised (with the program's message),\n"
+    "or an output that cannot be written.");
+
+void takeSeparators(ArgumentReader &o)
 {
     FormatSettings &f = formatSettings();
     f.decimalSeparator = o.character(QStringLiteral("--decimal-separator"), f.decimalSeparator);
@@ -64,10 +74,34 @@ int writeStdout(const std::string &bytes, int rows)
 }
 } // namespace
 
+CommandSpec historySpec()
+{
+    std::vector<OptionSpec> options{languageOption()};
+    for (const OptionSpec &o : separatorOptions())
+        options.push_back(o);
+    options.push_back({"--out", "FILE", "write the history file here (default: standard output)"});
+    return commandSpec(QStringLiteral("history"), QStringLiteral("FILE"),
+                       QStringLiteral("Opens a history file as the program does and writes it as the program saves\n"
+                                      "a history (the header of --lang, dates with a four-digit year)."),
+                       options, kOpenNotes);
+}
+
+CommandSpec exportSpec()
+{
+    std::vector<OptionSpec> options = separatorOptions();
+    options.push_back({"--csv", "OUT", "write CSV here ('-': standard output); required"});
+    return commandSpec(QStringLiteral("export"), QStringLiteral("FILE"),
+                       QStringLiteral("Opens a history file as the program does and writes it as CSV: UTF-8, RFC 4180\n"
+                                      "quoting, English titles, one ISO-8601 date_time column, numbers with a full stop."),
+                       options, kOpenNotes);
+}
+
 int runHistory(const QStringList &args)
 {
-    Options o(args, kHistoryUsage);
-    const uint8_t language = o.language(QStringLiteral("--lang"));
+    ArgumentReader o(historySpec(), args);
+    if (o.askedForInfo())
+        return o.printInfo();
+    const uint8_t language = readLanguage(o);
     takeSeparators(o);
     const QString out = o.text(QStringLiteral("--out"));
     const QString path = o.singlePositional();
@@ -88,7 +122,9 @@ int runHistory(const QStringList &args)
 
 int runExport(const QStringList &args)
 {
-    Options o(args, kExportUsage);
+    ArgumentReader o(exportSpec(), args);
+    if (o.askedForInfo())
+        return o.printInfo();
     takeSeparators(o);
     const QString out = o.text(QStringLiteral("--csv"));
     const QString path = o.singlePositional();
@@ -107,15 +143,6 @@ int runExport(const QStringList &args)
     if (toStdout(out))
         return writeStdout(CsvBytes(store.hist(), 0, rows), rows);
     return finish(SaveCsvFile(out, store.hist(), 0, rows), rows);
-}
-
-int runFileCommand(const QString &command, const QStringList &args)
-{
-    if (command == QLatin1String("history"))
-        return runHistory(args);
-    if (command == QLatin1String("export"))
-        return runExport(args);
-    return -1;
 }
 
 } // namespace qv::cli

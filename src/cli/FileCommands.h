@@ -2,14 +2,15 @@
 // program opens it, then written as the program saves a history, or as CSV.
 #pragma once
 
-#include <QString>
+#include "cmdline/CommandLine.h"
+
 #include <QStringList>
 
 namespace qv::cli {
 
+CommandSpec historySpec();
+CommandSpec exportSpec();
 int runHistory(const QStringList &args);
 int runExport(const QStringList &args);
-// The command if it is one of these two (its exit status), else -1.
-int runFileCommand(const QString &command, const QStringList &args);
 
 } // namespace qv::cli

@@ -1,10 +1,16 @@
 // The commands of qv7xx-cli that draw (they need the widget library).
 #pragma once
 
+#include "cmdline/CommandLine.h"
+
 #include <QStringList>
 
 namespace qv::cli {
 
+// Exit status of render when the capture holds no screen of the meter.
+constexpr int RenderNoScreen = 3;
+
+CommandSpec renderSpec();
 // qv7xx-cli render: a capture through the protocol component and the
 // instrument's core into a PNG picture of the LCD.
 int runRender(const QStringList &args);

@@ -14,21 +14,34 @@
 
 namespace qv::cli {
 
-namespace {
-const char kUsage[] =
-    "usage: qv7xx-cli journal [--journal PATH] [--lang en|pl] [--date-separator C] [--out FILE]";
-} // namespace
+CommandSpec journalSpec()
+{
+    return commandSpec(
+        QStringLiteral("journal"), QString(),
+        QStringLiteral("Writes the history that the program's journal holds unsaved (the measurements of a\n"
+                       "run that was not closed properly) as the program saves a history file."),
+        {
+            {"--journal", "PATH", "the journal to read (default: the program's, in its data folder)"},
+            languageOption(),
+            {"--date-separator", "C", "date separator of the file (default: the system's)"},
+            {"--out", "FILE", "write the file here (default: standard output)"},
+        },
+        QStringLiteral("Exit status: 0 when rows were written, 3 when the journal holds nothing unsaved,\n"
+                       "2 on bad arguments or a file that cannot be written."));
+}
 
 int runJournal(const QStringList &args)
 {
-    Options o(args, kUsage);
+    ArgumentReader o(journalSpec(), args);
+    if (o.askedForInfo())
+        return o.printInfo();
     QCoreApplication::setOrganizationName(QStringLiteral("TAMBRIX"));
     QCoreApplication::setApplicationName(QStringLiteral("QV-7xx"));
     const QString path = o.text(QStringLiteral("--journal"), Journal::defaultPath());
-    const uint8_t language = o.language(QStringLiteral("--lang"));
+    const uint8_t language = readLanguage(o);
     formatSettings().dateSeparator = o.character(QStringLiteral("--date-separator"), formatSettings().dateSeparator);
     const QString out = o.text(QStringLiteral("--out"));
-    o.finish();
+    o.noPositionals();
     if (!o.ok())
         return o.fail();
 

@@ -11,33 +11,41 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QHash>
 #include <QTimer>
 
 #include <csignal>
 #include <cstdio>
 #include <deque>
+#include <vector>
 
 namespace qv::cli {
 
 namespace {
 
-const char kUsage[] =
-    "usage: qv7xx-cli monitor --port PATH [--baud N] [--send KEYS] [--type TEXT] [--seconds S] "
-    "[--until EVENT]\n"
-    "  KEYS: names separated by commas: MODE SET MEMO ESC POWER UP DOWN MEAS ENTER A INFO IDENT "
-    "REFRESH";
-
-// The key names and their commands; REFRESH is INFO then IDENT.
-const QHash<QString, QList<int>> &keyNames()
+// The key names and their commands, in the order of the keys' faces;
+// REFRESH is INFO then IDENT.
+struct KeyName {
+    QString name;
+    QList<int> commands;
+};
+const std::vector<KeyName> &keyNames()
 {
-    static const QHash<QString, QList<int>> names = {
+    static const std::vector<KeyName> names = {
         {"MODE", {kcD}}, {"SET", {kcL}}, {"MEMO", {kcT}}, {"ESC", {kcQ}},
         {"POWER", {kcZ}}, {"UP", {kcR}}, {"DOWN", {kcJ}}, {"MEAS", {kcS}},
         {"ENTER", {kcK}}, {"A", {kcA}}, {"INFO", {kcI}}, {"IDENT", {kcB}},
         {"REFRESH", {kcI, kcB}},
     };
     return names;
+}
+
+const KeyName *findKey(const QString &name)
+{
+    for (const KeyName &key : keyNames()) {
+        if (key.name == name)
+            return &key;
+    }
+    return nullptr;
 }
 
 const QStringList kEventNames = {
@@ -67,16 +75,42 @@ private:
 
 } // namespace
 
+CommandSpec monitorSpec()
+{
+    QStringList keys;
+    for (const KeyName &key : keyNames())
+        keys << key.name;
+    return commandSpec(
+        QStringLiteral("monitor"), QString(),
+        QStringLiteral("Opens a port with the program's own components, operates the meter and prints every\n"
+                       "event live, one JSON object a line, each with t_ms (milliseconds since the start)."),
+        {
+            {"--port", "PATH", "the port the meter is on (required; qv7xx-cli ports lists them)"},
+            {"--baud", "N", "the line rate in bit/s (default 9600)"},
+            {"--send", "KEYS", "meter keys to press, separated by commas, each after the answer to the one before"},
+            {"--type", "TEXT", "text to type into the meter's editor after the keys"},
+            {"--seconds", "S", "end after S seconds (default: at Ctrl+C or --until)"},
+            {"--until", "EVENT", "end once this event has been printed"},
+        },
+        QStringLiteral("KEYS: %1 (REFRESH is INFO then IDENT).\n"
+                       "EVENT: %2.\n"
+                       "Exit status: 0, 2 on bad arguments or a port that cannot be opened, 3 when the\n"
+                       "event of --until never came.")
+            .arg(keys.join(QLatin1Char(' ')), kEventNames.join(QLatin1Char(' '))));
+}
+
 int runMonitor(const QStringList &args)
 {
-    Options opts(args, kUsage);
+    ArgumentReader opts(monitorSpec(), args);
+    if (opts.askedForInfo())
+        return opts.printInfo();
     const QString port = opts.text("--port");
-    const int baud = opts.integer("--baud", 9600, 1, 1000000000);
+    const int baud = int(opts.integer("--baud", 9600, 1, 1000000000));
     const QString send = opts.text("--send");
     const QString text = opts.text("--type");
     const double seconds = opts.real("--seconds", -1, 0, 1e9);
     const QString until = opts.text("--until");
-    opts.finish();
+    opts.noPositionals();
     if (opts.ok() && port.isEmpty())
         opts.setError(QStringLiteral("--port is required"));
     TBaudRate rate = br009600;
@@ -84,12 +118,12 @@ int runMonitor(const QStringList &args)
         opts.setError(QStringLiteral("%1 bit/s is not a rate of the serial line").arg(baud));
     std::deque<int> keys;
     for (const QString &name : send.split(',', Qt::SkipEmptyParts)) {
-        const auto it = keyNames().find(name.trimmed().toUpper());
-        if (it == keyNames().end()) {
+        const KeyName *key = findKey(name.trimmed().toUpper());
+        if (!key) {
             opts.setError(QStringLiteral("unknown key '%1'").arg(name.trimmed()));
             break;
         }
-        keys.insert(keys.end(), it->begin(), it->end());
+        keys.insert(keys.end(), key->commands.begin(), key->commands.end());
     }
     if (!until.isEmpty() && !kEventNames.contains(until))
         opts.setError(QStringLiteral("unknown event '%1'").arg(until));

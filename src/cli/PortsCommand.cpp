@@ -1,6 +1,7 @@
 // `qv7xx-cli ports`: the serial ports the program sees, one device path a
 // line, in the order the port menus show them.
 #include "cli/Commands.h"
+#include "cli/Options.h"
 #include "serial/TComm32VN.h"
 
 #include <QCoreApplication>
@@ -10,12 +11,23 @@
 
 namespace qv::cli {
 
+CommandSpec portsSpec()
+{
+    return commandSpec(QStringLiteral("ports"), QString(),
+                       QStringLiteral("Lists the serial ports the program sees, one device path a line, in the order\n"
+                                      "of the program's port list: the system's serial devices, then the live ports\n"
+                                      "of simulated meters in the virtual-port folder."),
+                       {});
+}
+
 int runPorts(const QStringList &args)
 {
-    if (!args.isEmpty()) {
-        std::fprintf(stderr, "usage: qv7xx-cli ports (takes no arguments)\n");
-        return 2;
-    }
+    ArgumentReader opts(portsSpec(), args);
+    if (opts.askedForInfo())
+        return opts.printInfo();
+    opts.noPositionals();
+    if (!opts.ok())
+        return opts.fail();
     // The port list watches the device folders, which needs an application object.
     std::unique_ptr<QCoreApplication> app;
     if (!QCoreApplication::instance()) {

@@ -4,57 +4,44 @@
 
 #include <QCoreApplication>
 
-#include <cstdio>
+#include <memory>
 
 #ifdef QV_CLI_WITH_GUI
-#include "cli/GuiCommands.h"
 #include <QGuiApplication>
 #endif
 
-namespace {
-
-const char kUsage[] =
-    "usage: qv7xx-cli COMMAND [options]\n"
-    "commands:\n"
-    "  decode   decode a capture of the meter's bytes into events (JSON lines)\n"
-    "  ports    list the serial ports, one device path a line\n"
-    "  monitor  open a port, operate the meter and print its events live (JSON lines)\n"
-    "  journal  write the unsaved history held in the program's journal as a history file\n"
-#ifdef QV_CLI_WITH_GUI
-    "  render   draw the meter's LCD from a capture into a PNG picture\n"
-#endif
-    ;
-
-} // namespace
+using namespace qv::cli;
 
 int main(int argc, char **argv)
 {
-    const QString command = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const QString name = args.value(0);
+    for (const Command &command : commands()) {
+        if (command.spec().command != name)
+            continue;
+        // Help and version need no application object.
+        const qv::ArgumentReader early(command.spec(), args.mid(1));
+        if (early.askedForInfo())
+            return early.printInfo();
+        std::unique_ptr<QCoreApplication> app;
 #ifdef QV_CLI_WITH_GUI
-    if (command == QLatin1String("render")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        QGuiApplication app(argc, argv);
-        return qv::cli::runRender(app.arguments().mid(2));
-    }
+        // Drawing needs a GUI application, never a display.
+        if (command.draws) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            app = std::make_unique<QGuiApplication>(argc, argv);
+        }
 #endif
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(2);
-    if (command == QLatin1String("decode"))
-        return qv::cli::runDecode(args);
-    if (command == QLatin1String("ports"))
-        return qv::cli::runPorts(args);
-    if (command == QLatin1String("monitor"))
-        return qv::cli::runMonitor(args);
-    if (command == QLatin1String("journal"))
-        return qv::cli::runJournal(args);
-    if (const int status = qv::cli::runFileCommand(command, args); status >= 0) return status;
-    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
-        std::fputs(kUsage, stdout);
-        return 0;
+        if (!app)
+            app = std::make_unique<QCoreApplication>(argc, argv);
+        return command.run(QCoreApplication::arguments().mid(2));
     }
-    std::fprintf(stderr, "qv7xx-cli: %s\n%s",
-                 command.isEmpty() ? "no command given"
-                                   : qPrintable(QStringLiteral("unknown command '%1'").arg(command)),
-                 kUsage);
-    return 2;
+
+    qv::ArgumentReader opts(programSpec(), args);
+    if (opts.askedForInfo())
+        return opts.printInfo();
+    opts.setError(name.isEmpty() ? QStringLiteral("no command given")
+                                 : QStringLiteral("unknown command '%1'").arg(name));
+    return opts.fail();
 }

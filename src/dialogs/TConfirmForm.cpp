@@ -156,7 +156,10 @@ void TConfirmForm::place(QWidget *owner)
     std::optional<QRect> around;
     if (CenterOnOwner && owner)
         around = owner->window()->frameGeometry();
-    move(placeConfirm(size(), around, screen->availableGeometry()));
+    // The window with its frame stays inside the work area: the platform
+    // window is made now, so that the frame's size is known.
+    winId();
+    move(placeConfirm(frameGeometry().size(), around, screen->availableGeometry()));
 }
 
 void TConfirmForm::setBeep(std::function<void(int)> beep) { beepHook() = std::move(beep); }

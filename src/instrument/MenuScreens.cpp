@@ -173,7 +173,9 @@ void LcdScreen::textReceived()
         m_canvas.drawText(t.Text, 27, 24, LcdCanvas::Font::Text);
         break;
     case 60040: {
-        const QString all = t.Text.leftJustified(16, ' ');
+        // The new and the old factor have fixed places in the record; the
+        // meter's length byte does not count them both.
+        const QString all = t.Chars.leftJustified(16, ' ');
         m_canvas.drawText(all.mid(1, 7), 27, 24, LcdCanvas::Font::SmallDigits);
         m_canvas.drawText(all.mid(9, 7), 73, 24, LcdCanvas::Font::SmallDigits);
         break;

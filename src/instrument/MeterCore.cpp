@@ -38,6 +38,7 @@ MeterCore::MeterCore(TComm32QV &comm, uint8_t language, uint8_t edition, Clock &
     : m_comm(comm), m_clock(clock), m_timer(timers.create()), m_screen(language, edition, resources)
 {
     m_comm.setFixedRespTime(m_comm.TransmitTime(28) + m_comm.TimeOut() + 5000);
+    storeFrameDelay();
     attach();
     const uint32_t now = m_clock.ticks();
     m_secondStart = m_blinkTick = m_batteryTick = m_infoTick = now;
@@ -143,8 +144,7 @@ void MeterCore::info(const TDataInfoQV &info)
     m_screen.rec.info = info;
     m_screen.infoReceived();
     // The meter's clock, corrected by the time its frame took on the line.
-    const uint32_t delay = m_comm.TransmitTime(28) + m_comm.TimeOut();
-    m_screen.clockBase = info.DateTime + delay / MsPerDay;
+    m_screen.clockBase = info.DateTime + m_frameDelay / MsPerDay;
     m_infoTick = m_secondStart = m_clock.ticks();
     m_measurementRunning = true;
     m_timer->setEnabled(false);
@@ -228,8 +228,10 @@ void MeterCore::pressKey(MeterKey key)
 {
     if (m_screen.keysLocked && key != MeterKey::Esc && key != MeterKey::Power)
         return;
+    // Straight to the protocol component: a key that finds its queue full
+    // is dropped, so a held key never piles up behind the meter's answers.
     if (key != MeterKey::Refresh) {
-        sendKey(keyCommand(key));
+        m_comm.SendKey(keyCommand(key));
         return;
     }
     // During a run the REFRESH waits until the measurements pause.
@@ -241,16 +243,13 @@ void MeterCore::pressKey(MeterKey key)
         return;
     }
     m_refreshDeadlineSet = false;
-    sendKey(kcI);
-    sendKey(kcB);
+    m_comm.SendKey(kcI);
+    m_comm.SendKey(kcB);
 }
 
-void MeterCore::sendKey(int command)
+void MeterCore::storeFrameDelay()
 {
-    if (KeySender)
-        KeySender(command);
-    else
-        m_comm.SendKey(command);
+    m_frameDelay = m_comm.TransmitTime(28) + m_comm.TimeOut();
 }
 
 void MeterCore::resetScreenState()
@@ -285,6 +284,11 @@ void MeterCore::serviceTick()
         }
     }
     if (AutoRefreshBAT && m_meterOn && !m_comm.InMemoryTransfer() && now - m_batteryTick >= BatteryRefreshMs) {
+        // A response watch still running from an earlier key must not run
+        // out before the meter has had time to answer this request.
+        const uint32_t hold = m_comm.TransmitTime(50) + 2 * (m_comm.TimeOut() + m_comm.MaxRespTime());
+        if (m_comm.HoldTime() < hold)
+            m_comm.SetHoldTime(hold);
         m_comm.SendKey(kcI);
         m_batteryTick = now;
     }

@@ -52,9 +52,6 @@ public:
     const EntryPermissions &entry() const { return m_screen.entry; }
     bool refreshDeferred() const { return m_refreshDeadlineSet; }
     bool AutoRefreshBAT = true;
-    // Where pressed keys go; the protocol component's SendKey when empty (the
-    // instrument window routes them through its key typer).
-    std::function<void(int command)> KeySender;
 
     // --- operations ------------------------------------------------------------
     // Presses a meter key: the one path of on-screen keys, menu clicks on the
@@ -64,6 +61,9 @@ public:
     void forgetMeter();
     // Hooks of the window's port and baud-rate flows.
     void clearSent() { m_sent = false; }
+    // A baud rate was set: the time a frame takes on the line as it is now,
+    // which the clock adds to the meter's date-time from then on.
+    void storeFrameDelay();
     void stopClock() { m_measurementRunning = false; }
     // A download cut short by another port: no edit cursor, no lock, and the
     // next screen drawn in full.
@@ -97,7 +97,6 @@ private:
     void status(int code, const QString &text);
     void changed() const;
     void cancelSelection() const;
-    void sendKey(int command);
 
     TComm32QV &m_comm;
     Clock &m_clock;
@@ -116,6 +115,7 @@ private:
     uint32_t m_blinkTick = 0;
     uint32_t m_batteryTick = 0;
     uint32_t m_txdEmptyTick = 0;
+    uint32_t m_frameDelay = 0;
 };
 
 } // namespace qv

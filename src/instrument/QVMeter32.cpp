@@ -187,7 +187,6 @@ QUrl TQVMeter32::webAddress(uint8_t edition)
 void TQVMeter32::wireCore()
 {
     MeterCore &c = *m_core;
-    c.KeySender = [this](int command) { m_typer->pressKey(command); };
     c.OnLcdChanged = [this] { m_lcd->setImage(m_core->lcdImage()); };
     c.OnProbeText = [this](const QString &text, bool red) { m_statusBar->setProbe(text, red); };
     c.OnStatus = [this](int code, const QString &text) { showStatus(code, text); };

@@ -133,6 +133,9 @@ private:
     // the link (QVMeter32Link.cpp)
     void fillPortBox();
     void selectPortInBox();
+    // The whole port name of the box's item `index`, and the item of a port (-1: none).
+    QString portInBox(int index) const;
+    int portIndexInBox(const QString &port) const;
     void portListChanged();
     void baudBoxChosen(int index);
     void portBoxChosen(int index);

@@ -21,9 +21,10 @@ void TQVMeter32::keyPressEvent(QKeyEvent *event)
     const auto held = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     const ScreenRecords &rec = m_core->records();
     if (!held) {
-        // Straight to the meter: the keyboard works the service screen too.
+        // Straight to the meter: the keyboard works the service screen too,
+        // and an auto-repeat that finds the queue full is dropped.
         if (const auto key = pcKeyToMeterKey(event->key(), rec.screen(), rec.frameType())) {
-            m_typer->pressKey(keyCommand(*key));
+            m_comm->SendKey(keyCommand(*key));
             event->accept();
             return;
         }
@@ -43,10 +44,12 @@ void TQVMeter32::keyPressEvent(QKeyEvent *event)
 bool TQVMeter32::event(QEvent *event)
 {
     // While the meter takes characters, Tab is the instrument's, not the
-    // dialog's way to the next control.
+    // dialog's way to the next control: taken even when it types nothing, so
+    // that no parent moves the focus with it.
     if (event->type() == QEvent::KeyPress && m_core && m_core->entry().active &&
         static_cast<QKeyEvent *>(event)->key() == Qt::Key_Tab) {
         keyPressEvent(static_cast<QKeyEvent *>(event));
+        event->accept();
         return true;
     }
     return QWidget::event(event);

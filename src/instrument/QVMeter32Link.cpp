@@ -5,6 +5,8 @@
 #include "instrument/MeterWindows.h"
 #include "instrument/QVStatusBar.h"
 #include "instrument/TransmissionFrame.h"
+#include "serial/PortOrder.h"
+#include "serial/PortSource.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -37,7 +39,7 @@ void TQVMeter32::ClosePort()
 
 void TQVMeter32::requestRefresh()
 {
-    m_typer->pressKey(kcI);
+    m_comm->SendKey(kcI);
 }
 
 void TQVMeter32::raiseHoldTime()
@@ -69,6 +71,7 @@ void TQVMeter32::setBaudRate(TBaudRate rate)
         if (OnBaudRateChange)
             OnBaudRateChange();
     }
+    m_core->storeFrameDelay();
 }
 
 void TQVMeter32::setPort(const QString &name)
@@ -127,25 +130,46 @@ void TQVMeter32::updateLinkButtons()
     offButton()->setEnabled(real);
 }
 
+// Each item shows the port's short name and holds its whole name (the one
+// opened) as data and as its tool tip.
 void TQVMeter32::fillPortBox()
 {
     QComboBox *box = portBox();
     const QSignalBlocker quiet(box);
     box->hidePopup();
     box->clear();
-    box->addItems(m_comm->PortList());
-    // Port paths are longer than the box: the list shows them whole.
+    const QStringList &ports = m_comm->PortList();
+    const QStringList shown = portDisplayNames(ports, virtualPortFolder());
+    for (int i = 0; i < ports.size(); ++i) {
+        box->addItem(shown.at(i), ports.at(i));
+        box->setItemData(i, ports.at(i), Qt::ToolTipRole);
+    }
+    // Device paths are longer than the box: the list shows them whole.
     box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 8);
     selectPortInBox();
+}
+
+QString TQVMeter32::portInBox(int index) const
+{
+    return portBox()->itemData(index).toString();
+}
+
+int TQVMeter32::portIndexInBox(const QString &port) const
+{
+    for (int i = 0; i < portBox()->count(); ++i) {
+        if (portInBox(i).compare(port, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
 }
 
 void TQVMeter32::selectPortInBox()
 {
     QComboBox *box = portBox();
     const QSignalBlocker quiet(box);
-    const int i = box->findText(m_port, Qt::MatchFixedString);
+    const int i = portIndexInBox(m_port);
     box->setCurrentIndex(i >= 0 ? i : 0);
-    box->setToolTip(box->currentText());
+    box->setToolTip(portInBox(box->currentIndex()));
 }
 
 void TQVMeter32::portListChanged()
@@ -157,9 +181,8 @@ void TQVMeter32::portListChanged()
     redrawKeyHint();
 }
 
-// Cuts a running memory download short before the link changes under it.
-// The meter's ESC goes straight out: the key typer may be waiting for an
-// answer that a download does not give.
+// Cuts a running memory download short before the link changes under it;
+// characters still waiting to be typed are dropped.
 static void cancelDownload(TComm32QV &comm, KeyTyper &typer)
 {
     if (!comm.InMemoryTransfer())
@@ -190,7 +213,7 @@ void TQVMeter32::portBoxChosen(int index)
 {
     if (index < 0)
         return;
-    const QString name = portBox()->itemText(index);
+    const QString name = portInBox(index);
     if (name.compare(m_port, Qt::CaseInsensitive) == 0 && m_comm->IsOpen()) {
         returnFocus();
         return;
@@ -230,7 +253,7 @@ void TQVMeter32::searchClicked()
     } else if (InternalCOMSearch) {
         QStringList ports;
         for (int i = 0; i < portBox()->count(); ++i)
-            ports << portBox()->itemText(i);
+            ports << portInBox(i);
         QString port, baudName;
         if (runMeterSearch(this, m_language, BaudRate(), ports, port, baudName)) {
             const int b = baudBox()->findText(baudName);
@@ -238,7 +261,7 @@ void TQVMeter32::searchClicked()
                 baudBox()->setCurrentIndex(b);
                 baudBoxChosen(b);
             }
-            const int p = portBox()->findText(port, Qt::MatchFixedString);
+            const int p = portIndexInBox(port);
             if (p >= 0) {
                 portBox()->setCurrentIndex(p);
                 portBoxChosen(p);

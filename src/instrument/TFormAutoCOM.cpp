@@ -138,7 +138,8 @@ void TFormAutoCOM::buildResultPanel(QWidget *panel)
     bold.setBold(true);
     ListBoxCOM->setFont(bold);
     ListBoxCOM->setGeometry(Margin, 40, FormWidth - 2 * Margin, 192);
-    connect(ListBoxCOM, &QListWidget::itemDoubleClicked, this, [this] { closeWithChoice(); });
+    // A double click anywhere on the list, not only on an item, chooses.
+    ListBoxCOM->viewport()->installEventFilter(this);
 
     BtnOK = new QPushButton(QStringLiteral("OK"), panel);
     BtnOK->setGeometry(ButtonRect);
@@ -204,6 +205,15 @@ void TFormAutoCOM::onFinished(MeterSearch::Outcome outcome)
         ListBoxCOM->setFocus();
         break;
     }
+}
+
+bool TFormAutoCOM::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ListBoxCOM->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        closeWithChoice();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFormAutoCOM::closeWithChoice()

@@ -18,8 +18,8 @@ constexpr int IndentPx = 8;
 constexpr int WideLabelRole = Qt::UserRole + 1;
 
 // Draws the cells as plain text over the grid's colour: no selection, no
-// focus frame; labels that run on, and section titles, are drawn across both
-// columns.
+// focus frame; the labels that run on (the luminance rows) are drawn across
+// both columns, everything else within its own cell.
 class InfoCellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -112,8 +112,7 @@ void TInfoBox::Fill(uint8_t language, const TDataInfoQV &info, const TInfoMeterQ
             item->setFont(row.bold ? bold : plain);
             const bool fromLeft = c == 0 && (row.leftAligned || row.wideLabel);
             item->setTextAlignment(Qt::AlignVCenter | (fromLeft ? Qt::AlignLeft : Qt::AlignHCenter));
-            // Section titles have no value: they take the whole row.
-            item->setData(WideLabelRole, c == 0 && (row.wideLabel || row.value.isEmpty()));
+            item->setData(WideLabelRole, c == 0 && row.wideLabel);
             SG->setItem(r, c, item);
         }
     }

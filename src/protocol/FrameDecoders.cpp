@@ -349,6 +349,7 @@ void decodeText(const FrameView &f, TDataTextQV &out)
     const uint8_t sent = f.at(42);
     out.Length = sent < 16 ? sent : 16;
     out.Text = FromCp1250(reinterpret_cast<const char *>(f.ptr(26)), out.Length);
+    out.Chars = FromCp1250(reinterpret_cast<const char *>(f.ptr(26)), 16);
     out.SentLength = sent;
     out.Mode = char(f.at(43));
     out.CursorSent = f.at(44);

@@ -1,11 +1,14 @@
-// Operates the meter key by key, as a person at its keypad would: each key
-// command, and each typed character, goes out after the meter has answered
-// the one before (or its response timed out), and every key is handed to the
-// protocol component only when its transmit queue has room. The queue holds
-// one waiting block and drops the next, and a typed character takes up to
-// three keys (the entry-kind key, the group key, the letter); sent straight
-// away, keys would be lost. Keys pressed and characters typed quickly in a
-// row go out in order, none lost.
+// Operates the meter key by key where no key may be lost: each typed
+// character, and each key of a scripted sequence (the command line's
+// monitor), goes out after the meter has answered the one before (or its
+// response timed out), and every key is handed to the protocol component only
+// when its transmit queue has room. The queue holds one waiting block and
+// drops the next, and a typed character takes up to three keys (the
+// entry-kind key, the group key, the letter); sent straight away, keys would
+// be lost. Characters typed quickly in a row go out in order, none lost.
+// Keys a person presses on the instrument do not come here: they go straight
+// to the protocol component, so that a held key that finds the queue full is
+// dropped rather than piled up behind the meter's answers.
 #pragma once
 
 #include "protocol/TComm32QV.h"

@@ -113,6 +113,7 @@ struct TInfoMeterQV {
 struct TDataTextQV {
     uint8_t Length = 0;      // min(sent length, 16)
     QString Text;            // the first Length characters
+    QString Chars;           // all 16 characters, whatever the length says
     uint8_t SentLength = 0;
     char Mode = 0;           // "a" alarm message, "b" alarm date, "c" time, "d" date,
                              // "h" password, "k" calibration/reference, "m" cell, "t" text

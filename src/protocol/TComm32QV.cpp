@@ -112,9 +112,11 @@ void TComm32QV::DoReceive(const uint8_t *buf, uint32_t size)
             const size_t have = dataSize();
             bool handled = false;
 
-            if (m_memoryMode && have > 3) {
+            if (m_memoryMode && have > 3 && !memoryBlockComplete()) {
                 // A normal frame at the end of the buffer means the meter has
-                // left the transfer (for example after Q was sent).
+                // left the transfer (for example after Q was sent). A block
+                // that is all there comes first: the meter's next frame may
+                // have arrived in the same read as the block's end.
                 static const int lengths[] = {28, 50, 106, 66, 49, 5, 5};
                 for (int l : lengths) {
                     if (have > size_t(l) && isFrameAt(data + have - l, l)) {
@@ -298,13 +300,19 @@ void TComm32QV::reportMemoryProgress()
     s.progressThreshold = std::min(s.progressThreshold + MemoryCellSize, contents);
 }
 
+bool TComm32QV::memoryBlockComplete() const
+{
+    const uint32_t size = m_memorySize;
+    const auto *data = reinterpret_cast<const uint8_t *>(m_buffer.constData());
+    // A block announced shorter than its two markers can only be garbage.
+    return size >= 2 && dataSize() >= size && data[size - 2] == '!' && data[size - 1] == '!';
+}
+
 void TComm32QV::receiveMemoryBlock()
 {
     SetNoGapWait(false);
     const uint32_t size = m_memorySize;
-    const auto *data = reinterpret_cast<const uint8_t *>(m_buffer.constData());
-    // A block announced shorter than its two markers can only be garbage.
-    if (size >= 2 && data[size - 2] == '!' && data[size - 1] == '!') {
+    if (memoryBlockComplete()) {
         ResponseTimer().setEnabled(false);
         m_frame = m_buffer.left(qsizetype(size));
         const auto *block = reinterpret_cast<const uint8_t *>(m_frame.constData());

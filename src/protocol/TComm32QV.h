@@ -101,6 +101,7 @@ private:
     void dispatchFrame(const uint8_t *frame, bool complete);
     void decodeInfo(const FrameView &view, uint8_t type);
     void decodeMeas(const FrameView &view, bool complete);
+    bool memoryBlockComplete() const;
     void receiveMemoryBlock();
     void reportMemoryProgress();
     void sendCommandByte(uint8_t byte);

@@ -1,5 +1,7 @@
 #include "serial/PortOrder.h"
 
+#include <QDir>
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -21,6 +23,29 @@ QString naturalKey(const QString &name, int length)
 }
 
 } // namespace
+
+QStringList portDisplayNames(const QStringList &ports, const QString &virtualFolder)
+{
+    const QString folder = QDir::cleanPath(virtualFolder) + QLatin1Char('/');
+    QStringList shown;
+    shown.reserve(ports.size());
+    for (const QString &port : ports) {
+        const QString name = port.mid(folder.size());
+        const bool virtualEntry = port.startsWith(folder) && !name.isEmpty() && !name.contains(QLatin1Char('/'));
+        shown.append(virtualEntry ? name : port);
+    }
+    for (int i = 0; i < shown.size(); ++i) {
+        if (shown.at(i) == ports.at(i))
+            continue;
+        for (int j = 0; j < shown.size(); ++j) {
+            if (j != i && shown.at(j).compare(shown.at(i), Qt::CaseInsensitive) == 0) {
+                shown[i] = ports.at(i);
+                break;
+            }
+        }
+    }
+    return shown;
+}
 
 QStringList naturalPortOrder(const QStringList &names)
 {

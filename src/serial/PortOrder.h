@@ -1,5 +1,6 @@
-// Port names in natural numeric order, and the process-wide bookkeeping of
-// port scans shared by every serial component of the program.
+// Port names in natural numeric order and as the port box shows them, and
+// the process-wide bookkeeping of port scans shared by every serial
+// component of the program.
 #pragma once
 
 #include <QSet>
@@ -14,6 +15,11 @@ namespace qv {
 // the length of the longest, then the padded keys are compared without regard
 // to letter case.
 QStringList naturalPortOrder(const QStringList &names);
+
+// How the port box shows each port: an entry of the virtual-port folder
+// `virtualFolder` by its name (ttyQVdemo), anything else as it is (a device
+// by its path). Where two would look alike, both are shown as they are.
+QStringList portDisplayNames(const QStringList &ports, const QString &virtualFolder);
 
 // Owner-thread state shared by all components.
 struct PortScanState {

@@ -39,8 +39,9 @@ private:
 // else $XDG_RUNTIME_DIR/qv7xx-ports, else /tmp/qv7xx-ports-<uid>.
 QString virtualPortFolder();
 
-// Real ttys (/sys/class/tty/*/device as /dev/NAME) plus every entry of the
-// virtual-port folder; watches /dev and that folder for changes.
+// Real ttys (/sys/class/tty/*/device as /dev/NAME) plus the live entries of
+// the virtual-port folder (see VirtualPort.h); watches /dev, /dev/pts and
+// that folder for changes.
 // One process-wide instance, created on first use on the owner thread.
 PortSource &systemPortSource();
 

@@ -1,4 +1,5 @@
 #include "serial/SerialDevice.h"
+#include "serial/VirtualPort.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -64,6 +65,12 @@ SerialDevice::~SerialDevice()
 bool SerialDevice::open(const QString &path)
 {
     close();
+    // A simulated meter's link outlives a publisher that was killed, and its
+    // pseudo-terminal may since belong to another program: such a port is gone.
+    if (virtualPortState(path) == VirtualPortState::Gone) {
+        m_lastError = ENOENT;
+        return false;
+    }
     const QByteArray native = path.toLocal8Bit();
     int fd;
     do {

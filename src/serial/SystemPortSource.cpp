@@ -1,6 +1,7 @@
 // The system's serial ports: ttys that have a device behind them, plus the
-// ports the meter simulator publishes in the virtual-port folder.
+// live ports that simulated meters publish in the virtual-port folder.
 #include "serial/PortSource.h"
+#include "serial/VirtualPort.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -45,15 +46,6 @@ void addRealTtys(QStringList &names)
     }
 }
 
-void addVirtualPorts(QStringList &names)
-{
-    const QDir folder(virtualPortFolder());
-    const QFileInfoList entries =
-        folder.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo &entry : entries)
-        names.append(entry.absoluteFilePath());
-}
-
 class SystemPortSource : public PortSource {
 public:
     SystemPortSource()
@@ -61,6 +53,9 @@ public:
         QDir().mkpath(virtualPortFolder());
         m_watcher.addPath(QStringLiteral("/dev"));
         m_watcher.addPath(virtualPortFolder());
+        // A simulator killed outright leaves its entry, but its pseudo-terminal
+        // goes from /dev/pts: the list then drops the dead entry.
+        m_watcher.addPath(QStringLiteral("/dev/pts"));
         // A device arriving creates several nodes at once: one rescan for all.
         m_settle.setSingleShot(true);
         m_settle.setInterval(100);
@@ -76,7 +71,9 @@ public:
     {
         names.clear();
         addRealTtys(names);
-        addVirtualPorts(names);
+        // Only ports whose publisher still runs: a dead one's link may point
+        // at a pseudo-terminal that now belongs to someone else.
+        names.append(liveVirtualPorts(virtualPortFolder()));
         return true;
     }
 

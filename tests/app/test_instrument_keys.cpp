@@ -5,7 +5,11 @@
 #include "instrument/LcdView.h"
 #include "instrument/QVKeypad.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
+
+#include <set>
 
 using namespace qv;
 using qvtest::InstrumentRig;
@@ -106,6 +110,72 @@ TEST_F(InstrumentKeys, ServiceScreenLocksOnScreenKeysButNotThePcKeys)
     EXPECT_NE(rig.screen(), 2540);
 }
 
+TEST_F(InstrumentKeys, HeldArrowMovesTheMenuOnlyWhileHeld)
+{
+    click(MeterKey::Memo);
+    ASSERT_EQ(rig.screen(), 10);
+    const auto down = [&](QEvent::Type type, bool repeat) {
+        QKeyEvent e(type, Qt::Key_Down, Qt::NoModifier, QString(), repeat);
+        QApplication::sendEvent(rig.window, &e);
+    };
+    // Two seconds held: the press, then the system's repeats every 40 ms;
+    // the meter's answers come at the line rate.
+    std::set<uint16_t> passed;
+    for (int i = 0; i < 50; ++i) {
+        down(QEvent::KeyPress, i > 0);
+        rig.run(40, InstrumentRig::LineBytesPerStep);
+        passed.insert(rig.meter.screen());
+    }
+    down(QEvent::KeyRelease, false);
+    EXPECT_GE(passed.size(), 3u) << "the menu moves while the key is held";
+    // After the release at most the key waiting in the queue still goes.
+    const qsizetype keysAtRelease = rig.sent.count('J');
+    rig.run(300, InstrumentRig::LineBytesPerStep);
+    const uint16_t stopped = rig.meter.screen();
+    rig.run(5000, InstrumentRig::LineBytesPerStep);
+    EXPECT_LE(rig.sent.count('J'), keysAtRelease + 1);
+    EXPECT_EQ(rig.meter.screen(), stopped);
+}
+
+TEST(InstrumentKeysSilentMeter, KeyAfterRefreshLeavesAtOnce)
+{
+    qvsim::MeterConfig off;
+    off.off = true;
+    InstrumentRig rig(off);
+    rig.window->PressKey(MeterKey::Refresh);
+    rig.run(200);
+    EXPECT_EQ(rig.sent, "IB");
+    // No answer comes; the next key does not wait for one.
+    const std::pair<std::function<void()>, const char *> presses[] = {
+        {[&] { rig.window->PressKey(MeterKey::Up); }, "R"},
+        {[&] { QTest::keyClick(rig.window, Qt::Key_Down); }, "J"},
+        {[&] { QTest::mouseClick(rig.window->keyButton(MeterKey::Esc), Qt::LeftButton); }, "Q"},
+    };
+    for (const auto &[press, letter] : presses) {
+        rig.sent.clear();
+        press();
+        EXPECT_EQ(rig.sent, letter);
+        rig.run(200);
+    }
+}
+
+TEST_F(InstrumentKeys, TabStaysWithTheInstrumentWhileItTakesCharacters)
+{
+    ASSERT_TRUE(rig.activate());
+    clickKeys({MeterKey::Memo, MeterKey::Enter});
+    ASSERT_EQ(rig.screen(), 100);
+    QTest::keyClick(rig.window, Qt::Key_Tab);
+    EXPECT_TRUE(rig.window->hasFocus());
+    QTest::keyClicks(rig.window, QStringLiteral("K"));
+    rig.run(3000);
+    EXPECT_NE(rig.meter.editor().text().find('K'), std::string::npos) << rig.meter.editor().text();
+    // Elsewhere Tab moves on to the next control, as in any dialog.
+    clickKeys({MeterKey::Esc, MeterKey::Esc});
+    ASSERT_FALSE(rig.window->core().entry().active);
+    QTest::keyClick(rig.window, Qt::Key_Tab);
+    EXPECT_FALSE(rig.window->hasFocus());
+}
+
 TEST_F(InstrumentKeys, TypedTextReachesTheMetersEditor)
 {
     struct Case { std::initializer_list<MeterKey> path; int screen; const char *typed, *edited; uint32_t ms; };
@@ -125,6 +195,19 @@ TEST_F(InstrumentKeys, TypedTextReachesTheMetersEditor)
         EXPECT_EQ(rig.meter.editor().trimmed(), c.edited) << c.typed;
         clickKeys({MeterKey::Esc, MeterKey::Esc});
     }
+}
+
+TEST_F(InstrumentKeys, ACharacterNeitherTableHoldsSendsNothing)
+{
+    clickKeys({MeterKey::Memo, MeterKey::Enter});
+    ASSERT_EQ(rig.screen(), 100);
+    rig.sent.clear();
+    // Not even the entry-kind key: it would change the meter's field for nothing.
+    QKeyEvent euro(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(0x20AC)));
+    QApplication::sendEvent(rig.window, &euro);
+    rig.run(1000);
+    EXPECT_TRUE(rig.sent.isEmpty()) << rig.sent.constData();
+    EXPECT_TRUE(rig.window->typer().idle());
 }
 
 TEST_F(InstrumentKeys, ClicksOnMenuLinesWalkThereAndEnter)

@@ -8,6 +8,7 @@
 #include "instrument/DownloadWarning.h"
 #include "instrument/QVKeypad.h"
 #include "instrument/QVStatusBar.h"
+#include "support/Frames.h"
 
 #include <QComboBox>
 #include <QEnterEvent>
@@ -186,6 +187,31 @@ TEST_F(OnPort, BaudRateChangeEventsAndTheIdentificationRequest)
     // Rates the meter does not have are not taken.
     rig.window->setBaudRate(br019200);
     EXPECT_EQ(rig.window->BaudRate(), br002400);
+}
+
+TEST(InstrumentLink, FrameDelayOfTheClockIsTheOneStoredWithTheRate)
+{
+    InstrumentRig rig;
+    rig.window->ClosePort();   // no port yet, as the program starts
+    rig.ports.names << rig.pty.path;
+    rig.window->comm().RescanPorts();
+    // How far the clock runs ahead of the meter's date-time in an info record (ms).
+    const auto delayShown = [&] {
+        qvtest::Frame f(1);
+        f.byte(7, 10).byte(8, 0x30).byte(9, 1).byte(10, 15).byte(11, 41).menu(0).clock();
+        const QByteArray b = f.data();
+        rig.window->comm().DeliverBlock(reinterpret_cast<const uint8_t *>(b.constData()), uint32_t(b.size()));
+        MeterCore &core = rig.window->core();
+        return qRound((core.screen().clockBase - core.records().info.DateTime) * 86400000.0);
+    };
+    // Start-up at 1200 bit/s: the rate is set before the port opens, so the
+    // 28 bytes of a frame count at the 9600 bit/s of a closed port.
+    rig.window->setPortAndBaudRate(rig.pty.path, br001200);
+    ASSERT_TRUE(rig.window->comm().IsOpen());
+    EXPECT_EQ(delayShown(), 29 + rig.window->comm().TimeOut());
+    // A change on the open port: the new rate's time.
+    rig.window->setBaudRate(br002400);
+    EXPECT_EQ(delayShown(), 117 + rig.window->comm().TimeOut());
 }
 
 TEST_F(OnPort, CombinedSetterAsksOnceAfterBothAndNoDownloadMeansNoQuestion)

@@ -196,6 +196,40 @@ ASSERT_TRUE(form->QVMeter()->comm().IsOpen());
     EXPECT_TRUE(form->isEnabled());
 }
 
+TEST_F(MainWindowTest, DuplicatePortWarningAndTheErrorSoundComeFromTheWindow)
+{
+    ports.names << pty.path;   // two ports of one name
+    settings.values = {{"Port", pty.path}};
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scope(dialogs);
+    auto form = makeForm();
+    QCoreApplication::processEvents();   // the warning is posted
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    const DialogRequest &warning = dialogs.last();
+    EXPECT_STREQ(warning.routine, "ShowInfoBox");
+    EXPECT_EQ(warning.owner, form.get());
+    EXPECT_EQ(warning.icon, IconWarning);
+    EXPECT_TRUE(warning.caption.isEmpty());
+    EXPECT_EQ(warning.text, QStringLiteral("WARNING\r\nThere are two %1 serial ports in the system.\r\n"
+                                           "Program may work incorrectly.").arg(pty.path));
+
+    // The link's error sound, for a component that asks for it, while the
+    // program is in front.
+    int beeps = 0;
+    form->QVMeter()->beep = [&] { ++beeps; };
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    TComm32QV &comm = form->QVMeter()->comm();
+    comm.ReportStatus(stPortError);
+    EXPECT_EQ(beeps, 0) << "not asked for";
+    comm.SoundOnError = true;
+    comm.ReportStatus(stDisconnected);
+    EXPECT_EQ(beeps, 0) << "not an error";
+    comm.ReportStatus(stPortError);
+    EXPECT_EQ(beeps, 1);
+}
+
 TEST(AppOptions, PortRateAndTheHiddenScreenshot)
 {
     AppOptions o;
@@ -204,13 +238,33 @@ TEST(AppOptions, PortRateAndTheHiddenScreenshot)
     EXPECT_EQ(o.port, "/dev/ttyUSB0");
     EXPECT_EQ(o.baud, br002400);
     EXPECT_FALSE(o.simulate);
-    ASSERT_TRUE(parseAppOptions({"qv7xx", "--simulate", "--screenshot", "a.png", "--after", "250"}, o, error));
+    EXPECT_EQ(o.timeoutMs, 20000);
+    ASSERT_TRUE(parseAppOptions({"qv7xx", "--simulate", "--screenshot", "a.png", "--after", "250", "--timeout", "900"},
+                                o, error));
     EXPECT_TRUE(o.simulate);
     EXPECT_EQ(o.screenshot, "a.png");
     EXPECT_EQ(o.afterMs, 250);
+    EXPECT_EQ(o.timeoutMs, 900);
     for (const QStringList &bad : {QStringList{"qv7xx", "--baud", "19200"}, QStringList{"qv7xx", "--after", "soon"},
-                                   QStringList{"qv7xx", "extra"}, QStringList{"qv7xx", "--colour"}})
+                                   QStringList{"qv7xx", "extra"}, QStringList{"qv7xx", "--colour"},
+                                   QStringList{"qv7xx", "--timeout", "0"}})
         EXPECT_FALSE(parseAppOptions(bad, o, error)) << qPrintable(bad.join(' '));
+}
+
+// Before the application starts, wrong options of ours are told without a
+// display; Qt's own (one dash) and their values are left to the application.
+TEST(AppOptions, WrongOptionsAreToldBeforeTheApplicationStarts)
+{
+    const std::pair<QStringList, int> cases[] = {
+        {{"qv7xx", "--port", "/dev/ttyS0"}, -1},
+        {{"qv7xx", "-platform", "offscreen", "--simulate"}, -1},
+        {{"qv7xx", "-style", "fusion", "--baud", "300"}, 2},
+        {{"qv7xx", "--frobnicate"}, 2},
+        {{"qv7xx", "stray"}, 2},
+        {{"qv7xx", "--version"}, 0},
+    };
+    for (const auto &[args, status] : cases)
+        EXPECT_EQ(answerBeforeStart(args), status) << qPrintable(args.join(' '));
 }
 
 TEST(AppOptions, SimulatesUnlessAUsablePortIsGivenOrStored)

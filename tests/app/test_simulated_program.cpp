@@ -47,7 +47,10 @@ TEST(SimulatedProgram, TheMainWindowRunsOnTheSimulatedMeter)
         TFormQV form(settings, {port, br009600});
         TQVMeter32 &meter = *form.QVMeter();
         EXPECT_EQ(meter.Port(), port);
-        EXPECT_EQ(meter.portBox()->currentText(), port);
+        // Shown by its name, opened and told by its whole path.
+        EXPECT_EQ(meter.portBox()->currentText(), "ttyQVdemo");
+        EXPECT_EQ(meter.portBox()->currentData().toString(), port);
+        EXPECT_EQ(meter.portBox()->toolTip(), port);
         ASSERT_TRUE(waitFor([&] { return meter.core().records().identReceived; }, 10000));
         EXPECT_TRUE(waitFor([&] { return form.MenuMeterInfo->isEnabled() && form.MeterOn; }, 2000));
         // A key goes through the pseudo-terminal and the meter answers.

@@ -5,16 +5,20 @@
 // compared). A second test decodes every capture in small blocks and checks
 // that the frames and records do not depend on how the bytes were split.
 #include "cli/CaptureInput.h"
+#include "cli/Commands.h"
 #include "cli/DecodeCapture.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using namespace qv::cli;
 
@@ -40,7 +44,7 @@ QList<QJsonObject> decode(const QString &name, int blockSize = -1)
 {
     QStringList args = QString::fromUtf8(readFile(capturesDir() + '/' + name + ".args"))
                            .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
-    Options opts(args, "");
+    qv::ArgumentReader opts(decodeSpec(), args);
     DecodeOptions options;
     EXPECT_TRUE(parseDecodeOptions(opts, options)) << name.toStdString();
     if (blockSize >= 0)
@@ -149,3 +153,41 @@ TEST(DecodeCommand, BadArgumentsAndUnreadableInputExitWithTwo)
     EXPECT_EQ(p.exitCode(), 0);
     EXPECT_TRUE(p.readAllStandardOutput().contains("{\"event\":\"OnMeterON\"}"));
 }
+
+#ifdef QV_CLI_WITH_GUI
+TEST(RenderCommand, WritesOnlyWhereToldAndOnlyAScreen)
+{
+    const QString cli = QStringLiteral(QV_BINARY_DIR "/src/qv7xx-cli");
+    const QString capture = capturesDir() + "/sample-session.hex";
+    auto run = [&](const QStringList &args, const QByteArray &input = QByteArray()) {
+        QProcess p;
+        p.setWorkingDirectory(QDir::tempPath());
+        p.start(cli, QStringList{"render", "--hex"} + args);
+        p.write(input);
+        p.closeWriteChannel();
+        EXPECT_TRUE(p.waitForFinished(20000));
+        return std::make_tuple(p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError());
+    };
+    // No --out: nothing is written where the user happens to be.
+    const auto [noOut, out1, err1] = run({capture});
+    EXPECT_EQ(noOut, 2);
+    EXPECT_TRUE(err1.contains("--out is required")) << err1.toStdString();
+    EXPECT_FALSE(QFile::exists(QDir::temp().filePath("lcd.png")));
+
+    // A screen to standard output: a PNG picture of the LCD at scale 1.
+    const auto [toStdout, png, err2] = run({"--out", "-", "--scale", "1", capture});
+    EXPECT_EQ(toStdout, 0) << err2.toStdString();
+    const QImage picture = QImage::fromData(png, "PNG");
+    EXPECT_FALSE(picture.isNull());
+
+    // A capture without a status frame holds no screen: status 3, no picture.
+    const QString file = QDir::temp().filePath("qv7xx-render-test.png");
+    QFile::remove(file);
+    for (const QByteArray &input : {QByteArray(), QByteArray("25 25 2b 23 23")}) {
+        const auto [noScreen, out3, err3] = run({"--out", file, "-"}, input);
+        EXPECT_EQ(noScreen, 3) << input.toStdString();
+        EXPECT_TRUE(err3.contains("holds no screen")) << err3.toStdString();
+        EXPECT_FALSE(QFile::exists(file));
+    }
+}
+#endif

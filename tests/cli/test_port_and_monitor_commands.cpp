@@ -1,5 +1,7 @@
 // The ports and monitor commands as a user runs them: the real executable,
 // the virtual-port folder, the meter simulator as its own process.
+#include "serial/VirtualPort.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -63,11 +65,22 @@ private:
 
 } // namespace
 
-TEST(PortsCommand, ListsVirtualPortsInNaturalOrder)
+// A dead entry: the link and the unlocked lock file of a publisher killed outright.
+void leaveDeadEntry(const QTemporaryDir &dir, const QString &name)
+{
+    ASSERT_TRUE(QFile::link("/dev/null", dir.filePath(name)));
+    QFile lock(dir.filePath("." + name + ".lock"));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+}
+
+TEST(PortsCommand, ListsLiveVirtualPortsInNaturalOrder)
 {
     QTemporaryDir dir;
-    for (const char *name : {"sim10", "sim2", "sim1"})
-        ASSERT_TRUE(QFile::link("/dev/null", dir.filePath(name)));
+    qv::VirtualPort published[3];
+    QString error;
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(published[i].publish(dir.path(), QStringList{"sim10", "sim2", "sim1"}[i], "/dev/null", error));
+    leaveDeadEntry(dir, "sim0");
     const Outcome r = run(kCli, {"ports"}, dir);
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     QStringList ours;
@@ -138,7 +151,10 @@ TEST(MonitorCommand, ExitCodes)
         EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(r.err.startsWith("qv7xx-cli: ")) << r.err.toStdString();
     }
-    const Outcome missing = run(kCli, {"monitor", "--port", dir.filePath("ttyNowhere")}, dir);
-    EXPECT_EQ(missing.code, 2);
-    EXPECT_TRUE(missing.err.contains("Port not found")) << missing.err.toStdString();
+    leaveDeadEntry(dir, "ttyDead");
+    for (const char *name : {"ttyNowhere", "ttyDead"}) {
+        const Outcome missing = run(kCli, {"monitor", "--port", dir.filePath(name)}, dir);
+        EXPECT_EQ(missing.code, 2) << name;
+        EXPECT_TRUE(missing.err.contains("Port not found")) << missing.err.toStdString();
+    }
 }

@@ -188,6 +188,30 @@ TEST_F(ConfirmFormTest, PlacedOverTheOwnerOnlyWhenAskedTo)
     }
 }
 
+TEST_F(ConfirmFormTest, StaysInsideTheWorkAreaWithItsFrame)
+{
+    QWidget owner;
+    owner.show();
+    const QRect work = owner.screen()->availableGeometry();
+    CenterOnOwner = true;
+    DialogRequest r;
+    r.owner = &owner;
+    r.text = "?";
+    // Owners over each corner of the work area.
+    for (const QPoint &corner : {work.topLeft(), work.bottomRight(), work.topRight(), work.bottomLeft()}) {
+        owner.setGeometry(QRect(QPoint(), QSize(120, 80)).translated(corner - QPoint(60, 40)));
+        TConfirmForm f(r);
+        f.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+        const QRect frame = f.frameGeometry();
+        ASSERT_GT(frame.width(), f.width()) << "the platform gives no frame";
+        EXPECT_TRUE(work.contains(frame)) << corner.x() << "," << corner.y();
+        // Pushed against the edges it would cross.
+        EXPECT_TRUE(frame.left() == work.left() || frame.right() == work.right()) << corner.x();
+        EXPECT_TRUE(frame.top() == work.top() || frame.bottom() == work.bottom()) << corner.y();
+    }
+}
+
 // --- through the default handler -------------------------------------------------
 
 TEST_F(ConfirmFormTest, EscapeAndClosingAnswerCancel)

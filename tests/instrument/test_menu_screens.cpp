@@ -179,6 +179,26 @@ TEST_F(MenuScreens, Dialogs)
     EXPECT_TRUE(showsBitmap(screen.surface(), "QVPROBEERROR_EN", 22, 16));
 }
 
+TEST_F(MenuScreens, CalibrationDialogTakesBothFactorsWhateverTheLengthSays)
+{
+    // The new and the old factor at their places in the text record.
+    const auto drawn = [](const char *factors, uint8_t length) {
+        LcdScreen s(1, 0);
+        s.surface().setBrush(LcdColourWhite);
+        qvtest::Frame f(6);
+        f.menu(60040).text(26, factors).byte(42, length).byte(43, 'k');
+        lcdtest::store(s, f);
+        decodeText(FrameView(f.ptr()), s.rec.text);
+        s.drawScreen();
+        s.textReceived();
+        return s.surface().image();
+    };
+    const QImage full = drawn(" 6543210 7654321", 16);
+    EXPECT_FALSE(drawn(" 6543210        ", 16) == full) << "the old factor shows";
+    for (uint8_t length : {0, 8, 15})
+        EXPECT_TRUE(drawn(" 6543210 7654321", length) == full) << int(length);
+}
+
 TEST_F(MenuScreens, ServiceScreenLocksKeysAndTakesTheBacklight)
 {
     screen.surface().setBrush(LcdColourGreen);

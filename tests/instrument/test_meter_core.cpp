@@ -166,6 +166,31 @@ TEST_F(MeterCoreTest, MeasurementsArePassedOnAndHoldTheRefresh)
     EXPECT_EQ(measEvents, 7);
 }
 
+TEST_F(MeterCoreTest, BatteryRefreshGivesTheMeterTimeToAnswer)
+{
+    QList<int> codes;
+    core->OnStatus = [&](int code, const QString &) { codes << code; };
+    identify();
+    feed(status(0));
+    // A key the meter never answers: its response watch runs out about
+    // 5.2 s later, just after the battery refresh 30 s on has gone out.
+    timers.advance(24900);
+    core->pressKey(MeterKey::Up);
+    ASSERT_TRUE(sent.endsWith("R"));
+    const uint32_t start = clock.ticks();
+    uint32_t sinceRefresh = 0;
+    while (sinceRefresh < 300 && clock.ticks() - start < 7000) {
+        timers.advance(10);
+        if (sent.endsWith("I"))
+            sinceRefresh += 10;
+    }
+    ASSERT_EQ(sinceRefresh, 300u) << "no battery refresh";
+    // The meter answers the refresh 300 ms on: in time.
+    feed(status(0));
+    timers.advance(2000);
+    EXPECT_FALSE(codes.contains(stCommLost)) << "lost just after the refresh went out";
+}
+
 TEST_F(MeterCoreTest, MeterOffOrALostLinkClearsTheState)
 {
     identify();

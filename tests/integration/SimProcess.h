@@ -30,6 +30,13 @@ public:
     }
     // The published port ("" when the simulator did not start).
     const QString &path() const { return m_path; }
+    QString folder() const { return m_dir.path(); }
+    // Ends the simulator as a crash or `kill -9` would: nothing of it runs after.
+    void killOutright()
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
 
 private:
     QTemporaryDir m_dir;

@@ -136,3 +136,42 @@ TEST(ProtocolWithMeter, SavedCellsComeBackInTheDownload)
     EXPECT_EQ(lines[0].split('\t').value(3), "FIRST");
     EXPECT_EQ(lines[1].split('\t').value(3), "SECOND");
 }
+
+TEST(ProtocolWithMeter, DownloadSharingAReadWithTheNextFrameIsKept)
+{
+    qvsim::MeterConfig config = meterConfig();
+    config.cells = 20;
+    config.statusAfterMemory = true;
+    SimulatedMeter s(config);
+    s.run(2000);
+    KeyTyper typer(*s.comm, s.timers, s.clock);
+    goTo(s, typer, {kcT, kcR, kcK}); // MEMO, UP to "send to PC", ENTER
+    ASSERT_EQ(s.meter.screen(), qvsim::ScrSendToPc);
+
+    QStringList log;
+    s.comm->OnReceiveMemo = [&](const uint8_t *buf, uint32_t n) {
+        log << QStringLiteral("memo %1").arg(QByteArray(reinterpret_cast<const char *>(buf), qsizetype(n)).count("\r\n"));
+    };
+    s.comm->OnReceiveInfo = [&](const TDataInfoQV &i) { log << QStringLiteral("info %1").arg(i.MenuCode); };
+
+    // ENTER: the announcement, the block and the status frame, all in one read.
+    s.comm->SendKey(kcK);
+    s.run(20);
+    EXPECT_EQ(log, (QStringList{"memo 20", "info 150"}));
+    EXPECT_FALSE(s.comm->InMemoryTransfer());
+
+    // Again, but ESC breaks the transfer off: the meter answers, no table.
+    s.run(200);
+    log.clear();
+    s.comm->SendKey(kcK);
+    s.meter.advance(20);
+    const qvsim::Bytes part = s.meter.takeOutput(106 + 500);
+    s.comm->DeliverBlock(part.data(), uint32_t(part.size()));
+    ASSERT_TRUE(s.comm->InMemoryTransfer());
+    s.comm->SendKey(kcQ);
+    s.timers.advance(100); // the key leaves once the pacing allows, the rest stays unsent
+    s.run(100);
+    EXPECT_FALSE(s.comm->InMemoryTransfer());
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_TRUE(log.first().startsWith("info")) << qPrintable(log.join(','));
+}

@@ -219,14 +219,40 @@ TEST_F(ReceiverTest, ProgressThresholdCatchesUpOneStepPerBlock)
 
 TEST_F(ReceiverTest, NormalFrameAtTheEndLeavesTheTransfer)
 {
+    // The meter broke the transfer off and answered: whether or not the
+    // bytes reach the announced size, the frame is handled and no table made.
+    for (int sent : {100, 620}) {
+        Frame ident(0x03);
+        ident.u32(26, 4 + 63 * 10);
+        feed(ident.data());
+        log.clear();
+        feed(MemoryBlock(10).data().left(sent) + status(150).data());
+        EXPECT_FALSE(comm.InMemoryTransfer()) << sent;
+        EXPECT_EQ(events().mid(events().size() - 2), (QStringList{"Frame28", "Info"})) << sent;
+        EXPECT_FALSE(events().join(',').contains("Memo")) << sent;
+    }
+}
+
+TEST_F(ReceiverTest, BlockAndTheNextFrameInOneReadAreBothHandled)
+{
+    MemoryBlock block(10);
+    const QByteArray b = block.data();
     Frame ident(0x03);
-    ident.u32(26, 4 + 63 * 10);
-    feed(ident.data());
-    log.clear();
-    feed(MemoryBlock(10).data().left(100) + status(150).data());
-    EXPECT_FALSE(comm.InMemoryTransfer());
-    EXPECT_TRUE(events().contains("Frame28"));
-    EXPECT_FALSE(events().join(',').contains("Memo"));
+    ident.u32(26, block.size());
+    // Where the reads before the last one ended (0: the block came whole).
+    for (qsizetype split : {qsizetype(0), qsizetype(300), b.size() - 2, b.size() - 1}) {
+        feed(ident.data() + b.left(split));
+        log.clear();
+        feed(b.mid(split) + status(150).data() + Frame(0x2B).data());
+        const QStringList got = events();
+        ASSERT_GE(got.size(), 8) << split;
+        EXPECT_EQ(got.mid(got.size() - 8).join(','),
+                  QStringList({"Frame634", "Memo" + QString::number(memoSize), "Status0", "Frame28",
+                               "Info", "Status0", "Frame5", "On"}).join(','))
+            << split;
+        EXPECT_EQ(comm.MemoryText().count("\r\n"), 10);
+        EXPECT_FALSE(comm.InMemoryTransfer());
+    }
 }
 
 TEST_F(ReceiverTest, WrongEndMarkerAbandonsTheBlock)

@@ -40,7 +40,10 @@ double textValue(const QString &text, QChar sep)
 }
 
 class BothSeparators : public ::testing::TestWithParam<char> {};
-INSTANTIATE_TEST_SUITE_P(Decimal, BothSeparators, ::testing::Values('.', ','));
+INSTANTIATE_TEST_SUITE_P(Decimal, BothSeparators, ::testing::Values('.', ','),
+                         [](const ::testing::TestParamInfo<char> &info) {
+                             return std::string(info.param == '.' ? "point" : "comma");
+                         });
 
 QString sep(QString text, char c)
 {

@@ -220,6 +220,37 @@ TEST(InfoBoxWindow, CompilationDateOnlyWhileCtrlIsHeld)
     EXPECT_EQ(polish.Rows()[15].label, "Data kompilacji:");
 }
 
+TEST(InfoBoxWindow, SectionTitlesStayCentredInTheLabelColumn)
+{
+    const Reported r = luminanceProbe();
+    TInfoBox box(nullptr, 1);
+    box.Fill(1, r.info, r.meter);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    const QImage grid = box.SG->viewport()->grab().toImage();
+    const int columnWidth = box.SG->columnWidth(0);
+    int titles = 0;
+    for (int row = 0; row < box.SG->rowCount(); ++row) {
+        const InfoRow &info = box.Rows()[size_t(row)];
+        if (!info.value.isEmpty() || info.label.isEmpty())
+            continue;
+        ++titles;
+        // The columns of ink in the row.
+        const QRect cell = box.SG->visualRect(box.SG->model()->index(row, 0));
+        int left = grid.width(), right = -1;
+        for (int y = cell.top(); y <= cell.bottom() && y < grid.height(); ++y)
+            for (int x = 0; x < grid.width(); ++x)
+                if (qGray(grid.pixel(x, y)) < 128) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        ASSERT_GE(right, 0) << "row " << row << " shows nothing";
+        EXPECT_LT(right, columnWidth) << info.label.toStdString();
+        EXPECT_NEAR((left + right) / 2.0, (columnWidth - 1) / 2.0, 3) << info.label.toStdString();
+    }
+    EXPECT_EQ(titles, 3) << "probe, control unit, allowed probes";
+}
+
 TEST(InfoBoxWindow, GridShowsTheRowsWithTheirEmphasis)
 {
     const Reported r = luminanceProbe();

@@ -87,6 +87,21 @@ TEST(SearchWindow, SeveralMetersAreChosenFromTheNumberedList)
     EXPECT_EQ(form->result(), QDialog::Accepted);
     EXPECT_EQ(form->SelectedPort(), "COM4");
     EXPECT_EQ(form->SelectedBaudName(), "2400bps");
+
+    // A double click anywhere on the list, below the items too, chooses the
+    // selected meter.
+    for (const QModelIndex &on : {form->ListBoxCOM->model()->index(1, 0), QModelIndex()}) {
+        form->ListBoxCOM->setCurrentRow(0);
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        form->setResult(-1);
+        QWidget *list = form->ListBoxCOM->viewport();
+        const QPoint at = on.isValid() ? form->ListBoxCOM->visualRect(on).center() : QPoint(20, list->height() - 8);
+        QTest::mouseClick(list, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list, Qt::LeftButton, {}, at);
+        EXPECT_EQ(form->result(), QDialog::Accepted) << on.isValid();
+        EXPECT_EQ(form->SelectedPort(), on.isValid() ? "COM4" : "com1");
+    }
 }
 
 TEST(SearchWindow, OneMeterClosesTheWindowAtOnce)

@@ -26,6 +26,25 @@ TEST(NaturalPortOrder, NumbersCompareByValueIgnoringCaseAndPadding)
         EXPECT_EQ(naturalPortOrder(names), sorted) << names.join(' ').toStdString();
 }
 
+// The port box shows a virtual port by its name and a device by its path;
+// no two entries may look alike.
+TEST(PortDisplayNames, VirtualPortsByNameDevicesByPathNeverTwoAlike)
+{
+    const QString dir = "/run/user/1000/qv7xx-ports";
+    const std::pair<QStringList, QStringList> cases[] = {
+        {{"none", "/dev/ttyS0", "/dev/ttyUSB0", dir + "/ttyQVdemo"}, {"none", "/dev/ttyS0", "/dev/ttyUSB0", "ttyQVdemo"}},
+        {{dir + "/", dir + "/a/b", "/tmp/other/ttyQV0"}, {dir + "/", dir + "/a/b", "/tmp/other/ttyQV0"}},
+        // A virtual port named like another entry is shown whole, as is that
+        // one; the folder's trailing slash does not matter.
+        {{"COM1", dir + "/com1", dir + "/ttyQV0"}, {"COM1", dir + "/com1", "ttyQV0"}},
+        {{}, {}},
+    };
+    for (const auto &[ports, shown] : cases) {
+        EXPECT_EQ(portDisplayNames(ports, dir), shown) << ports.join(' ').toStdString();
+        EXPECT_EQ(portDisplayNames(ports, dir + "/"), shown);
+    }
+}
+
 namespace {
 
 class PortSelection : public ::testing::Test {

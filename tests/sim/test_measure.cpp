@@ -247,6 +247,7 @@ TEST(SimMeasure, ZeroingAndCalibration)
     m.type("360");  // 360 mW/m² where the meter read about 350
     ASSERT_EQ(m.go("K"), DlgCalibration);
     const std::string factors = m.last().text();
+    EXPECT_EQ(m.last().b[42], 8) << "the length byte counts the first field only";
     EXPECT_EQ(factors.substr(9, 7), std::to_string(old));
     const int32_t proposed = std::stoi(factors.substr(1, 7));
     EXPECT_NEAR(proposed, old * 0.36 / reading, 2);

@@ -1,0 +1,39 @@
+// The commands of qv7xx-cli in one table: the program's dispatch and its
+// --help both come from it.
+#include "cli/Commands.h"
+#include "cli/Options.h"
+
+#ifdef QV_CLI_WITH_GUI
+#include "cli/GuiCommands.h"
+#endif
+
+namespace qv::cli {
+
+const std::vector<Command> &commands()
+{
+    static const std::vector<Command> table = {
+        {decodeSpec, runDecode, false, "decode a capture of the meter's bytes into events (JSON lines)"},
+        {portsSpec, runPorts, false, "list the serial ports, one device path a line"},
+        {monitorSpec, runMonitor, false, "open a port, operate the meter and print its events live (JSON lines)"},
+        {journalSpec, runJournal, false, "write the unsaved history of the program's journal as a history file"},
+        {historySpec, runHistory, false, "open a history file and write it as the program saves one"},
+        {exportSpec, runExport, false, "open a history file and write it as CSV for spreadsheets"},
+#ifdef QV_CLI_WITH_GUI
+        {renderSpec, runRender, true, "draw the meter's LCD from a capture into a PNG picture"},
+#endif
+    };
+    return table;
+}
+
+CommandSpec programSpec()
+{
+    QString list = QStringLiteral("commands:\n");
+    for (const Command &c : commands()) {
+        list += QStringLiteral("  %1%2\n").arg(c.spec().command.leftJustified(9), QLatin1String(c.brief));
+    }
+    list += QStringLiteral("\n'qv7xx-cli COMMAND --help' explains a command and its options.");
+    return CommandSpec{QStringLiteral("qv7xx-cli"), QString(), QStringLiteral("COMMAND [ARGUMENTS]"),
+                       QStringLiteral("The command-line side of the QV-7xx light meter companion."), {}, list};
+}
+
+} // namespace qv::cli

@@ -1,0 +1,91 @@
+// Every program and every command of qv7xx-cli answers --help with a line
+// for each option of its table and --version with the one version, without
+// a display and without touching a port.
+#include "cli/Commands.h"
+#include "cmdline/CommandLine.h"
+
+#ifdef QV_CLI_WITH_GUI
+#include "app/AppOptions.h"
+#endif
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+using namespace qv;
+
+namespace {
+
+struct Answer {
+    int code = -1;
+    QString out, err;
+};
+
+Answer run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    Answer a;
+    if (p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit)
+        a.code = p.exitCode();
+    else
+        p.kill();
+    a.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    // Qt's own notes (an unset XDG_RUNTIME_DIR) are not ours to test.
+    for (const QString &line : QString::fromLocal8Bit(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts)) {
+        if (!line.startsWith("QStandardPaths: "))
+            a.err += line + '\n';
+    }
+    return a;
+}
+
+struct Described {
+    QString program;     // the executable, under the build folder
+    QStringList command; // the arguments before --help
+    CommandSpec spec;
+};
+
+std::vector<Described> everyProgramAndCommand()
+{
+    const QString cli = QStringLiteral(QV_BINARY_DIR "/src/qv7xx-cli");
+    std::vector<Described> all{{cli, {}, cli::programSpec()}};
+    for (const cli::Command &c : cli::commands())
+        all.push_back({cli, {c.spec().command}, c.spec()});
+#ifdef QV_CLI_WITH_GUI
+    all.push_back({QStringLiteral(QV_BINARY_DIR "/src/qv7xx"), {}, appCommandSpec()});
+#endif
+    // The simulator's table is its own; the options the README names stand for it.
+    all.push_back({QStringLiteral(QV_BINARY_DIR "/sim/qv7xx-sim"), {},
+                   CommandSpec{"qv7xx-sim", "", "", "", {{"--charset", "en|pl", ""}, {"--probe", "CODE|none", ""},
+                                                        {"--port-dir", "DIR", ""}, {"--noise", "P", ""}}, ""}});
+    return all;
+}
+
+} // namespace
+
+TEST(HelpAndVersion, EveryProgramAndCommandAnswers)
+{
+    for (const Described &d : everyProgramAndCommand()) {
+        SCOPED_TRACE((d.spec.fullName()).toStdString());
+        const Answer help = run(d.program, d.command + QStringList{"--help"});
+        ASSERT_EQ(help.code, 0) << help.err.toStdString();
+        EXPECT_TRUE(help.out.startsWith("usage: " + d.spec.fullName())) << help.out.toStdString();
+        for (const OptionSpec &o : d.spec.options) {
+            const QString line = "  " + o.name + (o.value.isEmpty() ? QString() : " " + o.value) + "  ";
+            EXPECT_TRUE(help.out.contains(line)) << "no line for " << o.name.toStdString();
+        }
+        const Answer version = run(d.program, d.command + QStringList{"--version"});
+        EXPECT_EQ(version.code, 0);
+        EXPECT_EQ(version.out, d.spec.program + ' ' + programVersion() + '\n');
+        // A wrong option: one line saying so, the usage and status 2.
+        const Answer wrong = run(d.program, d.command + QStringList{"--frobnicate"});
+        EXPECT_EQ(wrong.code, 2);
+        EXPECT_TRUE(wrong.err.startsWith(d.spec.program + ": unknown option --frobnicate\nusage: "))
+            << wrong.err.toStdString();
+    }
+}

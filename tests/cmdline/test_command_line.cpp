@@ -1,0 +1,109 @@
+// The shared command-line reader: the forms of options, what ends them, the
+// problems it reports first, and the help text made from the table.
+#include "cmdline/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+using namespace qv;
+
+namespace {
+
+const CommandSpec Spec{"prog", "cmd", "[FILE]", "Does a thing.",
+                       {{"--flag", "", "a flag"}, {"--name", "TEXT", "a text"}, {"--count", "N", "a number"}},
+                       "Exit status: 0."};
+
+} // namespace
+
+TEST(ArgumentReader, FormsOfOptionsAndPositionals)
+{
+    struct Case {
+        QStringList args;
+        QString name, count, error;
+        bool flag;
+        QStringList positionals;
+    };
+    const Case cases[] = {
+        {{"--name", "x", "--count=3", "in"}, "x", "3", "", false, {"in"}},
+        {{"--flag", "-", "--name=a=b"}, "a=b", "", "", true, {"-"}},
+        {{"--name", "--flag"}, "--flag", "", "", false, {}},                // a value may look like an option
+        {{"--name", "1", "--name", "2"}, "2", "", "", false, {}},           // the last one counts
+        {{"--", "--flag", "-x"}, "", "", "", false, {"--flag", "-x"}},     // after --, all are positional
+        {{"--name"}, "", "", "option --name needs a value (TEXT)", false, {}},
+        {{"--flag=yes"}, "", "", "option --flag takes no value", true, {}},
+        {{"--frob", "--name", "x", "-q"}, "x", "", "unknown option --frob", false, {}},
+        {{"-q"}, "", "", "unknown option -q", false, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        ArgumentReader r(Spec, c.args);
+        EXPECT_FALSE(r.askedForInfo());
+        EXPECT_EQ(r.flag("--flag"), c.flag);
+        EXPECT_EQ(r.text("--name"), c.name);
+        EXPECT_EQ(r.text("--count"), c.count);
+        EXPECT_EQ(r.positionals(), c.positionals);
+        EXPECT_EQ(r.error(), c.error);
+    }
+}
+
+TEST(ArgumentReader, HelpAndVersionWinOverProblems)
+{
+    for (const QStringList &args : {QStringList{"--frob", "--help"}, QStringList{"-h"}, QStringList{"--version", "x"},
+                                    QStringList{"--name"}}) {
+        const ArgumentReader r(Spec, args);
+        EXPECT_EQ(r.askedForInfo(), args != QStringList{"--name"}) << args.join(' ').toStdString();
+    }
+    // A value that reads "--help" is a value.
+    EXPECT_FALSE(ArgumentReader(Spec, {"--name", "--help"}).askedForInfo());
+    EXPECT_FALSE(ArgumentReader(Spec, {"--", "--help"}).askedForInfo());
+}
+
+TEST(ArgumentReader, TypedValuesAndTheFirstProblem)
+{
+    struct Case {
+        QStringList args;
+        qint64 count;
+        QString error;
+    };
+    const Case cases[] = {
+        {{}, 7, ""},
+        {{"--count", "12"}, 12, ""},
+        {{"--count", "-1"}, 7, "--count must be a whole number from 0 to 99, not '-1'"},
+        {{"--count", "1.5"}, 7, "--count must be a whole number from 0 to 99, not '1.5'"},
+        {{"--frob", "--count", "x"}, 7, "unknown option --frob"},
+    };
+    for (const Case &c : cases) {
+        ArgumentReader r(Spec, c.args);
+        EXPECT_EQ(r.integer("--count", 7, 0, 99), c.count) << c.args.join(' ').toStdString();
+        EXPECT_EQ(r.error(), c.error);
+    }
+    ArgumentReader r(Spec, {"--name", "pl", "--count", "2", "a", "b"});
+    EXPECT_EQ(r.choice("--name", {"en", "pl"}, 0), 1);
+    EXPECT_EQ(r.character("--name", 'x'), QChar('x'));
+    EXPECT_EQ(r.error(), "--name takes exactly one character, not 'pl'");
+    ArgumentReader choices(Spec, {"--name", "de"});
+    EXPECT_EQ(choices.choice("--name", {"en", "pl", "cz"}, 0), 0);
+    EXPECT_EQ(choices.error(), "--name must be en, pl or cz, not 'de'");
+    // Reading an option the table does not describe is the command's fault.
+    ArgumentReader undescribed(Spec, {});
+    undescribed.text("--colour");
+    EXPECT_EQ(undescribed.error(), "option --colour is read but not in the table");
+    ArgumentReader two(Spec, {"a", "b"});
+    EXPECT_EQ(two.singlePositional(), "a");
+    EXPECT_EQ(two.error(), "more than one input given");
+}
+
+TEST(HelpText, EveryOptionALineWithHelpAndVersion)
+{
+    EXPECT_EQ(helpText(Spec).toStdString(),
+              "usage: prog cmd [OPTIONS] [FILE]\n"
+              "Does a thing.\n"
+              "\n"
+              "options:\n"
+              "  --flag       a flag\n"
+              "  --name TEXT  a text\n"
+              "  --count N    a number\n"
+              "  --help       show this help and exit\n"
+              "  --version    show the version and exit\n"
+              "\n"
+              "Exit status: 0.\n");
+}
