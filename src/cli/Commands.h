@@ -6,9 +6,10 @@
 
 #include "cmdline/CommandLine.h"
 
-#include <QStringList>
 #include "cli/FileCommands.h"  // history, export
 #include "cli/SearchCommand.h"  // search
+
+#include <QStringList>
 
 #include <vector>
 
