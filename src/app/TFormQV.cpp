@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QWindowStateChangeEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
@@ -249,6 +250,21 @@ void TFormQV::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     FormResize();
+}
+
+void TFormQV::changeEvent(QEvent *event)
+{
+    // The operators window goes and comes with the main window, which takes
+    // the focus back when it is restored.
+    if (event->type() == QEvent::WindowStateChange) {
+        const bool minimized = windowState() & Qt::WindowMinimized;
+        const bool wasMinimized = static_cast<QWindowStateChangeEvent *>(event)->oldState() & Qt::WindowMinimized;
+        if (m_formMask)
+            m_formMask->setVisible(!minimized);
+        if (wasMinimized && !minimized)
+            activateWindow();
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void TFormQV::closeEvent(QCloseEvent *event)

@@ -284,6 +284,11 @@ TEST_F(SearchStripTest, CommandsSettingsColumnsAndTheOperatorsWindow)
     form->MenuFindOperatorsClick();
     ASSERT_NE(form->FormMask(), nullptr);
     EXPECT_EQ(form->FormMask()->pos(), QPoint(123, 45));
+    // It goes and comes with the main window.
+    form->setWindowState(Qt::WindowMinimized);
+    EXPECT_FALSE(form->FormMask()->isVisible());
+    form->setWindowState(Qt::WindowNoState);
+    EXPECT_TRUE(form->FormMask()->isVisible());
     form->selectView(TFormQV::ViewMeter);
     EXPECT_EQ(form->FormMask(), nullptr) << "leaving the History view closes it";
 
