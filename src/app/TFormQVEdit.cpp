@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QScrollBar>
 
+#include <algorithm>
+
 namespace qv {
 
 namespace {
@@ -77,13 +79,28 @@ void TFormQV::wireGrids()
                 m_linking = false;
                 SelectRowHistory(now.row());
             });
-    // Both grids scroll sideways together.
-    auto follow = [this](HistoryGrid *from, HistoryGrid *to) {
-        connect(from->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this, to](int v) {
+    // Both grids scroll sideways together; a selected column scrolled out of
+    // sight gives way to the nearest one in sight.
+    auto keepInSight = [](HistoryGrid *grid) {
+        const QModelIndex at = grid->currentIndex();
+        if (!at.isValid())
+            return;
+        const int first = grid->columnAt(0);
+        const int last = grid->columnAt(grid->viewport()->width() - 1);
+        if (first < 0)
+            return;
+        const int column = std::clamp(at.column(), first, last < 0 ? at.column() : last);
+        if (column != at.column())
+            grid->setCurrentIndex(grid->model()->index(at.row(), column));
+    };
+    auto follow = [this, keepInSight](HistoryGrid *from, HistoryGrid *to) {
+        connect(from->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this, from, to, keepInSight](int v) {
             if (m_linking)
                 return;
             m_linking = true;
             to->horizontalScrollBar()->setValue(v);
+            keepInSight(from);
+            keepInSight(to);
             m_linking = false;
         });
     };

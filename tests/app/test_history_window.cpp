@@ -13,6 +13,7 @@
 #include "dialogs/ScriptedDialogs.h"
 #include "dialogs/TIntEdit2.h"
 
+#include <QScrollBar>
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -179,6 +180,23 @@ TEST_F(HistoryWindowTest, DeleteAsksUntilTheBoxIsClearedAndLabelsStay)
     EXPECT_FALSE(form->BtnDel->isEnabled());
     form->BtnInsertMeas->click();
     EXPECT_EQ(column(hist, hc::Label), QStringList({"1"}));
+}
+
+TEST_F(HistoryWindowTest, GridsScrollTogetherAndTheSelectedColumnStaysInSight)
+{
+    auto form = makeForm();
+    append(*form, {"1", "2"});
+    form->show();
+    form->selectView(TFormQV::ViewHistory);
+    QApplication::processEvents();
+    form->SGHist->setCurrentCell(0, 1);
+    QScrollBar *bar = form->SGHist->horizontalScrollBar();
+    ASSERT_GT(bar->maximum(), 0) << "the window is narrower than the columns";
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(form->SGReply->horizontalScrollBar()->value(), bar->value());
+    const int column = form->SGHist->currentIndex().column();
+    EXPECT_EQ(column, form->SGHist->columnAt(0)) << "the nearest column in sight";
+    EXPECT_EQ(form->SGHist->currentIndex().row(), 0);
 }
 
 TEST_F(HistoryWindowTest, DeleteHistoryButtonAsks)
