@@ -137,12 +137,19 @@ protected:
         f.write(bytes);
         return path;
     }
-    void dropOn(HistoryGrid *grid, const QString &path)
+    // As the desktop drops a file: the drag enters, then (when a widget took
+    // it) the drop. True when the grid took the drag.
+    bool dropOn(HistoryGrid *grid, const QString &path)
     {
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(grid->viewport(), &enter);
+        if (!enter.isAccepted())
+            return false;
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(grid->viewport(), &drop);
+        return true;
     }
 
     QTemporaryDir dir;
@@ -276,7 +283,7 @@ TEST_F(FileWindowTest, EscDuringAReadAsksAndNoCarriesOnWhileYesStops)
     const QString path = bigFile(20000);
     for (const bool stop : {false, true}) {
         SCOPED_TRACE(stop ? "Yes" : "No");
-        form->BtnDelClick();
+        form->store().HistDeleteAll();
         bool gaugeShown = false;
         Qt::CursorShape cursor = Qt::ArrowCursor;
         dialogs.onAsk = [&](const DialogRequest &) {
@@ -320,12 +327,12 @@ TEST_F(FileWindowTest, GridsTakeDroppedFilesOnlyWhileTheirOpenIsEnabled)
     ASSERT_FALSE(form->MenuOpenHistory->isEnabled());
     EXPECT_FALSE(form->SGHist->viewport()->acceptDrops());
     EXPECT_TRUE(form->SGMemo->viewport()->acceptDrops());
-    dropOn(form->SGHist, path);
+    EXPECT_FALSE(dropOn(form->SGHist, path));
     EXPECT_EQ(form->store().HistRows(), 0);
 
     form->QVMeter()->OnStopMeas();
     EXPECT_TRUE(form->SGHist->viewport()->acceptDrops());
-    dropOn(form->SGHist, path);
+    EXPECT_TRUE(dropOn(form->SGHist, path));
     EXPECT_EQ(form->store().HistRows(), 3);
     EXPECT_TRUE(files.asked.empty());   // a dropped file needs no dialog
     EXPECT_TRUE(form->RecentOpen.isEmpty());
@@ -335,7 +342,7 @@ TEST_F(FileWindowTest, GridsTakeDroppedFilesOnlyWhileTheirOpenIsEnabled)
     const QByteArray image = "x\t01-02-03\t10:00:00\t\t1.5\r\nx\t01-02-03\t10:00:01\t\t2.5\r\n";
     const QString memo = dir.filePath(QStringLiteral("memo.txt"));
     ASSERT_EQ(SaveMemoryFile(memo, image, 1).status, SaveResult::Saved);
-    dropOn(form->SGMemo, memo);
+    EXPECT_TRUE(dropOn(form->SGMemo, memo));
     EXPECT_TRUE(form->MemoLoaded);
     EXPECT_EQ(form->MemoBuf, image);
     EXPECT_EQ(form->memo().cell(1, hc::Value), "2.5");
