@@ -51,7 +51,6 @@ QString QtFileDialogs::ask(QWidget *owner, const FileDialogRequest &request)
         QFileDialog dialog(owner, request.title, request.folder, QtNameFilters(request.filter));
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setOption(QFileDialog::ReadOnly, false);
         if (!request.fileName.isEmpty())
             dialog.selectFile(request.fileName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

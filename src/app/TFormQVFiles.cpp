@@ -294,7 +294,7 @@ QString TFormQV::askFileName(bool save, const QString &title, QString &folder, c
         request.fileName = QFileInfo(recent.first()).fileName();
     request.filter = filter;
     const FileQuestions questions{
-        [this](const QString &caption, const QString &text) {
+        [](const QString &caption, const QString &text) {
             return AskYesNo(nullptr, crLf(text), caption, IconWarning, BtnCodeNo);
         },
         [this](const QString &caption, const QString &text) {
@@ -384,7 +384,9 @@ void TFormQV::ReadDataFile(FileKind kind, const QString &given)
     }
     if (!message.isEmpty())
         ShowInfoBox(this, crLf(message), title, IconWarning);
-    if (status == FileReadResult::NotRecognized || status == FileReadResult::NotFound)
+    // A file that could not be read (or was no data file) is not offered again.
+    if (status == FileReadResult::NotRecognized || status == FileReadResult::NotFound ||
+        status == FileReadResult::Failed)
         return;
     if (!memory)
         remember(RecentHistories, "RecentHistories", path);
