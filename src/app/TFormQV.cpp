@@ -42,6 +42,7 @@ TFormQV::TFormQV(SettingsStore &settings, const StartLink &start, const SerialPl
     createHistory(platform);
     createViews();
     createMenus();
+    createFileCommands();
     createSearchStrip();
 
     m_meter = new TQVMeter32(PanelMeter, m_language, 1, platform);

@@ -4,6 +4,7 @@
 // and stores the link settings when it closes.
 #pragma once
 
+#include "app/FileDialogs.h"
 #include "app/Settings.h"
 #include "dialogs/DialogSeam.h"
 #include "history/HistoryCapture.h"
@@ -15,7 +16,9 @@
 
 #include <QMainWindow>
 #include <QPoint>
+#include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -37,6 +40,8 @@ class TQVMeter32;
 class AutosaveList;
 class CellTableModel;
 class CountDisplay;
+struct SaveOptions;
+struct SaveResult;
 class GroupStrip;
 class HistoryGrid;
 class Timer;
@@ -115,6 +120,23 @@ public:
     void blinkTick();
     void FormResize();
     bool autosaveRunning() const { return m_capture->autosaveRunning(); }
+
+    // --- the files (TFormQVFiles.cpp) --------------------------------------------
+    enum class FileKind { History, Results, Memory };
+    // Opens a history or memory file: the Open dialog asks for it when `path`
+    // is empty (a dropped file or a recent one is given).
+    void ReadDataFile(FileKind kind, const QString &path = QString());
+    // Saves the history, the search results or the memory image.
+    void WriteDataFile(FileKind kind);
+    // The history or the search results as CSV.
+    void ExportCsv(FileKind kind);
+    // The dialogs that ask for file names (nullptr: QFileDialog).
+    void setFileDialogs(FileDialogs *dialogs);
+    // Most recent first: the names chosen in the Open and Save dialogs, and
+    // the histories opened (offered in the File menu).
+    QStringList RecentOpen, RecentSave, RecentHistories;
+    QMenu *MenuRecentHistories = nullptr;
+    QAction *MenuExportHistoryCsv = nullptr, *MenuExportResultsCsv = nullptr;
 
     // --- the search (TFormQVSearch.cpp) ------------------------------------------
     // Box n (1..15) under history column n, found by its name.
@@ -227,6 +249,21 @@ private:
     void gridHint();
     void deleteRowAsked(int row);
     void afterDelete();
+    // TFormQVFiles.cpp: opening, saving and exporting files, drops
+    void createFileCommands();
+    void refreshFileCommands();
+    void readRecentFiles();
+    void remember(QStringList &list, const char *name, const QString &path);
+    void rebuildRecentMenu();
+    bool dropFile(HistoryGrid *grid, const QString &path);
+    QString askFileName(bool save, const QString &title, QString &folder, const QStringList &recent,
+                        const QString &filter);
+    int rowsOf(FileKind kind) const;
+    // Asks for a name and writes the file with `write`: true when all of it was written.
+    bool saveThroughDialog(const QString &title, QString &folder, const QString &filter,
+                           const std::function<SaveResult(const QString &, const SaveOptions &)> &write);
+    // Shows the memory image (from the meter or a file) on the Memory view.
+    void showMemo(const QByteArray &image);
     // TFormQVSearch.cpp: the search strip
     void createSearchStrip();
     void readSearchSettings();
@@ -256,6 +293,8 @@ private:
     QWidget *m_boxArea = nullptr;
     TFormMask *m_formMask = nullptr;
     std::optional<QPoint> m_maskPos;
+    std::unique_ptr<FileDialogs> m_qtFileDialogs;
+    FileDialogs *m_fileDialogs = nullptr;
 };
 
 } // namespace qv

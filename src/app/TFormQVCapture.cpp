@@ -185,6 +185,11 @@ void TFormQV::ReceiveMemo(const QByteArray &image)
 {
     MeterOn = true;
     StatusAlarm = false;
+    showMemo(image);
+}
+
+void TFormQV::showMemo(const QByteArray &image)
+{
     MemoLoaded = false;
     ButtonsRefresh();
     MemoBuf = image;

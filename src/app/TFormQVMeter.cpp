@@ -82,6 +82,7 @@ void TFormQV::ButtonsRefresh()
     MenuPrintHistory->setEnabled(history && free && idle);
     MenuSaveResults->setEnabled(results && !SearchBusy);
     MenuPrintResults->setEnabled(results && !SearchBusy);
+    refreshFileCommands();
     refreshCount();
 }
 
