@@ -1,6 +1,9 @@
 #include "app/FileDialogs.h"
 
+#include "dialogs/DialogSeam.h"
+
 #include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 
 namespace qv {
@@ -27,6 +30,11 @@ public:
                                                    : files.first();
         if (completed.isEmpty())
             return;   // stays open
+        // Like the system's Save dialog, it asks before creating a file.
+        if (!QFileInfo::exists(completed) &&
+            !AskYesNo(this, completed + QStringLiteral("\r\nThis file does not exist.\r\nDo you want to create it?"),
+                      windowTitle(), IconWarning, BtnCodeYes))
+            return;
         chosen = completed;
         QFileDialog::accept();
     }
