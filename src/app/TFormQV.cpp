@@ -8,6 +8,7 @@
 #include "instrument/QVMeter32.h"
 #include "search/widgets/TFormMask.h"
 
+#include <QPrinter>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -126,13 +127,9 @@ void TFormQV::createMenus()
     MenuSaveResults = save->addAction(QStringLiteral("Searching results"));
     MenuSaveMemory = save->addAction(QStringLiteral("Memory"));
     file->addSeparator();
-    file->addAction(QStringLiteral("Printer settings"))->setEnabled(false);
-    QMenu *print = file->addMenu(QStringLiteral("Print"));
-    MenuPrintHistory = print->addAction(QStringLiteral("History"));
-    MenuPrintResults = print->addAction(QStringLiteral("Searching results"));
-    MenuPrintMemory = print->addAction(QStringLiteral("Memory"));
-    file->addSeparator();
+    QAction *quitSeparator = file->addSeparator();
     MenuQuit = file->addAction(QStringLiteral("Quit"));
+    createPrintMenus(file, quitSeparator);
     connect(MenuQuit, &QAction::triggered, this, &QWidget::close);
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));

@@ -33,6 +33,7 @@ class QPushButton;
 class QMenu;
 class QStackedWidget;
 class QTabBar;
+class QPrinter;
 
 namespace qv {
 
@@ -49,6 +50,7 @@ class TFormMask;
 class TSearchBX;
 class SearchLabel;
 struct TResult;
+enum class PrintKind;
 
 // Where the journal of the history is kept, and whether what it holds
 // unsaved is restored without asking. An empty path: no journal.
@@ -190,6 +192,14 @@ public:
     QAction *MenuSaveHistory = nullptr, *MenuSaveResults = nullptr, *MenuSaveMemory = nullptr;
     QAction *MenuPrintHistory = nullptr, *MenuPrintResults = nullptr, *MenuPrintMemory = nullptr;
     QAction *MenuOpenHistory = nullptr, *MenuOpenMemory = nullptr;
+    QAction *MenuPrintSetup = nullptr;
+    QAction *MenuExportPdfHistory = nullptr, *MenuExportPdfResults = nullptr, *MenuExportPdfMemory = nullptr;
+
+    // TFormQVPrint.cpp: printing and the PDF export
+    void PrintGrid(PrintKind kind);
+    // Writes the table as a PDF file (no dialog); false after a message.
+    bool ExportPdf(PrintKind kind, const QString &path);
+    QPrinter &printer();
 
     HistoryGrid *SGHist = nullptr, *SGReply = nullptr, *SGMemo = nullptr;
     GroupStrip *PBHeadH = nullptr, *PBHeadM = nullptr;
@@ -215,6 +225,7 @@ protected:
 private:
     // TFormQV.cpp: the window
     void createMenus();
+    void createPrintMenus(QMenu *file, QAction *before);
     void createViews();
     void sizeWindow();
     void placeOnScreen();
@@ -279,6 +290,7 @@ private:
     TextWidths m_widths;
     std::unique_ptr<HistoryStore> m_store;
     std::unique_ptr<CellTable> m_memo;
+    std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<HistoryCapture> m_capture;
     Journal m_journal;
     JournalStart m_journalStart;

@@ -23,6 +23,7 @@ const std::vector<Command> &commands()
         {searchSpec, runSearch, false, "keep the rows of a history file that match criteria (a search-results file)"},
 #ifdef QV_CLI_WITH_GUI
         {renderSpec, runRender, true, "draw the meter's LCD from a capture into a PNG picture"},
+        {printSpec, runPrint, true, "print a history file into a PDF file as the program prints it"},
 #endif
     };
     return table;

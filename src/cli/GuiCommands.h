@@ -15,4 +15,8 @@ CommandSpec renderSpec();
 // instrument's core into a PNG picture of the LCD.
 int runRender(const QStringList &args);
 
+CommandSpec printSpec();
+// qv7xx-cli print: a history file printed into a PDF file.
+int runPrint(const QStringList &args);
+
 } // namespace qv::cli

@@ -1,0 +1,242 @@
+// Printing as a job: the width question, cancel, the printer check, the PDF
+// output read back with pdftotext, the progress window, and `qv7xx-cli print`.
+#include "RecordingTarget.h"
+
+#include "dialogs/ScriptedDialogs.h"
+#include "history/CellTable.h"
+#include "history/HistoryColumns.h"
+#include "print/PrinterTarget.h"
+#include "print/TFormPrintInfo.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace qv;
+
+namespace {
+
+const TextWidths &Widths()
+{
+    static const TextWidths widths = TextWidths::fixed(1);
+    return widths;
+}
+
+std::unique_ptr<CellTable> Table(int rows, const std::string &comment)
+{
+    auto t = std::make_unique<CellTable>(hc::HistoryColumns, Widths());
+    t->setRowCount(rows);
+    for (int r = 0; r < rows; ++r)
+        t->setRowBytes(r, std::to_string(r + 1) + "\t07-12-2026\t10:15:30\t" + comment + "\t1.235e3\t\t\t\t\t\t\t\t\t\t\tZ.K-700\tx" +
+                              std::to_string(r), false);
+    return t;
+}
+
+// Cancels after a number of rows.
+struct CancelAfter : PrintProgress {
+    explicit CancelAfter(int rows) : left(rows) {}
+    int left;
+    void start(int, int) override {}
+    void setPage(int) override {}
+    void setLine(int) override {}
+    bool cancelled() override { return --left < 0; }
+    void finish() override {}
+};
+
+QString PdfText(const QString &pdf)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (tool.isEmpty()) {
+        ADD_FAILURE() << "pdftotext is missing: run scripts/install-deps";
+        return {};
+    }
+    QProcess p;
+    p.start(tool, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+TEST(PrintJob, WidthQuestionYesNoCancel)
+{
+    const QString widthQuestion = QStringLiteral("Paper width too small.\r\nChange page orientation to landscape?");
+    const QString outside = QStringLiteral("Print area outside paper.\r\nContinue anyway?");
+    struct Case {
+        std::initializer_list<DialogAnswer> answers;
+        PrintResult result;
+        bool landscapeDuringJob;
+        int questions;
+    } cases[] = {
+        {{BtnCodeYes}, PrintResult::Printed, true, 1},
+        {{BtnCodeNo, BtnCodeYes}, PrintResult::Printed, false, 2},
+        {{BtnCodeNo, BtnCodeNo}, PrintResult::Declined, false, 2},
+        {{BtnCodeCancel}, PrintResult::Declined, false, 1},
+    };
+    auto wide = Table(3, std::string(400, 'W'));
+    for (const Case &c : cases) {
+        ScriptedDialogHandler answers;
+        answers.script(c.answers);
+        ScopedDialogHandler scoped(answers);
+        RecordingTarget target;
+        EXPECT_EQ(PrintTable(PrintRows{*wide, PrintKind::History, 3}, target, nullptr, nullptr), c.result);
+        ASSERT_EQ(int(answers.requests().size()), c.questions);
+        EXPECT_EQ(answers.requests()[0].text, widthQuestion);
+        EXPECT_EQ(answers.requests()[0].caption, QStringLiteral("QV-7xx ... Print"));
+        EXPECT_EQ(answers.requests()[0].icon, IconQuestion);
+        if (c.questions == 2) {
+            EXPECT_EQ(answers.requests()[1].text, outside);
+            EXPECT_EQ(answers.requests()[1].icon, IconWarning);
+        }
+        EXPECT_FALSE(target.dev.landscape);   // portrait again after the job
+        if (c.result == PrintResult::Printed)
+            EXPECT_EQ(target.landscapeDuringJob, c.landscapeDuringJob);
+        else
+            EXPECT_TRUE(target.texts().empty());
+    }
+
+    // A table that fits, or a printer already in landscape, asks nothing.
+    ScriptedDialogHandler none;
+    ScopedDialogHandler scoped(none);
+    auto narrow = Table(3, "lamp");
+    RecordingTarget fits;
+    EXPECT_EQ(PrintTable(PrintRows{*narrow, PrintKind::History, 3}, fits, nullptr, nullptr), PrintResult::Printed);
+    RecordingTarget landscape;
+    landscape.dev.landscape = true;
+    EXPECT_EQ(PrintTable(PrintRows{*wide, PrintKind::History, 3}, landscape, nullptr, nullptr), PrintResult::Printed);
+    EXPECT_TRUE(landscape.dev.landscape);
+    EXPECT_TRUE(landscape.orientations.empty());
+    EXPECT_TRUE(none.requests().empty());
+}
+
+TEST(PrintJob, CheckPrinterMessages)
+{
+    ScriptedDialogHandler answers{DialogAnswer(BtnCodeYes)};
+    ScopedDialogHandler scoped(answers);
+    EXPECT_FALSE(CheckPrinter(nullptr, {}, false));
+    ASSERT_EQ(answers.requests().size(), 1u);
+    EXPECT_TRUE(answers.last().text.startsWith(QStringLiteral("No default printer installed.\r\n")));
+    EXPECT_TRUE(answers.last().text.contains(QStringLiteral("PDF")));
+    EXPECT_EQ(answers.last().icon, IconWarning);
+    EXPECT_STREQ(answers.last().routine, "ShowInfoBox");
+
+    EXPECT_FALSE(CheckPrinter(nullptr, {QStringLiteral("office")}, true));
+    EXPECT_EQ(answers.last().text, QStringLiteral("Preparing for printing.\r\nTry again later."));
+    EXPECT_EQ(answers.last().icon, IconInformation);
+
+    EXPECT_TRUE(CheckPrinter(nullptr, {QStringLiteral("office")}, false));
+    EXPECT_EQ(answers.requests().size(), 2u);
+}
+
+TEST(PrintJob, PdfHasThePagesAndTheTextOfTheTable)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("history.pdf"));
+    auto t = Table(150, "lamp");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    PrinterTarget target(printer);
+    ASSERT_TRUE(target.toPdf(pdf));
+    ScriptedDialogHandler none;
+    ScopedDialogHandler scoped(none);
+    ASSERT_EQ(PrintTable(PrintRows{*t, PrintKind::History, 150}, target, nullptr, nullptr), PrintResult::Printed);
+    EXPECT_TRUE(none.requests().empty());
+
+    // Pages as the layout fills them.
+    const QMargins m = AppliedMargins(true, target.portraitBorders(), printer.resolution(), printer.resolution());
+    const TableLayout l =
+        MeasureTable(PrintRows{*t, PrintKind::History, 150}, QFontMetrics(PrintFont(), &printer));
+    const int p = l.rowHeight + 2, a = printer.height() - m.top() - m.bottom();
+    const int first = a / p - 2, later = a / p - 1;
+    const int pages = 1 + (150 - first + later - 1) / later;
+
+    const QString text = PdfText(pdf);
+    EXPECT_EQ(text.count(QLatin1Char('\f')), pages);
+    EXPECT_EQ(text.count(QStringLiteral("Statistics")), 1);
+    EXPECT_EQ(text.count(QStringLiteral("Reference")), pages);
+    EXPECT_EQ(text.count(QStringLiteral("07-12-2026")), 150);
+    EXPECT_TRUE(text.contains(QStringLiteral("Z.K-700")));
+    EXPECT_FALSE(text.contains(QStringLiteral("x149")));   // the identifier is not printed
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"history.pdf"});
+}
+
+TEST(PrintJob, CancelLeavesNoOutput)
+{
+    auto t = Table(300, "lamp");
+    ScriptedDialogHandler none;
+    ScopedDialogHandler scoped(none);
+    RecordingTarget recorded;
+    CancelAfter cancel(40);
+    EXPECT_EQ(PrintTable(PrintRows{*t, PrintKind::History, 300}, recorded, &cancel, nullptr), PrintResult::Cancelled);
+    EXPECT_TRUE(recorded.aborted);
+    EXPECT_FALSE(recorded.ended);
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("cancelled.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    PrinterTarget target(printer);
+    ASSERT_TRUE(target.toPdf(pdf));
+    CancelAfter again(40);
+    EXPECT_EQ(PrintTable(PrintRows{*t, PrintKind::History, 300}, target, &again, nullptr), PrintResult::Cancelled);
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST(PrintJob, ProgressWindowClampsPageAndLine)
+{
+    TFormPrintInfo form(nullptr, 3, 100);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("QV-7xx"));
+    form.setPage(7);
+    const QList<QLabel *> labels = form.findChildren<QLabel *>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(),
+                            [](QLabel *l) { return l->text() == QStringLiteral("Page:  3 / 3"); }));
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(),
+                            [](QLabel *l) { return l->text() == QStringLiteral("Preparing for printing..."); }));
+    EXPECT_FALSE(form.Cancel);
+}
+
+namespace {
+int RunCli(const QStringList &args, QString *err = nullptr)
+{
+    QProcess p;
+    p.start(QStringLiteral(QV_BINARY_DIR "/src/qv7xx-cli"), args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    if (err)
+        *err = QString::fromLocal8Bit(p.readAllStandardError());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+} // namespace
+
+TEST(PrintCli, PrintsAHistoryFileIntoAPdf)
+{
+    QTemporaryDir dir;
+    const QString in = QStringLiteral(QV_TEST_DATA_DIR "/files/program-written.txt");
+    struct Case { QStringList options; } cases[] = {{{}}, {{"--landscape", "--paper", "Letter"}}};
+    for (const Case &c : cases) {
+        const QString out = dir.filePath(QStringLiteral("out.pdf"));
+        QString err;
+        ASSERT_EQ(RunCli(QStringList{"print"} + c.options + QStringList{"--pdf", out, in}, &err), 0)
+            << err.toStdString();
+        const QString text = PdfText(out);
+        EXPECT_EQ(text.count(QLatin1Char('\f')), 1);
+        EXPECT_TRUE(text.contains(QStringLiteral("lamp A")));
+        EXPECT_TRUE(text.contains(QStringLiteral("29-02-28")));
+        EXPECT_TRUE(text.contains(QStringLiteral("Statistics")));
+    }
+
+    const QString missing = dir.filePath(QStringLiteral("never.pdf"));
+    QString err;
+    EXPECT_EQ(RunCli({"print", "--pdf", missing, dir.filePath("no-such-history.txt")}, &err), 2);
+    EXPECT_TRUE(err.contains(QStringLiteral("no such file"))) << err.toStdString();
+    EXPECT_EQ(RunCli({"print", "--paper", "A3", "--pdf", missing, in}), 2);
+    EXPECT_EQ(RunCli({"print", in}), 2);
+    EXPECT_FALSE(QFile::exists(missing));
+}
