@@ -32,7 +32,8 @@ public:
     void setCount(qint64 rows, qint64 limit);
     qint64 count() const { return m_rows; }
     bool atLimit() const { return m_rows >= m_limit; }
-    bool overLimit() const { return m_rows > m_limit; }
+    // The grid's row count, its title row included, is above the limit.
+    bool overLimit() const { return m_rows >= m_limit; }
     // The blink phase (over the limit the number is left out in one phase).
     void setBlinkPhase(bool hidden);
     bool numberShown() const { return !(overLimit() && m_hidden); }
