@@ -28,7 +28,8 @@ protected:
     std::unique_ptr<TFormQV> makeForm(const TFormQV::StartLink &start = {})
     {
         TComm32QV::ResetSharedState();
-        return std::make_unique<TFormQV>(settings, start, SerialPlatform{&clock, &timers, &ports});
+        return std::make_unique<TFormQV>(settings, start, SerialPlatform{&clock, &timers, &ports}, nullptr,
+                                         JournalSetup{QString()});   // no journal: nothing to restore
     }
 
     FakePorts ports;

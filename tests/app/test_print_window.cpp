@@ -26,7 +26,8 @@ protected:
     std::unique_ptr<TFormQV> makeForm()
     {
         TComm32QV::ResetSharedState();
-        return std::make_unique<TFormQV>(settings, TFormQV::StartLink{}, SerialPlatform{&clock, &timers, &ports});
+        return std::make_unique<TFormQV>(settings, TFormQV::StartLink{}, SerialPlatform{&clock, &timers, &ports},
+                                         nullptr, JournalSetup{QString()});
     }
 
     FakePorts ports;

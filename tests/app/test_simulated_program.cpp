@@ -44,7 +44,7 @@ TEST(SimulatedProgram, TheMainWindowRunsOnTheSimulatedMeter)
     MemorySettingsStore settings;
     TComm32QV::ResetSharedState();
     {
-        TFormQV form(settings, {port, br009600});
+        TFormQV form(settings, {port, br009600}, SerialPlatform::system(), nullptr, JournalSetup{QString()});
         TQVMeter32 &meter = *form.QVMeter();
         EXPECT_EQ(meter.Port(), port);
         // Shown by its name, opened and told by its whole path.
