@@ -53,6 +53,18 @@ void takeSeparators(ArgumentReader &o)
     f.timeSeparator = o.character(QStringLiteral("--time-separator"), f.timeSeparator);
 }
 
+bool takeFileArguments(ArgumentReader &o, const QString &outOption, bool outRequired, QString &out,
+                       QString &path)
+{
+    out = o.text(outOption);
+    path = o.singlePositional();
+    if (o.ok() && outRequired && out.isEmpty())
+        o.setError(QStringLiteral("%1 OUT is required").arg(outOption));
+    if (o.ok() && path.isEmpty())
+        o.setError(QStringLiteral("no history file given"));
+    return o.ok();
+}
+
 int openHistory(const QString &path, HistoryStore &store)
 {
     const FileReadResult read = ReadHistoryFile(path, store);
@@ -101,11 +113,8 @@ int runHistory(const QStringList &args)
         return o.printInfo();
     const uint8_t language = readLanguage(o);
     takeSeparators(o);
-    const QString out = o.text(QStringLiteral("--out"));
-    const QString path = o.singlePositional();
-    if (o.ok() && path.isEmpty())
-        o.setError(QStringLiteral("no history file given"));
-    if (!o.ok())
+    QString out, path;
+    if (!takeFileArguments(o, QStringLiteral("--out"), false, out, path))
         return o.fail();
 
     const TextWidths widths = TextWidths::fixed(1);
@@ -124,13 +133,8 @@ int runExport(const QStringList &args)
     if (o.askedForInfo())
         return o.printInfo();
     takeSeparators(o);
-    const QString out = o.text(QStringLiteral("--csv"));
-    const QString path = o.singlePositional();
-    if (o.ok() && out.isEmpty())
-        o.setError(QStringLiteral("--csv OUT is required"));
-    if (o.ok() && path.isEmpty())
-        o.setError(QStringLiteral("no history file given"));
-    if (!o.ok())
+    QString out, path;
+    if (!takeFileArguments(o, QStringLiteral("--csv"), true, out, path))
         return o.fail();
 
     const TextWidths widths = TextWidths::fixed(1);

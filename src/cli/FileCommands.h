@@ -16,6 +16,10 @@ namespace qv::cli {
 // The three separator options, and reading them into formatSettings().
 std::vector<OptionSpec> separatorOptions();
 void takeSeparators(ArgumentReader &o);
+// The FILE argument and the output option of a command that opens a history
+// file; false with the problem kept in `o`.
+bool takeFileArguments(ArgumentReader &o, const QString &outOption, bool outRequired, QString &out,
+                       QString &path);
 // Opens FILE as File > Open does; exit status 0, or 2 with the message shown.
 int openHistory(const QString &path, HistoryStore &store);
 

@@ -38,13 +38,8 @@ int runPrint(const QStringList &args)
     takeSeparators(o);
     const bool landscape = o.flag(QStringLiteral("--landscape"));
     const int paper = o.choice(QStringLiteral("--paper"), {QStringLiteral("A4"), QStringLiteral("Letter")}, 0);
-    const QString out = o.text(QStringLiteral("--pdf"));
-    const QString path = o.singlePositional();
-    if (o.ok() && out.isEmpty())
-        o.setError(QStringLiteral("--pdf OUT is required"));
-    if (o.ok() && path.isEmpty())
-        o.setError(QStringLiteral("no history file given"));
-    if (!o.ok())
+    QString out, path;
+    if (!takeFileArguments(o, QStringLiteral("--pdf"), true, out, path))
         return o.fail();
 
     const TextWidths widths = TextWidths::fixed(1);

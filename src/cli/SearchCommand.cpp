@@ -102,11 +102,8 @@ int runSearch(const QStringList &arguments)
     const uint8_t language = readLanguage(o);
     takeSeparators(o);
     const bool orMode = o.flag(QStringLiteral("--or"));
-    const QString out = o.text(QStringLiteral("--out"));
-    const QString path = o.singlePositional();
-    if (o.ok() && path.isEmpty())
-        o.setError(QStringLiteral("no history file given"));
-    if (!o.ok())
+    QString out, path;
+    if (!takeFileArguments(o, QStringLiteral("--out"), false, out, path))
         return o.fail();
     // The values read with the separators given.
     std::vector<Criterion> criteria(wheres.size());
