@@ -81,15 +81,15 @@ const std::vector<qv::OptionRow<Options>> &optionTable()
     return rows;
 }
 
-qv::CommandSpec commandSpec()
+qv::CommandInfo commandInfo()
 {
-    return qv::CommandSpec{
+    return qv::CommandInfo{
         "qv7xx-sim", QString(), QString(),
         "A QV-700 or K-700 light meter on a pseudo-terminal, for trying the program without one.\n"
         "It publishes the port in the virtual-port folder ($QV7XX_PORT_DIR, else\n"
         "$XDG_RUNTIME_DIR/qv7xx-ports, else /tmp/qv7xx-ports-<uid>), prints its path on the\n"
         "first line and runs until SIGINT, SIGTERM or SIGHUP.",
-        qv::specsOf(optionTable()),
+        qv::infosOf(optionTable()),
         "Exit status: 0 when stopped by a signal, 2 on bad arguments or when the port cannot be\n"
         "created or published."};
 }
@@ -114,7 +114,7 @@ Options parse(int argc, char **argv)
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    qv::ArgumentReader reader(commandSpec(), args);
+    qv::ArgumentReader reader(commandInfo(), args);
     if (reader.askedForInfo())
         std::exit(reader.printInfo());
     Options o;

@@ -36,14 +36,14 @@ const std::vector<OptionRow<AppOptions>> &appOptionTable()
     return rows;
 }
 
-CommandSpec appCommandSpec()
+CommandInfo appCommandInfo()
 {
-    return CommandSpec{
+    return CommandInfo{
         "qv7xx", QString(), QString(),
         "The companion of the QV-7xx light meters: the meter's LCD and keypad, its measurements and\n"
         "memory. Without a port given or stored (or when the stored one is gone) it runs on a\n"
         "simulated meter.",
-        specsOf(appOptionTable()),
+        infosOf(appOptionTable()),
         "The port and rate are kept in $XDG_CONFIG_HOME/TAMBRIX/QV-7xx.ini, the journal of the\n"
         "history in $XDG_DATA_HOME/TAMBRIX/QV-7xx/journal.qvj.\n"
         "Exit status: 0; 1 on a start-up error or an unwritable picture; 2 on bad arguments;\n"
@@ -52,7 +52,7 @@ CommandSpec appCommandSpec()
 
 bool parseAppOptions(const QStringList &arguments, AppOptions &options, QString &error)
 {
-    ArgumentReader reader(appCommandSpec(), arguments.mid(1));
+    ArgumentReader reader(appCommandInfo(), arguments.mid(1));
     options = AppOptions{};
     readRows(reader, appOptionTable(), options);
     reader.noPositionals();
@@ -69,7 +69,7 @@ int answerBeforeStart(const QStringList &arguments)
         if (!qtOption)
             ours << a;
     }
-    ArgumentReader reader(appCommandSpec(), ours);
+    ArgumentReader reader(appCommandInfo(), ours);
     if (reader.askedForInfo())
         return reader.printInfo();
     AppOptions options;

@@ -27,7 +27,7 @@ struct AppOptions {
 };
 
 const std::vector<OptionRow<AppOptions>> &appOptionTable();
-CommandSpec appCommandSpec();
+CommandInfo appCommandInfo();
 
 // False with a message when the arguments (the program name first) are wrong.
 // --help and --version are not answered here.

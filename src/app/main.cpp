@@ -31,7 +31,7 @@ int main(int argc, char **argv)
     AppOptions options;
     QString error;
     if (!parseAppOptions(QCoreApplication::arguments(), options, error))
-        return printFailure(appCommandSpec(), error);
+        return printFailure(appCommandInfo(), error);
 
     // Ctrl+C, kill and a closed terminal end the program as Quit does, so
     // that the simulated meter's port goes with it.

@@ -1,7 +1,7 @@
 // The commands of qv7xx-cli. Each takes the arguments after its name and
 // returns the process exit status (0 success, 2 usage error or unreadable
 // input, with a one-line message on stderr); each describes its options in
-// its CommandSpec, which also gives its --help.
+// its CommandInfo, which also gives its --help.
 #pragma once
 
 #include "cmdline/CommandLine.h"
@@ -15,17 +15,17 @@
 
 namespace qv::cli {
 
-CommandSpec decodeSpec();
-CommandSpec portsSpec();
-CommandSpec monitorSpec();
+CommandInfo decodeInfo();
+CommandInfo portsInfo();
+CommandInfo monitorInfo();
 int runDecode(const QStringList &args);
 int runPorts(const QStringList &args);
 int runMonitor(const QStringList &args);
-CommandSpec journalSpec();
+CommandInfo journalInfo();
 int runJournal(const QStringList &args);
 
 struct Command {
-    CommandSpec (*spec)();
+    CommandInfo (*about)();
     int (*run)(const QStringList &args);
     bool draws;          // needs a (offscreen) GUI application
     const char *brief;   // its line in the program's --help
@@ -34,6 +34,6 @@ struct Command {
 // Every command of this build, in the order --help lists them.
 const std::vector<Command> &commands();
 // The program's own description: its --help lists the commands.
-CommandSpec programSpec();
+CommandInfo programInfo();
 
 } // namespace qv::cli

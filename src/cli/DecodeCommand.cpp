@@ -14,9 +14,9 @@
 
 namespace qv::cli {
 
-CommandSpec decodeSpec()
+CommandInfo decodeInfo()
 {
-    return commandSpec(
+    return commandInfo(
         QStringLiteral("decode"), QStringLiteral("[FILE|-]"),
         QStringLiteral("Feeds a capture of the meter's bytes (a file, or standard input when FILE is - or\n"
                        "missing) to the program's own receiver and prints every event it raises, one JSON\n"
@@ -57,7 +57,7 @@ void decodeCapture(const QByteArray &bytes, const DecodeOptions &options,
 
 int runDecode(const QStringList &args)
 {
-    ArgumentReader opts(decodeSpec(), args);
+    ArgumentReader opts(decodeInfo(), args);
     if (opts.askedForInfo())
         return opts.printInfo();
     DecodeOptions options;

@@ -10,7 +10,7 @@
 
 namespace qv::cli {
 
-std::vector<OptionSpec> separatorOptions()
+std::vector<OptionInfo> separatorOptions()
 {
     return {
         {"--decimal-separator", "C", "decimal separator of the numbers (default: the system's)"},
@@ -19,12 +19,12 @@ std::vector<OptionSpec> separatorOptions()
     };
 }
 
-CommandSpec historySpec()
+CommandInfo historyInfo()
 {
-    std::vector<OptionSpec> options = separatorOptions();
+    std::vector<OptionInfo> options = separatorOptions();
     options.insert(options.begin(), languageOption());
     options.push_back({"--out", "FILE", "write the history here (default: standard output)"});
-    return commandSpec(QStringLiteral("history"), QStringLiteral("FILE"),
+    return commandInfo(QStringLiteral("history"), QStringLiteral("FILE"),
                        QStringLiteral("Opens a history or search-results file as the program opens it (Polish, English\n"
                                       "or legacy header, Windows-1250) and writes it as the program saves a history."),
                        options,
@@ -32,11 +32,11 @@ CommandSpec historySpec()
                                       "(an unrecognised header included) or written."));
 }
 
-CommandSpec exportSpec()
+CommandInfo exportInfo()
 {
-    std::vector<OptionSpec> options = separatorOptions();
+    std::vector<OptionInfo> options = separatorOptions();
     options.push_back({"--csv", "OUT", "write CSV here (- for standard output); required"});
-    return commandSpec(QStringLiteral("export"), QStringLiteral("FILE"),
+    return commandInfo(QStringLiteral("export"), QStringLiteral("FILE"),
                        QStringLiteral("Opens a history file as the program opens it and writes CSV for spreadsheets:\n"
                                       "UTF-8, RFC 4180 quoting, English column titles, an ISO-8601 date_time column,\n"
                                       "numbers with a full stop."),
@@ -108,7 +108,7 @@ int writeStdout(const std::string &bytes, int rows)
 
 int runHistory(const QStringList &args)
 {
-    ArgumentReader o(historySpec(), args);
+    ArgumentReader o(historyInfo(), args);
     if (o.askedForInfo())
         return o.printInfo();
     const uint8_t language = readLanguage(o);
@@ -129,7 +129,7 @@ int runHistory(const QStringList &args)
 
 int runExport(const QStringList &args)
 {
-    ArgumentReader o(exportSpec(), args);
+    ArgumentReader o(exportInfo(), args);
     if (o.askedForInfo())
         return o.printInfo();
     takeSeparators(o);

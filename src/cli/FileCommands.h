@@ -14,7 +14,7 @@ class HistoryStore;
 namespace qv::cli {
 
 // The three separator options, and reading them into formatSettings().
-std::vector<OptionSpec> separatorOptions();
+std::vector<OptionInfo> separatorOptions();
 void takeSeparators(ArgumentReader &o);
 // The FILE argument and the output option of a command that opens a history
 // file; false with the problem kept in `o`.
@@ -23,8 +23,8 @@ bool takeFileArguments(ArgumentReader &o, const QString &outOption, bool outRequ
 // Opens FILE as File > Open does; exit status 0, or 2 with the message shown.
 int openHistory(const QString &path, HistoryStore &store);
 
-CommandSpec historySpec();
-CommandSpec exportSpec();
+CommandInfo historyInfo();
+CommandInfo exportInfo();
 int runHistory(const QStringList &args);
 int runExport(const QStringList &args);
 

@@ -10,12 +10,12 @@ namespace qv::cli {
 // Exit status of render when the capture holds no screen of the meter.
 constexpr int RenderNoScreen = 3;
 
-CommandSpec renderSpec();
+CommandInfo renderInfo();
 // qv7xx-cli render: a capture through the protocol component and the
 // instrument's core into a PNG picture of the LCD.
 int runRender(const QStringList &args);
 
-CommandSpec printSpec();
+CommandInfo printInfo();
 // qv7xx-cli print: a history file printed into a PDF file.
 int runPrint(const QStringList &args);
 

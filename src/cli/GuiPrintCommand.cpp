@@ -15,13 +15,13 @@
 
 namespace qv::cli {
 
-CommandSpec printSpec()
+CommandInfo printInfo()
 {
-    std::vector<OptionSpec> options = separatorOptions();
+    std::vector<OptionInfo> options = separatorOptions();
     options.push_back({"--landscape", "", "print in landscape (default: portrait)"});
     options.push_back({"--paper", "SIZE", "A4 (default) or Letter"});
     options.push_back({"--pdf", "OUT", "write the printout here as PDF; required"});
-    return commandSpec(QStringLiteral("print"), QStringLiteral("FILE"),
+    return commandInfo(QStringLiteral("print"), QStringLiteral("FILE"),
                        QStringLiteral("Opens a history file as the program opens it and prints the history as the\n"
                                       "program prints it (ruled table, two-level heading, pages) into a PDF file.\n"
                                       "A table too wide for portrait paper is printed in landscape."),
@@ -32,7 +32,7 @@ CommandSpec printSpec()
 
 int runPrint(const QStringList &args)
 {
-    ArgumentReader o(printSpec(), args);
+    ArgumentReader o(printInfo(), args);
     if (o.askedForInfo())
         return o.printInfo();
     takeSeparators(o);

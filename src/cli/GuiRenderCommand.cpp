@@ -25,9 +25,9 @@ bool savePng(const QImage &image, const QString &out)
 
 } // namespace
 
-CommandSpec renderSpec()
+CommandInfo renderInfo()
 {
-    return commandSpec(
+    return commandInfo(
         QStringLiteral("render"), QStringLiteral("--out FILE.png [CAPTURE|-]"),
         QStringLiteral("Draws the meter's LCD as the instrument window shows it after a capture of the\n"
                        "meter's bytes (a file, or standard input when CAPTURE is - or missing)."),
@@ -45,7 +45,7 @@ CommandSpec renderSpec()
 
 int runRender(const QStringList &args)
 {
-    ArgumentReader opts(renderSpec(), args);
+    ArgumentReader opts(renderInfo(), args);
     if (opts.askedForInfo())
         return opts.printInfo();
     RenderSettings settings;

@@ -14,9 +14,9 @@
 
 namespace qv::cli {
 
-CommandSpec journalSpec()
+CommandInfo journalInfo()
 {
-    return commandSpec(
+    return commandInfo(
         QStringLiteral("journal"), QString(),
         QStringLiteral("Writes the history that the program's journal holds unsaved (the measurements of a\n"
                        "run that was not closed properly) as the program saves a history file."),
@@ -32,7 +32,7 @@ CommandSpec journalSpec()
 
 int runJournal(const QStringList &args)
 {
-    ArgumentReader o(journalSpec(), args);
+    ArgumentReader o(journalInfo(), args);
     if (o.askedForInfo())
         return o.printInfo();
     QCoreApplication::setOrganizationName(QStringLiteral("TAMBRIX"));

@@ -75,12 +75,12 @@ private:
 
 } // namespace
 
-CommandSpec monitorSpec()
+CommandInfo monitorInfo()
 {
     QStringList keys;
     for (const KeyName &key : keyNames())
         keys << key.name;
-    return commandSpec(
+    return commandInfo(
         QStringLiteral("monitor"), QString(),
         QStringLiteral("Opens a port with the program's own components, operates the meter and prints every\n"
                        "event live, one JSON object a line, each with t_ms (milliseconds since the start)."),
@@ -101,7 +101,7 @@ CommandSpec monitorSpec()
 
 int runMonitor(const QStringList &args)
 {
-    ArgumentReader opts(monitorSpec(), args);
+    ArgumentReader opts(monitorInfo(), args);
     if (opts.askedForInfo())
         return opts.printInfo();
     const QString port = opts.text("--port");

@@ -4,13 +4,13 @@
 
 namespace qv::cli {
 
-CommandSpec commandSpec(const QString &command, const QString &arguments, const QString &summary,
-                        std::vector<OptionSpec> options, const QString &notes)
+CommandInfo commandInfo(const QString &command, const QString &arguments, const QString &summary,
+                        std::vector<OptionInfo> options, const QString &notes)
 {
-    return CommandSpec{QStringLiteral("qv7xx-cli"), command, arguments, summary, std::move(options), notes};
+    return CommandInfo{QStringLiteral("qv7xx-cli"), command, arguments, summary, std::move(options), notes};
 }
 
-OptionSpec languageOption()
+OptionInfo languageOption()
 {
     return {QStringLiteral("--lang"), QStringLiteral("en|pl"), QStringLiteral("language of the texts (default en)")};
 }

@@ -11,9 +11,9 @@
 
 namespace qv::cli {
 
-CommandSpec portsSpec()
+CommandInfo portsInfo()
 {
-    return commandSpec(QStringLiteral("ports"), QString(),
+    return commandInfo(QStringLiteral("ports"), QString(),
                        QStringLiteral("Lists the serial ports the program sees, one device path a line, in the order\n"
                                       "of the program's port list: the system's serial devices, then the live ports\n"
                                       "of simulated meters in the virtual-port folder."),
@@ -22,7 +22,7 @@ CommandSpec portsSpec()
 
 int runPorts(const QStringList &args)
 {
-    ArgumentReader opts(portsSpec(), args);
+    ArgumentReader opts(portsInfo(), args);
     if (opts.askedForInfo())
         return opts.printInfo();
     opts.noPositionals();

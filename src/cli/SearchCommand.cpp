@@ -73,14 +73,14 @@ bool makeCriterion(const Where &w, Criterion &criterion)
 }
 } // namespace
 
-CommandSpec searchSpec()
+CommandInfo searchInfo()
 {
-    std::vector<OptionSpec> options = separatorOptions();
+    std::vector<OptionInfo> options = separatorOptions();
     options.push_back(languageOption());
     options.push_back({"--or", "", "keep rows that match any criterion (default: all of them)"});
     options.push_back({"--where", "COL OP VALUE", "a criterion on column COL (1-15); give one --where per column"});
     options.push_back({"--out", "FILE", "write the search results here (default: standard output)"});
-    return commandSpec(
+    return commandInfo(
         QStringLiteral("search"), QStringLiteral("FILE"),
         QStringLiteral("Opens a history file as the program opens it, keeps the rows that match the criteria\n"
                        "and writes them as a search-results file; the result text goes to standard error."),
@@ -96,7 +96,7 @@ int runSearch(const QStringList &arguments)
     std::vector<Where> wheres;
     if (!takeWheres(args, wheres))
         return failWith(QStringLiteral("--where needs a column, an operator and a value"));
-    ArgumentReader o(searchSpec(), args);
+    ArgumentReader o(searchInfo(), args);
     if (o.askedForInfo())
         return o.printInfo();
     const uint8_t language = readLanguage(o);

@@ -9,7 +9,7 @@
 
 namespace qv::cli {
 
-CommandSpec searchSpec();
+CommandInfo searchInfo();
 int runSearch(const QStringList &args);
 
 } // namespace qv::cli

@@ -19,10 +19,10 @@ int main(int argc, char **argv)
         args << QString::fromLocal8Bit(argv[i]);
     const QString name = args.value(0);
     for (const Command &command : commands()) {
-        if (command.spec().command != name)
+        if (command.about().command != name)
             continue;
         // Help and version need no application object.
-        const qv::ArgumentReader early(command.spec(), args.mid(1));
+        const qv::ArgumentReader early(command.about(), args.mid(1));
         if (early.askedForInfo())
             return early.printInfo();
         std::unique_ptr<QCoreApplication> app;
@@ -38,7 +38,7 @@ int main(int argc, char **argv)
         return command.run(QCoreApplication::arguments().mid(2));
     }
 
-    qv::ArgumentReader opts(programSpec(), args);
+    qv::ArgumentReader opts(programInfo(), args);
     if (opts.askedForInfo())
         return opts.printInfo();
     opts.setError(name.isEmpty() ? QStringLiteral("no command given")

@@ -11,16 +11,16 @@ namespace qv {
 
 namespace {
 
-const OptionSpec HelpOption{QStringLiteral("--help"), QString(), QStringLiteral("show this help and exit")};
-const OptionSpec VersionOption{QStringLiteral("--version"), QString(), QStringLiteral("show the version and exit")};
+const OptionInfo HelpOption{QStringLiteral("--help"), QString(), QStringLiteral("show this help and exit")};
+const OptionInfo VersionOption{QStringLiteral("--version"), QString(), QStringLiteral("show the version and exit")};
 
-QString usageLine(const CommandSpec &spec)
+QString usageLine(const CommandInfo &about)
 {
-    QString line = QStringLiteral("usage: ") + spec.fullName();
-    if (!spec.options.empty())
+    QString line = QStringLiteral("usage: ") + about.fullName();
+    if (!about.options.empty())
         line += QStringLiteral(" [OPTIONS]");
-    if (!spec.arguments.isEmpty())
-        line += QLatin1Char(' ') + spec.arguments;
+    if (!about.arguments.isEmpty())
+        line += QLatin1Char(' ') + about.arguments;
     return line;
 }
 
@@ -33,7 +33,7 @@ void print(std::FILE *to, const QString &text)
 
 } // namespace
 
-QString CommandSpec::fullName() const
+QString CommandInfo::fullName() const
 {
     return command.isEmpty() ? program : program + QLatin1Char(' ') + command;
 }
@@ -43,27 +43,27 @@ QString programVersion()
     return QStringLiteral(QV_VERSION);
 }
 
-QString helpText(const CommandSpec &spec)
+QString helpText(const CommandInfo &about)
 {
-    std::vector<OptionSpec> all = spec.options;
+    std::vector<OptionInfo> all = about.options;
     all.push_back(HelpOption);
     all.push_back(VersionOption);
-    auto left = [](const OptionSpec &o) { return o.value.isEmpty() ? o.name : o.name + QLatin1Char(' ') + o.value; };
+    auto left = [](const OptionInfo &o) { return o.value.isEmpty() ? o.name : o.name + QLatin1Char(' ') + o.value; };
     int width = 0;
-    for (const OptionSpec &o : all)
+    for (const OptionInfo &o : all)
         width = std::max(width, int(left(o).size()));
-    QString text = usageLine(spec) + QLatin1Char('\n');
-    if (!spec.summary.isEmpty())
-        text += spec.summary + QLatin1Char('\n');
+    QString text = usageLine(about) + QLatin1Char('\n');
+    if (!about.summary.isEmpty())
+        text += about.summary + QLatin1Char('\n');
     text += QStringLiteral("\noptions:\n");
-    for (const OptionSpec &o : all)
+    for (const OptionInfo &o : all)
         text += QStringLiteral("  ") + left(o).leftJustified(width + 2) + o.help + QLatin1Char('\n');
-    if (!spec.notes.isEmpty())
-        text += QLatin1Char('\n') + spec.notes + (spec.notes.endsWith(QLatin1Char('\n')) ? "" : "\n");
+    if (!about.notes.isEmpty())
+        text += QLatin1Char('\n') + about.notes + (about.notes.endsWith(QLatin1Char('\n')) ? "" : "\n");
     return text;
 }
 
-ArgumentReader::ArgumentReader(const CommandSpec &spec, const QStringList &args) : m_spec(spec)
+ArgumentReader::ArgumentReader(const CommandInfo &about, const QStringList &args) : m_about(about)
 {
     bool optionsEnd = false;
     for (int i = 0; i < args.size(); ++i) {
@@ -86,12 +86,12 @@ ArgumentReader::ArgumentReader(const CommandSpec &spec, const QStringList &args)
         }
         const int equals = int(a.indexOf(QLatin1Char('=')));
         const QString name = equals < 0 ? a : a.left(equals);
-        const OptionSpec *spec = find(name);
-        if (!spec) {
+        const OptionInfo *about = find(name);
+        if (!about) {
             setError(QStringLiteral("unknown option %1").arg(name));
             continue;
         }
-        if (spec->value.isEmpty()) {
+        if (about->value.isEmpty()) {
             if (equals >= 0)
                 setError(QStringLiteral("option %1 takes no value").arg(name));
             m_values[name] = QString();
@@ -100,21 +100,21 @@ ArgumentReader::ArgumentReader(const CommandSpec &spec, const QStringList &args)
         } else if (i + 1 < args.size()) {
             m_values[name] = args.at(++i);
         } else {
-            setError(QStringLiteral("option %1 needs a value (%2)").arg(name, spec->value));
+            setError(QStringLiteral("option %1 needs a value (%2)").arg(name, about->value));
         }
     }
 }
 
 int ArgumentReader::printInfo() const
 {
-    print(stdout, m_info == Info::Version ? m_spec.program + QLatin1Char(' ') + programVersion() + QLatin1Char('\n')
-                                          : helpText(m_spec));
+    print(stdout, m_info == Info::Version ? m_about.program + QLatin1Char(' ') + programVersion() + QLatin1Char('\n')
+                                          : helpText(m_about));
     return 0;
 }
 
-const OptionSpec *ArgumentReader::find(const QString &name) const
+const OptionInfo *ArgumentReader::find(const QString &name) const
 {
-    for (const OptionSpec &o : m_spec.options) {
+    for (const OptionInfo &o : m_about.options) {
         if (o.name == name)
             return &o;
     }
@@ -221,10 +221,10 @@ void ArgumentReader::setError(const QString &e)
         m_error = e;
 }
 
-int printFailure(const CommandSpec &spec, const QString &problem)
+int printFailure(const CommandInfo &about, const QString &problem)
 {
     print(stderr, QStringLiteral("%1: %2\n%3 (%4 --help lists the options)\n")
-                      .arg(spec.program, problem, usageLine(spec), spec.fullName()));
+                      .arg(about.program, problem, usageLine(about), about.fullName()));
     return 2;
 }
 

@@ -16,18 +16,18 @@
 
 namespace qv {
 
-struct OptionSpec {
+struct OptionInfo {
     QString name;  // "--port"
     QString value; // what the value is ("PATH"); empty for a flag
     QString help;  // one line
 };
 
-struct CommandSpec {
+struct CommandInfo {
     QString program;   // "qv7xx-cli": the prefix of messages
     QString command;   // "decode", or empty for the program itself
     QString arguments; // what follows the options in the usage line ("[FILE|-]")
     QString summary;   // what it does, a line or two
-    std::vector<OptionSpec> options;
+    std::vector<OptionInfo> options;
     QString notes;     // printed after the options (value lists, exit status)
 
     // "qv7xx-cli decode"
@@ -38,17 +38,17 @@ struct CommandSpec {
 QString programVersion();
 // "usage:" line, summary, one line per option (--help and --version
 // included), notes.
-QString helpText(const CommandSpec &spec);
+QString helpText(const CommandInfo &about);
 
 // Prints "<program>: <problem>" and the usage line to stderr; returns 2.
-int printFailure(const CommandSpec &spec, const QString &problem);
+int printFailure(const CommandInfo &about, const QString &problem);
 
 // Reads arguments (without the program's or the command's name) against a
 // table: "--name value", "--name=value", flags, and positional arguments
 // ("-" is one; after "--" all are). The first problem found is kept.
 class ArgumentReader {
 public:
-    ArgumentReader(const CommandSpec &spec, const QStringList &args);
+    ArgumentReader(const CommandInfo &about, const QStringList &args);
 
     // --help, -h or --version was given (it wins over any problem): the
     // caller prints the answer with printInfo() and ends with 0.
@@ -74,15 +74,15 @@ public:
     const QString &error() const { return m_error; }
     void setError(const QString &e);
     // printFailure() with the problem found.
-    int fail() const { return printFailure(m_spec, m_error); }
+    int fail() const { return printFailure(m_about, m_error); }
 
 private:
     enum class Info { None, Help, Version };
-    const OptionSpec *find(const QString &name) const;
+    const OptionInfo *find(const QString &name) const;
     // The option's value when given; an option missing from the table is an error.
     bool value(const QString &name, QString &out);
 
-    CommandSpec m_spec;
+    CommandInfo m_about;
     Info m_info = Info::None;
     QMap<QString, QString> m_values; // the last value of each option given
     QStringList m_positionals;
@@ -93,17 +93,17 @@ private:
 // row per option, so that adding an option is adding a row.
 template <class Target>
 struct OptionRow {
-    OptionSpec spec;
+    OptionInfo about;
     std::function<void(ArgumentReader &, const QString &name, Target &)> read;
 };
 
 template <class Target>
-std::vector<OptionSpec> specsOf(const std::vector<OptionRow<Target>> &rows)
+std::vector<OptionInfo> infosOf(const std::vector<OptionRow<Target>> &rows)
 {
-    std::vector<OptionSpec> specs;
+    std::vector<OptionInfo> infos;
     for (const auto &row : rows)
-        specs.push_back(row.spec);
-    return specs;
+        infos.push_back(row.about);
+    return infos;
 }
 
 // Reads every row's option that was given, in table order.
@@ -111,8 +111,8 @@ template <class Target>
 void readRows(ArgumentReader &reader, const std::vector<OptionRow<Target>> &rows, Target &target)
 {
     for (const auto &row : rows) {
-        if (reader.has(row.spec.name))
-            row.read(reader, row.spec.name, target);
+        if (reader.has(row.about.name))
+            row.read(reader, row.about.name, target);
     }
 }
 

@@ -44,7 +44,7 @@ QList<QJsonObject> decode(const QString &name, int blockSize = -1)
 {
     QStringList args = QString::fromUtf8(readFile(capturesDir() + '/' + name + ".args"))
                            .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
-    qv::ArgumentReader opts(decodeSpec(), args);
+    qv::ArgumentReader opts(decodeInfo(), args);
     DecodeOptions options;
     EXPECT_TRUE(parseDecodeOptions(opts, options)) << name.toStdString();
     if (blockSize >= 0)

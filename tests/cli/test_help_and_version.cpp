@@ -47,21 +47,21 @@ Answer run(const QString &program, const QStringList &args)
 struct Described {
     QString program;     // the executable, under the build folder
     QStringList command; // the arguments before --help
-    CommandSpec spec;
+    CommandInfo about;
 };
 
 std::vector<Described> everyProgramAndCommand()
 {
     const QString cli = QStringLiteral(QV_BINARY_DIR "/src/qv7xx-cli");
-    std::vector<Described> all{{cli, {}, cli::programSpec()}};
+    std::vector<Described> all{{cli, {}, cli::programInfo()}};
     for (const cli::Command &c : cli::commands())
-        all.push_back({cli, {c.spec().command}, c.spec()});
+        all.push_back({cli, {c.about().command}, c.about()});
 #ifdef QV_CLI_WITH_GUI
-    all.push_back({QStringLiteral(QV_BINARY_DIR "/src/qv7xx"), {}, appCommandSpec()});
+    all.push_back({QStringLiteral(QV_BINARY_DIR "/src/qv7xx"), {}, appCommandInfo()});
 #endif
     // The simulator's table is its own; the options the README names stand for it.
     all.push_back({QStringLiteral(QV_BINARY_DIR "/sim/qv7xx-sim"), {},
-                   CommandSpec{"qv7xx-sim", "", "", "", {{"--charset", "en|pl", ""}, {"--probe", "CODE|none", ""},
+                   CommandInfo{"qv7xx-sim", "", "", "", {{"--charset", "en|pl", ""}, {"--probe", "CODE|none", ""},
                                                         {"--port-dir", "DIR", ""}, {"--noise", "P", ""}}, ""}});
     return all;
 }
@@ -71,21 +71,21 @@ std::vector<Described> everyProgramAndCommand()
 TEST(HelpAndVersion, EveryProgramAndCommandAnswers)
 {
     for (const Described &d : everyProgramAndCommand()) {
-        SCOPED_TRACE((d.spec.fullName()).toStdString());
+        SCOPED_TRACE((d.about.fullName()).toStdString());
         const Answer help = run(d.program, d.command + QStringList{"--help"});
         ASSERT_EQ(help.code, 0) << help.err.toStdString();
-        EXPECT_TRUE(help.out.startsWith("usage: " + d.spec.fullName())) << help.out.toStdString();
-        for (const OptionSpec &o : d.spec.options) {
+        EXPECT_TRUE(help.out.startsWith("usage: " + d.about.fullName())) << help.out.toStdString();
+        for (const OptionInfo &o : d.about.options) {
             const QString line = "  " + o.name + (o.value.isEmpty() ? QString() : " " + o.value) + "  ";
             EXPECT_TRUE(help.out.contains(line)) << "no line for " << o.name.toStdString();
         }
         const Answer version = run(d.program, d.command + QStringList{"--version"});
         EXPECT_EQ(version.code, 0);
-        EXPECT_EQ(version.out, d.spec.program + ' ' + programVersion() + '\n');
+        EXPECT_EQ(version.out, d.about.program + ' ' + programVersion() + '\n');
         // A wrong option: one line saying so, the usage and status 2.
         const Answer wrong = run(d.program, d.command + QStringList{"--frobnicate"});
         EXPECT_EQ(wrong.code, 2);
-        EXPECT_TRUE(wrong.err.startsWith(d.spec.program + ": unknown option --frobnicate\nusage: "))
+        EXPECT_TRUE(wrong.err.startsWith(d.about.program + ": unknown option --frobnicate\nusage: "))
             << wrong.err.toStdString();
     }
 }

@@ -8,7 +8,7 @@ using namespace qv;
 
 namespace {
 
-const CommandSpec Spec{"prog", "cmd", "[FILE]", "Does a thing.",
+const CommandInfo Described{"prog", "cmd", "[FILE]", "Does a thing.",
                        {{"--flag", "", "a flag"}, {"--name", "TEXT", "a text"}, {"--count", "N", "a number"}},
                        "Exit status: 0."};
 
@@ -35,7 +35,7 @@ TEST(ArgumentReader, FormsOfOptionsAndPositionals)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
-        ArgumentReader r(Spec, c.args);
+        ArgumentReader r(Described, c.args);
         EXPECT_FALSE(r.askedForInfo());
         EXPECT_EQ(r.flag("--flag"), c.flag);
         EXPECT_EQ(r.text("--name"), c.name);
@@ -49,12 +49,12 @@ TEST(ArgumentReader, HelpAndVersionWinOverProblems)
 {
     for (const QStringList &args : {QStringList{"--frob", "--help"}, QStringList{"-h"}, QStringList{"--version", "x"},
                                     QStringList{"--name"}}) {
-        const ArgumentReader r(Spec, args);
+        const ArgumentReader r(Described, args);
         EXPECT_EQ(r.askedForInfo(), args != QStringList{"--name"}) << args.join(' ').toStdString();
     }
     // A value that reads "--help" is a value.
-    EXPECT_FALSE(ArgumentReader(Spec, {"--name", "--help"}).askedForInfo());
-    EXPECT_FALSE(ArgumentReader(Spec, {"--", "--help"}).askedForInfo());
+    EXPECT_FALSE(ArgumentReader(Described, {"--name", "--help"}).askedForInfo());
+    EXPECT_FALSE(ArgumentReader(Described, {"--", "--help"}).askedForInfo());
 }
 
 TEST(ArgumentReader, TypedValuesAndTheFirstProblem)
@@ -72,29 +72,29 @@ TEST(ArgumentReader, TypedValuesAndTheFirstProblem)
         {{"--frob", "--count", "x"}, 7, "unknown option --frob"},
     };
     for (const Case &c : cases) {
-        ArgumentReader r(Spec, c.args);
+        ArgumentReader r(Described, c.args);
         EXPECT_EQ(r.integer("--count", 7, 0, 99), c.count) << c.args.join(' ').toStdString();
         EXPECT_EQ(r.error(), c.error);
     }
-    ArgumentReader r(Spec, {"--name", "pl", "--count", "2", "a", "b"});
+    ArgumentReader r(Described, {"--name", "pl", "--count", "2", "a", "b"});
     EXPECT_EQ(r.choice("--name", {"en", "pl"}, 0), 1);
     EXPECT_EQ(r.character("--name", 'x'), QChar('x'));
     EXPECT_EQ(r.error(), "--name takes exactly one character, not 'pl'");
-    ArgumentReader choices(Spec, {"--name", "de"});
+    ArgumentReader choices(Described, {"--name", "de"});
     EXPECT_EQ(choices.choice("--name", {"en", "pl", "cz"}, 0), 0);
     EXPECT_EQ(choices.error(), "--name must be en, pl or cz, not 'de'");
     // Reading an option the table does not describe is the command's fault.
-    ArgumentReader undescribed(Spec, {});
+    ArgumentReader undescribed(Described, {});
     undescribed.text("--colour");
     EXPECT_EQ(undescribed.error(), "option --colour is read but not in the table");
-    ArgumentReader two(Spec, {"a", "b"});
+    ArgumentReader two(Described, {"a", "b"});
     EXPECT_EQ(two.singlePositional(), "a");
     EXPECT_EQ(two.error(), "more than one input given");
 }
 
 TEST(HelpText, EveryOptionALineWithHelpAndVersion)
 {
-    EXPECT_EQ(helpText(Spec).toStdString(),
+    EXPECT_EQ(helpText(Described).toStdString(),
               "usage: prog cmd [OPTIONS] [FILE]\n"
               "Does a thing.\n"
               "\n"

@@ -65,7 +65,7 @@ const DrawnText *Find(const RecordingTarget &t, const QString &text, int page = 
     return nullptr;
 }
 
-// The left edge of the cell of column c (the x the spec of a row starts from).
+// The left edge of the cell of column c (the x a row's cells are placed from).
 int CellX(const TableLayout &l, int left, int c)
 {
     int x = left + 1;
