@@ -253,6 +253,8 @@ private:
     void captionInsertButton();
     void copyMemoToHist(int firstRow, bool resetWidths);
     void showRow(HistoryGrid *grid, int row);
+    // Runs a capture (it gives the row written, or -1) and shows its outcome.
+    void captureWith(const std::function<int()> &capture);
     // TFormQVEdit.cpp: keys, comments, deletion, the links between the grids
     void wireGrids();
     bool histKey(QKeyEvent *event);

@@ -54,16 +54,7 @@ void TFormQV::onReceiveMeas(const TDataMeasQV &meas)
     MeterOn = true;
     StatusAlarm = false;
     m_capture->flags = {Measuring, MeterOn, SearchBusy};
-    const int current = SGHist->currentIndex().row();
-    const bool atEnd = current < 0 || current == m_store->hist().rowCount() - 1;
-    const int row = m_capture->receiveMeas(meas);
-    if (row >= 0) {
-        setHint({});
-        if (atEnd)
-            showRow(SGHist, row);
-    }
-    captionInsertButton();
-    ButtonsRefresh();
+    captureWith([&] { return m_capture->receiveMeas(meas); });
 }
 
 void TFormQV::onStartMeas()
@@ -164,9 +155,15 @@ void TFormQV::BtnInsertMeasClick()
 {
     m_capture->flags = {Measuring, MeterOn, SearchBusy};
     m_capture->LastInfo = LastInfo;
+    captureWith([&] { return m_capture->pressInsert(); });
+}
+
+void TFormQV::captureWith(const std::function<int()> &capture)
+{
+    // A new row is brought into view only when the user stood on the last one.
     const int current = SGHist->currentIndex().row();
     const bool atEnd = current < 0 || current == m_store->hist().rowCount() - 1;
-    const int row = m_capture->pressInsert();
+    const int row = capture();
     if (row >= 0) {
         setHint({});
         if (atEnd)

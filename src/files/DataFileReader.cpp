@@ -313,22 +313,31 @@ FileReadResult ReadHistoryFile(QIODevice &in, const QString &path, HistoryStore 
     return result;
 }
 
-FileReadResult ReadHistoryFile(const QString &path, HistoryStore &store, const FileReadOptions &options)
+namespace {
+// Opens a file to read: Opened, or NotFound, or Failed with the message.
+FileReadResult::Status openToRead(QFile &file, const PathShortener &shortenPath, QString &message)
 {
-    FileReadResult result;
-    QFileInfo info(path);
-    if (!info.exists()) {
-        result.status = FileReadResult::NotFound;
-        return result;
-    }
-    QFile file(path);
+    const QString path = file.fileName();
+    const QFileInfo info(path);
+    if (!info.exists())
+        return FileReadResult::NotFound;
     errno = 0;
     if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
         const int code = info.isDir() ? EISDIR : lastErrno();
-        result.status = FileReadResult::Failed;
-        result.message = msg::ReadError(ShownPath(options.shortenPath, path), code, msg::SystemErrorText(code));
-        return result;
+        message = msg::ReadError(ShownPath(shortenPath, path), code, msg::SystemErrorText(code));
+        return FileReadResult::Failed;
     }
+    return FileReadResult::Opened;
+}
+} // namespace
+
+FileReadResult ReadHistoryFile(const QString &path, HistoryStore &store, const FileReadOptions &options)
+{
+    FileReadResult result;
+    QFile file(path);
+    result.status = openToRead(file, options.shortenPath, result.message);
+    if (result.status != FileReadResult::Opened)
+        return result;
     return ReadHistoryFile(file, path, store, options);
 }
 
@@ -387,19 +396,10 @@ MemoryReadResult ReadMemoryFile(QIODevice &in, const QString &path, const PathSh
 MemoryReadResult ReadMemoryFile(const QString &path, const PathShortener &shortenPath)
 {
     MemoryReadResult result;
-    QFileInfo info(path);
-    if (!info.exists()) {
-        result.status = FileReadResult::NotFound;
-        return result;
-    }
     QFile file(path);
-    errno = 0;
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        const int code = info.isDir() ? EISDIR : lastErrno();
-        result.status = FileReadResult::Failed;
-        result.message = msg::ReadError(ShownPath(shortenPath, path), code, msg::SystemErrorText(code));
+    result.status = openToRead(file, shortenPath, result.message);
+    if (result.status != FileReadResult::Opened)
         return result;
-    }
     return ReadMemoryFile(file, path, shortenPath);
 }
 
