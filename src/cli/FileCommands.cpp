@@ -7,6 +7,7 @@
 #include "protocol/FormatSettings.h"
 
 #include <cstdio>
+#include <functional>
 
 namespace qv::cli {
 
@@ -104,6 +105,21 @@ int writeStdout(const std::string &bytes, int rows)
     std::fprintf(stderr, "%d measurements\n", rows);
     return 0;
 }
+// Opens a history file and writes its rows to `out` (standard output when
+// empty or "-") in the form `bytes` / `save` give.
+int convert(const QString &path, const QString &out,
+            const std::function<std::string(const CellTable &, int rows)> &bytes,
+            const std::function<SaveResult(const QString &, const CellTable &, int rows)> &save)
+{
+    const TextWidths widths = TextWidths::fixed(1);
+    HistoryStore store(widths);
+    if (const int failed = openHistory(path, store))
+        return failed;
+    const int rows = store.HistRows();
+    if (toStdout(out))
+        return writeStdout(bytes(store.hist(), rows), rows);
+    return finish(save(out, store.hist(), rows), rows);
+}
 } // namespace
 
 int runHistory(const QStringList &args)
@@ -117,14 +133,10 @@ int runHistory(const QStringList &args)
     if (!takeFileArguments(o, QStringLiteral("--out"), false, out, path))
         return o.fail();
 
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store(widths);
-    if (const int failed = openHistory(path, store))
-        return failed;
-    const int rows = store.HistRows();
-    if (toStdout(out))
-        return writeStdout(HistoryFileBytes(store.hist(), 0, rows, language), rows);
-    return finish(SaveHistoryFile(out, store.hist(), 0, rows, language), rows);
+    return convert(path, out, [language](const CellTable &t, int rows) { return HistoryFileBytes(t, 0, rows, language); },
+                   [language](const QString &to, const CellTable &t, int rows) {
+                       return SaveHistoryFile(to, t, 0, rows, language);
+                   });
 }
 
 int runExport(const QStringList &args)
@@ -137,14 +149,8 @@ int runExport(const QStringList &args)
     if (!takeFileArguments(o, QStringLiteral("--csv"), true, out, path))
         return o.fail();
 
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store(widths);
-    if (const int failed = openHistory(path, store))
-        return failed;
-    const int rows = store.HistRows();
-    if (toStdout(out))
-        return writeStdout(CsvBytes(store.hist(), 0, rows), rows);
-    return finish(SaveCsvFile(out, store.hist(), 0, rows), rows);
+    return convert(path, out, [](const CellTable &t, int rows) { return CsvBytes(t, 0, rows); },
+                   [](const QString &to, const CellTable &t, int rows) { return SaveCsvFile(to, t, 0, rows); });
 }
 
 } // namespace qv::cli
