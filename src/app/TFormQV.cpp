@@ -147,7 +147,12 @@ void TFormQV::createMenus()
     MenuOperators->setCheckable(true);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->addAction(QStringLiteral("Contents"))->setEnabled(false);
+    MenuContents = help->addAction(QStringLiteral("Contents"));
+    MenuContents->setShortcut(Qt::Key_F1);
+    connect(MenuContents, &QAction::triggered, this, [this] {
+        repaint();   // the closed menu leaves no trace
+        ShowHelp();
+    });
     help->addSeparator();
     MenuMeterInfo = help->addAction(QStringLiteral("Meter info"));
     MenuMeterInfo->setEnabled(false);

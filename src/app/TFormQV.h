@@ -44,6 +44,7 @@ class CountDisplay;
 struct SaveOptions;
 struct SaveResult;
 class GroupStrip;
+class HelpWindow;
 class HistoryGrid;
 class Timer;
 class TFormMask;
@@ -188,6 +189,10 @@ public:
     QAction *MenuOperators = nullptr;
     QAction *MenuMeterInfo = nullptr;
     QAction *MenuAbout = nullptr;
+    // TFormQVHelp.cpp: Help > Contents (F1 where the instrument does not take it)
+    QAction *MenuContents = nullptr;
+    // Opens the help at a topic ("000": getting started).
+    HelpWindow *ShowHelp(const QString &topic = QStringLiteral("000"));
     QAction *MenuQuit = nullptr;
     QAction *MenuSaveHistory = nullptr, *MenuSaveResults = nullptr, *MenuSaveMemory = nullptr;
     QAction *MenuPrintHistory = nullptr, *MenuPrintResults = nullptr, *MenuPrintMemory = nullptr;
@@ -309,6 +314,7 @@ private:
     std::optional<QPoint> m_maskPos;
     std::unique_ptr<FileDialogs> m_qtFileDialogs;
     FileDialogs *m_fileDialogs = nullptr;
+    HelpWindow *m_help = nullptr;
 };
 
 } // namespace qv

@@ -9,6 +9,9 @@
 #include "app/TFormQV.h"
 #include "dialogs/DialogSeam.h"
 
+#include <QDirIterator>
+#include <QIcon>
+
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -26,6 +29,14 @@ int main(int argc, char **argv)
     QCoreApplication::setOrganizationName(QStringLiteral("TAMBRIX"));
     QCoreApplication::setApplicationName(QStringLiteral("QV-7xx"));
     QCoreApplication::setApplicationVersion(programVersion());
+    // The desktop matches the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QV_APP_ID));
+    QIcon icon;
+    for (QDirIterator it(QStringLiteral(":/icons"), {QStringLiteral("*.png")}, QDir::Files,
+                         QDirIterator::Subdirectories);
+         it.hasNext();)
+        icon.addFile(it.next());
+    QGuiApplication::setWindowIcon(icon);
 
     // The arguments without Qt's own (-platform and the like).
     AppOptions options;

@@ -12,11 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "cmdline/CommandLine.h"
 #include "qvres/ResourceData.h"
-
-#ifndef QV_VERSION
-#define QV_VERSION "0.1.0"   // the project's version in CMakeLists.txt
-#endif
 
 namespace qv {
 
@@ -83,7 +80,7 @@ QString TAboutBox::versionText()
 {
     QString version = QCoreApplication::applicationVersion();
     if (version.isEmpty())
-        version = QStringLiteral(QV_VERSION);
+        version = programVersion();
     return QStringLiteral("version ") + version;
 }
 

@@ -228,6 +228,8 @@ void TQVMeter32::showStatus(int code, const QString &text)
     if (code != stConnected && m_comm->InMemoryTransfer())
         m_warning.close();
     m_statusBar->setStatus(text, statusColour(code));
+    // Why the port could not be used (the dialout group, another program...).
+    m_statusBar->setToolTip(code >= stBusy ? m_comm->LastErrorHint() : QString());
     if (SoundError && code > stDisconnected && beep)
         beep();
     redrawKeyHint();

@@ -43,6 +43,17 @@ void TQVMeter32::keyPressEvent(QKeyEvent *event)
 
 bool TQVMeter32::event(QEvent *event)
 {
+    // A PC key that stands for a meter key is the instrument's before it is
+    // any window's shortcut: F1 is MODE here and the help elsewhere.
+    if (event->type() == QEvent::ShortcutOverride && m_core) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const ScreenRecords &rec = m_core->records();
+        if (!(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) &&
+            pcKeyToMeterKey(key->key(), rec.screen(), rec.frameType())) {
+            event->accept();
+            return true;
+        }
+    }
     // While the meter takes characters, Tab is the instrument's, not the
     // dialog's way to the next control: taken even when it types nothing, so
     // that no parent moves the focus with it.

@@ -1,4 +1,5 @@
 // TGauge's bar, TSpecBitBtn's pointer events and the about window.
+#include "cmdline/CommandLine.h"
 #include "dialogs/TAboutBox.h"
 #include "dialogs/TGauge.h"
 #include "dialogs/TSpecBitBtn.h"
@@ -124,7 +125,7 @@ TEST_F(AboutBoxTest, ShowsCaptionNameVersionAndTheEditionsContacts)
     EXPECT_EQ(TAboutBox(nullptr, 0, 0).windowTitle(), " QV-7xx ... O programie");
     const QString previousVersion = QCoreApplication::applicationVersion();
     QCoreApplication::setApplicationVersion(QString());
-    EXPECT_EQ(TAboutBox::versionText(), "version 0.1.0");
+    EXPECT_EQ(TAboutBox::versionText(), "version " + programVersion());   // CMake's project() version
     QCoreApplication::setApplicationVersion("2.3.4");
     const QStringList maker = texts(TAboutBox(nullptr, 1, 0));
     const QStringList distributor = texts(TAboutBox(nullptr, 1, 1));

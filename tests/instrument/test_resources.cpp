@@ -56,7 +56,7 @@ const Expected Colour[] = {
     {"QVKEYREFRESH", 27, 26, false}, {"QVLOGOTAMBRIX", 66, 14, false}, {"QVLOGOJUX", 66, 14, false},
     {"QVHINTBITMAP", 248, 16, false}, {"QVKEYBOARDPC", 31, 16, false}, {"KOLBTNARROWSMALLDOWN", 14, 4, false},
     {"KOLBTNARROWSMALLUP", 14, 4, false}, {"KOLBTNARROWLARGEDOWN", 18, 5, false},
-    {"KOLBTNARROWLARGEUP", 18, 5, false},
+    {"KOLBTNARROWLARGEUP", 18, 5, false}, {"QVAPPICON", 13, 13, false},   // the art of the program's icon
 };
 
 const Expected BlackOnWhiteKeys[] = {
