@@ -7,11 +7,13 @@
 #include "app/HistoryGrid.h"
 #include "app/TFormQV.h"
 #include "dialogs/UrlOpener.h"
+#include "instrument/QVStatusBar.h"
 #include "serial/TComm32VN.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QTextBrowser>
@@ -22,12 +24,13 @@ namespace {
 
 class HelpTest : public ::testing::Test {
 protected:
-    HelpTest() : timers(clock)
+    HelpTest() : timers(clock) { ports.names << pty.path << QStringLiteral("/tmp/qv7xx-no-such-port"); }
+
+    void makeForm(const TFormQV::StartLink &start = {})
     {
-        ports.names << pty.path;
         TComm32QV::ResetSharedState();
-        form = std::make_unique<TFormQV>(settings, TFormQV::StartLink{}, SerialPlatform{&clock, &timers, &ports},
-                                         nullptr, JournalSetup{QString()});
+        form = std::make_unique<TFormQV>(settings, start, SerialPlatform{&clock, &timers, &ports}, nullptr,
+                                         JournalSetup{QString()});
     }
 
     HelpWindow *help() const { return form->findChild<HelpWindow *>(); }
@@ -50,6 +53,7 @@ QString pageText(const QString &file)
 
 TEST_F(HelpTest, ContentsOpensTheFirstTopicAndF1DoesOutsideTheInstrument)
 {
+    makeForm();
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -67,7 +71,6 @@ TEST_F(HelpTest, ContentsOpensTheFirstTopicAndF1DoesOutsideTheInstrument)
     EXPECT_TRUE(help()->isVisible());
     EXPECT_EQ(help()->currentTopic(), "000");
     EXPECT_EQ(help()->contents()->currentRow(), 0);
-    EXPECT_EQ(help()->contents()->currentItem()->text(), "Getting started");
     EXPECT_TRUE(help()->page()->toPlainText().contains("simulated QV-700"));
 
     // A link moves the contents with it; a web address goes to the desktop.
@@ -77,7 +80,7 @@ TEST_F(HelpTest, ContentsOpensTheFirstTopicAndF1DoesOutsideTheInstrument)
     emit help()->page()->anchorClicked(QUrl("https://www.example.org/"));
     setUrlOpener(previous);
     EXPECT_EQ(help()->currentTopic(), "100");
-    EXPECT_EQ(help()->contents()->currentItem()->text(), "Troubleshooting");
+    EXPECT_EQ(help()->contents()->currentItem()->text(), "Troubleshooting");   // the page's title
     EXPECT_EQ(opened.size(), 1u);
 
     // The menu brings the same window back at the first topic.
@@ -86,6 +89,18 @@ TEST_F(HelpTest, ContentsOpensTheFirstTopicAndF1DoesOutsideTheInstrument)
     EXPECT_TRUE(help()->isVisible());
     EXPECT_EQ(help()->currentTopic(), "000");
     EXPECT_EQ(form->findChildren<HelpWindow *>().size(), 1);
+}
+
+// What the troubleshooting page tells: the status's tool tip says why a port failed.
+TEST_F(HelpTest, StatusToolTipSaysWhyThePortFailed)
+{
+    makeForm({QStringLiteral("/tmp/qv7xx-no-such-port"), br009600});
+    auto *status = form->QVMeter()->findChild<QVStatusBar *>();
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->statusPanel()->text(), statusText(stPortNotFound, 1));
+    EXPECT_EQ(status->toolTip(), "Port /tmp/qv7xx-no-such-port does not exist.");
+    form->QVMeter()->setPortAndBaudRate(pty.path, br009600);
+    EXPECT_EQ(status->toolTip(), QString());
 }
 
 TEST(HelpPages, ContentsLinksAndTheStatusesOfTheLink)
