@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QVBoxLayout>
 
 namespace qv {
@@ -16,22 +15,18 @@ ChartPage::ChartPage(const HistoryStore &store, QWidget *parent) : QWidget(paren
     column->setContentsMargins(4, 4, 4, 4);
     column->setSpacing(2);
     auto *bar = new QHBoxLayout;
-    m_log = new QCheckBox(QStringLiteral("Logarithmic scale"), this);
+    m_log = new QCheckBox(QStringLiteral("Log scale"), this);
     m_log->setStatusTip(QStringLiteral("Values on a logarithmic axis, for levels that span decades"));
-    m_results = new QCheckBox(QStringLiteral("Show searching results"), this);
+    m_results = new QCheckBox(QStringLiteral("Searching results"), this);
     m_results->setChecked(true);
     m_results->setStatusTip(QStringLiteral("The rows found by the search as highlighted points"));
-    auto *hint = new QLabel(QStringLiteral("Wheel: zoom   Drag: move   Double click or Home: show all   "
-                                           "Click a point: select its row"),
-                            this);
-    hint->setEnabled(false);
     bar->addWidget(m_log);
     bar->addWidget(m_results);
     bar->addStretch(1);
-    bar->addWidget(hint);
     column->addLayout(bar);
     m_view = new ChartView(store, this);
-    m_view->setStatusTip(QStringLiteral("The measured values of the history against their date and time"));
+    m_view->setStatusTip(QStringLiteral("Wheel: zoom, drag: move, double click or Home: show all, "
+                                        "click a point: select its row in the history"));
     column->addWidget(m_view, 1);
 
     connect(m_log, &QCheckBox::toggled, m_view, &ChartView::setLogScale);

@@ -57,7 +57,11 @@ public:
         p->save();
         p->setClipRect(m_area.adjusted(-3, -3, 3, 3));
         p->setRenderHint(QPainter::Antialiasing, true);
-        p->setPen(QPen(CurveColor, 1.5));
+        // A one-pixel pen takes the raster engine's cosmetic stroker: a wider
+        // one turns the path into polygons first, many times slower.
+        QPen pen(CurveColor, 1);
+        pen.setCosmetic(true);
+        p->setPen(pen);
         p->setBrush(Qt::NoBrush);
         p->drawPath(m_path);
         p->setPen(QPen(CurveColor, 3, Qt::SolidLine, Qt::RoundCap));
@@ -245,10 +249,8 @@ QString ChartView::valueAxisTitle() const
 
 void ChartView::setAxes()
 {
-    // The value range of what is in sight, from one reduction at the plot's width.
-    ReductionRange range{m_t0, m_t1, std::max(1, int(chart()->plotArea().width())), m_series.gap(), m_log};
-    const auto &s = m_series.samples();
-    const auto cols = ReduceToColumns(s.data(), s.size(), range);
+    // The value range of what is in sight, from the columns that are drawn.
+    const auto &cols = reducedColumns(true);
     double lo = HUGE_VAL, hi = -HUGE_VAL;
     for (const PixelColumn &c : cols) {
         lo = std::min(lo, c.min);
@@ -297,12 +299,28 @@ double ChartView::timeAtX(double x) const
     return m_t0 + (x - a.left()) / std::max(1.0, a.width()) * (m_t1 - m_t0);
 }
 
+const std::vector<PixelColumn> &ChartView::reducedColumns(bool dataChanged)
+{
+    const ReductionRange range{m_t0, m_t1, std::max(1, int(chart()->plotArea().width())), m_series.gap(), m_log};
+    const ReductionRange &was = m_reducedFor;
+    if (dataChanged || range.t0 != was.t0 || range.t1 != was.t1 || range.width != was.width ||
+        range.gap != was.gap || range.positiveOnly != was.positiveOnly) {
+        const auto &s = m_series.samples();
+        m_columns = ReduceToColumns(s.data(), s.size(), range);
+        m_reducedFor = range;
+    }
+    return m_columns;
+}
+
 void ChartView::reduce()
 {
     const QRectF a = chart()->plotArea();
-    ReductionRange range{m_t0, m_t1, std::max(1, int(a.width())), m_series.gap(), m_log};
-    const auto &s = m_series.samples();
-    m_columns = ReduceToColumns(s.data(), s.size(), range);
+    // As many time labels as fit their width.
+    const int ticks = std::clamp(int(a.width() / (m_t1 - m_t0 > 2 * 86400000.0 ? 130 : 75)) + 1, 2, 8);
+    if (ticks != m_axisX->tickCount())
+        m_axisX->setTickCount(ticks);
+    reducedColumns(false);
+    ReductionRange range = m_reducedFor;
     const auto colX = [&a](const PixelColumn &c) { return a.left() + c.x + 0.5; };
 
     QPainterPath path;

@@ -88,6 +88,9 @@ private:
     void schedule();
     void dataChanged(int firstRow, int column);
     void setAxes();
+    // The history's columns at the plot's present width and range, reduced
+    // again only when these or (dataChanged) the rows changed.
+    const std::vector<PixelColumn> &reducedColumns(bool dataChanged);
     void reduce();
     double timeAtX(double x) const;
     double mapY(double v) const;
@@ -103,6 +106,7 @@ private:
     int m_selectedRow = -1;
     std::optional<ChartSample> m_selected;
     std::vector<PixelColumn> m_columns, m_resultColumns;
+    ReductionRange m_reducedFor;
     QTimer m_timer;
 
     QDateTimeAxis *m_axisX = nullptr;
