@@ -167,11 +167,16 @@ BENCHMARK(BM_ChartFollowThousandAppended)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ChartFullRedrawMillion)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChartZoomStepMillion)->Unit(benchmark::kMillisecond);
 
+// `bench_chart --picture PATH` saves the frame that is measured, to look at.
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (argc == 3 && std::string(argv[1]) == "--picture") {
+        Frame f;
+        return f.image.save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
