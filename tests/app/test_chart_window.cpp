@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace qv;
 using qvtest::FakePorts;
@@ -96,6 +97,19 @@ TEST_F(ChartWindowTest, ShowsTheRowsAndAClickSelectsTheRowInTheHistory)
     QTest::keyClick(view, Qt::Key_Home);
     EXPECT_TRUE(view->following());
     EXPECT_EQ(view->columns().size(), 7u);
+    // The wheel zooms in around the pointer; zoomed out past all rows, it follows again.
+    const QPoint middle = view->viewPosition((view->timeMin() + view->timeMax()) / 2, 100).toPoint();
+    const auto wheel = [&](int delta) {
+        QWheelEvent e(middle, view->viewport()->mapToGlobal(middle), {}, {0, delta}, Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(view->viewport(), &e);
+    };
+    const double span = view->timeMax() - view->timeMin();
+    wheel(240);
+    EXPECT_FALSE(view->following());
+    EXPECT_NEAR(view->timeMax() - view->timeMin(), span * 0.64, 1);
+    wheel(-480);
+    EXPECT_TRUE(view->following());
 
     // Saved as shown, as a picture of the view's size and as SVG.
     QTemporaryDir dir;

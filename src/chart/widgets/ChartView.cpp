@@ -444,7 +444,12 @@ void ChartView::wheelEvent(QWheelEvent *event)
     const QPointF at = chart()->mapFromScene(mapToScene(event->position().toPoint()));
     const double centre = timeAtX(at.x());
     const double f = std::pow(0.8, steps);
-    showTimeRange(centre - (centre - m_t0) * f, centre + (m_t1 - centre) * f);
+    const auto &s = m_series.samples();
+    // Zoomed out past every row, the chart shows all and follows again.
+    if (f > 1 && !s.empty() && (m_t1 - m_t0) * f >= s.back().t - s.front().t)
+        showAll();
+    else
+        showTimeRange(centre - (centre - m_t0) * f, centre + (m_t1 - centre) * f);
     event->accept();
 }
 
