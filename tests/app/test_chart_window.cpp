@@ -23,6 +23,16 @@ using qvtest::IdlePty;
 
 namespace {
 
+// The Save dialog answered with one name.
+class FixedFileName : public FileDialogs {
+public:
+    explicit FixedFileName(QString path) : m_path(std::move(path)) {}
+    QString ask(QWidget *, const FileDialogRequest &) override { return m_path; }
+
+private:
+    QString m_path;
+};
+
 class ChartWindowTest : public ::testing::Test {
 protected:
     ChartWindowTest() : timers(clock), format({'.', '-', ':'}) { ports.names << pty.path; }
@@ -113,7 +123,11 @@ TEST_F(ChartWindowTest, ShowsTheRowsAndAClickSelectsTheRowInTheHistory)
 
     // Saved as shown, as a picture of the view's size and as SVG.
     QTemporaryDir dir;
-    ASSERT_TRUE(form->ExportChart(false, dir.filePath(QStringLiteral("chart.png"))));
+    FixedFileName dialogs(dir.filePath(QStringLiteral("chart.png")));
+    form->setFileDialogs(&dialogs);
+    form->selectView(TFormQV::ViewMeter);
+    form->MenuExportChartPng->trigger();
+    EXPECT_EQ(form->currentView(), TFormQV::ViewChart) << "what is saved is what is shown";
     const QImage png(dir.filePath(QStringLiteral("chart.png")));
     EXPECT_EQ(png.size(), view->viewport()->size());
     ASSERT_TRUE(form->ExportChart(true, dir.filePath(QStringLiteral("chart.svg"))));
