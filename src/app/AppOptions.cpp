@@ -28,8 +28,8 @@ const std::vector<OptionRow<AppOptions>> &appOptionTable()
          [](R &r, const QString &n, AppOptions &o) { o.timeoutMs = int(r.integer(n, o.timeoutMs, 1, 3600000)); }},
         {{"--autosave", "SECONDS", "start with autosave every SECONDS (1-65535); the simulated meter then measures"},
          [](R &r, const QString &n, AppOptions &o) { o.autosaveSeconds = int(r.integer(n, 0, 1, 65535)); }},
-        {{"--view", "meter|history|memory", "the view shown at the start (default meter)"},
-         [](R &r, const QString &n, AppOptions &o) { o.view = r.choice(n, {"meter", "history", "memory"}, 0); }},
+        {{"--view", "meter|history|memory|chart", "the view shown at the start (default meter)"},
+         [](R &r, const QString &n, AppOptions &o) { o.view = r.choice(n, {"meter", "history", "memory", "chart"}, 0); }},
         {{"--restore-journal", "", "restore the measurements a run that was not closed properly left, without asking"},
          [](R &, const QString &, AppOptions &o) { o.restoreJournal = true; }},
     };

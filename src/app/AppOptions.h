@@ -23,7 +23,7 @@ struct AppOptions {
     int timeoutMs = 20000;
     int autosaveSeconds = 0;     // 0: autosave off
     bool restoreJournal = false; // restore the journal's unsaved rows without asking
-    int view = 0;                // the view shown at the start: 0 meter, 1 history, 2 memory
+    int view = 0;                // the view shown at the start: 0 meter, 1 history, 2 memory, 3 chart
 };
 
 const std::vector<OptionRow<AppOptions>> &appOptionTable();

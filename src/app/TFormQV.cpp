@@ -45,6 +45,7 @@ TFormQV::TFormQV(SettingsStore &settings, const StartLink &start, const SerialPl
     createMenus();
     createFileCommands();
     createSearchStrip();
+    createChartCommands();
 
     m_meter = new TQVMeter32(PanelMeter, m_language, 1, platform);
     m_meter->move(MeterOffset, MeterOffset);
@@ -98,13 +99,14 @@ void TFormQV::createViews()
 
     NoteBook->addWidget(createHistoryPage());
     NoteBook->addWidget(createMemoryPage());
+    NoteBook->addWidget(createChartPage());
 
     TabSet = new QTabBar(central);
     TabSet->setObjectName(QStringLiteral("TabSet"));
     TabSet->setShape(QTabBar::RoundedSouth);
     TabSet->setDrawBase(false);
     TabSet->setExpanding(false);
-    for (const char *name : {"Meter", "History", "Memory"})
+    for (const char *name : {"Meter", "History", "Memory", "Chart"})
         TabSet->addTab(QLatin1String(name));
     connect(TabSet, &QTabBar::currentChanged, this, [this](int i) { selectView(i); });
 
@@ -133,8 +135,8 @@ void TFormQV::createMenus()
     connect(MenuQuit, &QAction::triggered, this, &QWidget::close);
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
-    const char *views[] = {"Meter", "History", "Memory"};
-    for (int i = 0; i < 3; ++i) {
+    const char *views[ViewCount] = {"Meter", "History", "Memory", "Chart"};
+    for (int i = 0; i < ViewCount; ++i) {
         QAction *a = view->addAction(QLatin1String(views[i]));
         a->setCheckable(true);
         a->setShortcut(QKeySequence(int(Qt::CTRL) | (Qt::Key_F1 + i)));
@@ -171,20 +173,22 @@ int TFormQV::currentView() const
 
 void TFormQV::selectView(int index)
 {
-    if (index < 0 || index > ViewMemory)
+    if (index < 0 || index >= ViewCount)
         return;
     if (TabSet->currentIndex() != index) {
         TabSet->setCurrentIndex(index);   // comes back here through the tab strip
         return;
     }
     NoteBook->setCurrentIndex(index);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < ViewCount; ++i)
         MenuViewItems[i]->setChecked(i == index);
     MenuOperators->setVisible(index == ViewHistory);
     if (index != ViewHistory && FormMask())
         MenuFindOperatorsClick();   // leaving the History view closes the operators window
     if (index == ViewMeter && m_meter && QGuiApplication::applicationState() == Qt::ApplicationActive)
         m_meter->setFocus();
+    if (index == ViewChart)
+        focusChart();   // Home and the wheel act on the chart at once
 }
 
 QSize TFormQV::minimumClientSize() const

@@ -1,5 +1,5 @@
-// The main window: the instrument on the Meter view, the History and Memory
-// views, the tab strip and the menu. It starts the instrument on the stored
+// The main window: the instrument on the Meter view, the History, Memory and
+// Chart views, the tab strip and the menu. It starts the instrument on the stored
 // (or given) port, follows the meter's state through the instrument's events,
 // and stores the link settings when it closes.
 #pragma once
@@ -40,6 +40,7 @@ namespace qv {
 class TQVMeter32;
 class AutosaveList;
 class CellTableModel;
+class ChartPage;
 class CountDisplay;
 struct SaveOptions;
 struct SaveResult;
@@ -63,7 +64,7 @@ struct JournalSetup {
 class TFormQV : public QMainWindow {
     Q_OBJECT
 public:
-    enum View { ViewMeter = 0, ViewHistory = 1, ViewMemory = 2 };
+    enum View { ViewMeter = 0, ViewHistory = 1, ViewMemory = 2, ViewChart = 3, ViewCount = 4 };
 
     // A port or rate given on the command line, applied instead of the stored one.
     struct StartLink {
@@ -185,7 +186,7 @@ public:
     QFrame *PanelQV = nullptr;
     QWidget *PanelMeter = nullptr;
     QLabel *PanelHint = nullptr;
-    QAction *MenuViewItems[3] = {};
+    QAction *MenuViewItems[ViewCount] = {};
     QAction *MenuOperators = nullptr;
     QAction *MenuMeterInfo = nullptr;
     QAction *MenuAbout = nullptr;
@@ -199,6 +200,12 @@ public:
     QAction *MenuOpenHistory = nullptr, *MenuOpenMemory = nullptr;
     QAction *MenuPrintSetup = nullptr;
     QAction *MenuExportPdfHistory = nullptr, *MenuExportPdfResults = nullptr, *MenuExportPdfMemory = nullptr;
+
+    // TFormQVChart.cpp: the Chart view and its export
+    ChartPage *PageChart = nullptr;
+    QAction *MenuExportChartPng = nullptr, *MenuExportChartSvg = nullptr;
+    // Saves the chart as shown (a PNG or SVG picture); false after a message.
+    bool ExportChart(bool svg, const QString &path);
 
     // TFormQVPrint.cpp: printing and the PDF export
     void PrintGrid(PrintKind kind);
@@ -235,6 +242,10 @@ private:
     void sizeWindow();
     void placeOnScreen();
     void fitPagesInWindow();
+    // TFormQVChart.cpp
+    QWidget *createChartPage();
+    void createChartCommands();
+    void focusChart();
     // TFormQVMeter.cpp: the instrument, the settings, shutdown
     void wireInstrument();
     void applyStartLink(const StartLink &start);

@@ -45,11 +45,12 @@ TEST_F(MainWindowTest, CaptionTabsViewMenuAndTheInstrumentInItsPanel)
 {
     auto form = makeForm();
     EXPECT_EQ(form->windowTitle(), "QV-7xx");
-    ASSERT_EQ(form->TabSet->count(), 3);
+    ASSERT_EQ(form->TabSet->count(), 4);
     EXPECT_EQ(form->TabSet->tabText(0), "Meter");
     EXPECT_EQ(form->TabSet->tabText(1), "History");
     EXPECT_EQ(form->TabSet->tabText(2), "Memory");
-    EXPECT_EQ(form->NoteBook->count(), 3);
+    EXPECT_EQ(form->TabSet->tabText(3), "Chart");
+    EXPECT_EQ(form->NoteBook->count(), 4);
     EXPECT_EQ(form->QVMeter()->parentWidget(), form->PanelMeter);
     EXPECT_EQ(form->QVMeter()->pos(), QPoint(8, 8));
     EXPECT_EQ(form->QVMeter()->language(), 1);
@@ -60,6 +61,7 @@ TEST_F(MainWindowTest, CaptionTabsViewMenuAndTheInstrumentInItsPanel)
     EXPECT_TRUE(form->MenuViewItems[0]->isChecked());
     EXPECT_FALSE(form->MenuOperators->isVisible());
     EXPECT_EQ(form->MenuViewItems[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F2));
+    EXPECT_EQ(form->MenuViewItems[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F4));
 
     form->MenuViewItems[2]->trigger();
     EXPECT_EQ(form->currentView(), TFormQV::ViewMemory);
