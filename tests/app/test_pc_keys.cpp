@@ -1,5 +1,5 @@
 // The PC keyboard as the meter's keypad: the key map with its exceptions,
-// the entry screens and the characters each takes, the hint cells.
+// the entry screens and the characters each takes.
 #include "instrument/PcKeys.h"
 #include "protocol/TComm32QV.h"
 
@@ -52,12 +52,3 @@ TEST(PcKeys, EntryScreensAndTheCharactersTheyTake)
     EXPECT_EQ(acceptedChar(',', EntryPermissions::forScreen(220)), QChar('.'));
 }
 
-TEST(PcKeys, HintCellsFollowTheKeysOrderAndSkipRefreshAndPower)
-{
-    EXPECT_EQ(hintCell(MeterKey::Mode), 0);
-    EXPECT_EQ(hintCell(MeterKey::Esc), 3);
-    EXPECT_EQ(hintCell(MeterKey::Up), 4);
-    EXPECT_EQ(hintCell(MeterKey::Enter), 7);
-    EXPECT_EQ(hintCell(MeterKey::Refresh), -1);
-    EXPECT_EQ(hintCell(MeterKey::Power), -1);
-}
