@@ -9,6 +9,7 @@
 #include "app/GridStrips.h"
 #include "app/HistoryGrid.h"
 #include "app/TFormSetInterval.h"
+#include "dialogs/TIntEdit2.h"
 
 #include <QScrollBar>
 #include <QApplication>
@@ -182,6 +183,8 @@ TEST_F(HistoryWindowTest, CommentsHoldSixteenStorableCharacters)
     // Only the comment column is edited.
     form->SGHist->setCurrentCell(0, hc::Value);
     EXPECT_FALSE(form->startCommentEdit());
+    for (const auto &[text, storable] : {std::pair{u"Łódź €", true}, {u"中", false}, {u"a\tb", false}, {u"\u00e6", false}})
+        EXPECT_EQ(StorableInCp1250(QString::fromUtf16(text)), storable) << QString::fromUtf16(text).toStdString();
 }
 
 TEST_F(HistoryWindowTest, DownloadFillsTheMemoryViewAndAppendTwiceGivesOwnIdentifiers)
@@ -332,6 +335,9 @@ TEST_F(HistoryWindowTest, SetTimeDialogCancelKeepsTheEarlierChoice)
     EXPECT_EQ(form->CBAutoInsert->currentIndex(), 1);
     EXPECT_EQ(form->capture().AutoInterval, 1000u);
     TFormSetInterval::ask = saved;
+    TFormSetInterval dialog(form.get(), 1, 0);
+    EXPECT_EQ(dialog.IntEdit->MinVal(), 1);
+    EXPECT_EQ(dialog.IntEdit->MaxVal(), 65535);
 }
 
 TEST_F(HistoryWindowTest, SingleMeasureModeWarnsOnceForLongIntervals)

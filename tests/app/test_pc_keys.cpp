@@ -1,5 +1,5 @@
 // The PC keyboard as the meter's keypad: the key map with its exceptions,
-// the entry screens and the characters each takes.
+// the entry screens and the characters each takes, the hint cells.
 #include "instrument/PcKeys.h"
 #include "protocol/TComm32QV.h"
 
@@ -50,5 +50,15 @@ TEST(PcKeys, EntryScreensAndTheCharactersTheyTake)
             EXPECT_FALSE(acceptedChar(ch, allowed)) << c.screen << " " << ch.unicode();
     }
     EXPECT_EQ(acceptedChar(',', EntryPermissions::forScreen(220)), QChar('.'));
+}
+
+TEST(PcKeys, HintCellsFollowTheKeysOrderAndSkipRefreshAndPower)
+{
+    const MeterKey order[] = {MeterKey::Mode, MeterKey::Set,  MeterKey::Memo, MeterKey::Esc,
+                              MeterKey::Up,   MeterKey::Down, MeterKey::Meas, MeterKey::Enter};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(hintCell(order[i]), i);
+    EXPECT_EQ(hintCell(MeterKey::Refresh), -1);
+    EXPECT_EQ(hintCell(MeterKey::Power), -1);
 }
 

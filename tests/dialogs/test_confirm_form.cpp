@@ -1,6 +1,7 @@
 // TConfirmForm as the user meets it: its text, icon and frame on the screen
 // (the geometry rules themselves are tested on sizes alone), and, through the
 // default handler, the keys, the buttons, the held reference and the box.
+#include "dialogs/ConfirmLayout.h"
 #include "dialogs/DialogSeam.h"
 #include "dialogs/TConfirmForm.h"
 
@@ -116,6 +117,21 @@ TEST_F(ConfirmFormTest, LinesBreakAtCrLfAndTheWidestLineSetsTheWidth)
     EXPECT_LE(label->width(), advance + 1);
     EXPECT_GE(label->height(), 3 * form("first")->LabelTxt()->height() - 2);  // three lines, none wrapped
     EXPECT_EQ(label->heightForWidth(label->width()), label->height());
+}
+
+TEST_F(ConfirmFormTest, FormTakesTheLayoutsGeometry)
+{
+    for (const bool toAll : {false, true}) {
+        auto f = form(QString(120, 'W'), toAll);
+        const ConfirmGeometry g = layOutConfirm(f->LabelTxt()->size(), QSize(), ConfirmOptions{toAll, false, false});
+        EXPECT_EQ(f->size(), g.client);
+        EXPECT_EQ(f->ImageIcon()->geometry(), g.icon);
+        for (int code = 0; code < kDialogButtonCount; ++code) {
+            EXPECT_EQ(f->button(code)->isVisibleTo(f.get()), g.shown[code]) << code;
+            if (g.shown[code])
+                EXPECT_EQ(f->button(code)->geometry(), g.buttons[code]) << code;
+        }
+    }
 }
 
 TEST_F(ConfirmFormTest, IconByFlag)
