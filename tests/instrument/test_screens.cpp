@@ -38,6 +38,14 @@ void typed(LcdScreen &s, const char *text, int cursor = 0)
     s.rec.text.Cursor = uint8_t(cursor);
     s.textReceived();
 }
+// A cell number typed on the memory menu of a meter with five cells stored.
+void cellTyped(LcdScreen &s, const char *text, bool extMemory = false)
+{
+    s.rec.info.MemoCells = 5;
+    s.rec.info.ExtMemory = extMemory;
+    menu(s, 110);
+    typed(s, text);
+}
 Frame relative(Frame f) { return f.single(33, 200.0f).single(37, 50.0f); }
 Frame dose(Frame f) { return f.u32(32, 3725).single(36, 2500.0f); }
 // A stored cell seen as a frame of `type`: 12.34 W/m² (unit row 1), single mode.
@@ -48,12 +56,17 @@ Frame cell(uint8_t type)
         .menu(110).clock().single(26, 12.345f).byte(30, 41).text(48, "LAMP 3          ");
     return f;
 }
-// A scene drawn on a screen of its own (another language, fewer pictures).
-void drawnOn(LcdScreen &shown, LcdScreen &own, const std::function<void(LcdScreen &)> &draw)
+// A menu drawn on a screen of its own language and edition, with some
+// pictures missing.
+void menuOn(LcdScreen &shown, int code, uint8_t language, uint8_t edition, const QStringList &missing = {},
+            bool luxProbe = false)
 {
+    lcdtest::Without res(missing);
+    LcdScreen own(language, edition, res);
     own.surface().setBrush(LcdColourWhite);
     own.surface().clear();
-    draw(own);
+    own.rec.info.LuxProbe = luxProbe;
+    menu(own, code);
     shown.surface() = own.surface();
 }
 Frame rangeFrame(uint16_t status, int unitRow, int accessory)
@@ -160,16 +173,8 @@ const Scene MeasurementScenes[] = {
 
 const Scene MenuScenes[] = {
     {"path 2531", [](LcdScreen &s) { menu(s, 2531); }},
-    {"path 2531 without its deepest menu", [](LcdScreen &s) {
-         lcdtest::Without res({"QVMENU2530_EN"});
-         LcdScreen own(1, 0, res);
-         drawnOn(s, own, [](LcdScreen &o) { menu(o, 2531); });
-     }},
-    {"path 2531 with menu 20 only", [](LcdScreen &s) {
-         lcdtest::Without res({"QVMENU2530_EN", "QVMENU250_EN"});
-         LcdScreen own(1, 0, res);
-         drawnOn(s, own, [](LcdScreen &o) { menu(o, 2531); });
-     }},
+    {"path 2531 without its deepest menu", [](LcdScreen &s) { menuOn(s, 2531, 1, 0, {"QVMENU2530_EN"}); }},
+    {"path 2531 with menu 20 only", [](LcdScreen &s) { menuOn(s, 2531, 1, 0, {"QVMENU2530_EN", "QVMENU250_EN"}); }},
     {"column menu 140 item 7", [](LcdScreen &s) { menu(s, 147); }},
     {"column menu 2520 item 6", [](LcdScreen &s) { menu(s, 2526); }},
     {"yes/no on NO", [](LcdScreen &s) { menu(s, 121); }},
@@ -186,36 +191,14 @@ const Scene MenuScenes[] = {
          menu(s, 33);
      }},
     {"memory cells: 0 is out", [](LcdScreen &s) {
-         s.rec.info.MemoCells = 5;
-         menu(s, 110);
-         typed(s, "0");
+         cellTyped(s, "0");
          EXPECT_FALSE(s.memoryCellSelected);
          menu(s, 110);   // while the cursor is shown the menu is not drawn again
      }},
-    {"memory cells: 7 is empty", [](LcdScreen &s) {
-         s.rec.info.MemoCells = 5;
-         menu(s, 110);
-         typed(s, "7");
-         EXPECT_FALSE(s.memoryCellSelected);
-     }},
-    {"memory cells: 513 is out", [](LcdScreen &s) {
-         s.rec.info.MemoCells = 5;
-         menu(s, 110);
-         typed(s, "513");
-         EXPECT_FALSE(s.memoryCellSelected);
-     }},
-    {"memory cells: 3 is chosen", [](LcdScreen &s) {
-         s.rec.info.MemoCells = 5;
-         menu(s, 110);
-         typed(s, "3");
-         EXPECT_TRUE(s.memoryCellSelected);
-     }},
-    {"memory cells: 512 is out with the external memory", [](LcdScreen &s) {
-         s.rec.info.MemoCells = 5;
-         s.rec.info.ExtMemory = true;
-         menu(s, 110);
-         typed(s, "512");
-     }},
+    {"memory cells: 7 is empty", [](LcdScreen &s) { cellTyped(s, "7"); EXPECT_FALSE(s.memoryCellSelected); }},
+    {"memory cells: 513 is out", [](LcdScreen &s) { cellTyped(s, "513"); EXPECT_FALSE(s.memoryCellSelected); }},
+    {"memory cells: 3 is chosen", [](LcdScreen &s) { cellTyped(s, "3"); EXPECT_TRUE(s.memoryCellSelected); }},
+    {"memory cells: 512 is out with the external memory", [](LcdScreen &s) { cellTyped(s, "512", true); }},
     {"date field", [](LcdScreen &s) {
          menu(s, 2500);
          typed(s, "14.03.24", 3);
@@ -258,21 +241,9 @@ const Scene MenuScenes[] = {
          menu(s, 25400);
          EXPECT_TRUE(s.keysLocked);
      }},
-    {"Polish welcome, distributor", [](LcdScreen &s) {
-         LcdScreen own(0, 1);
-         drawnOn(s, own, [](LcdScreen &o) { menu(o, 1); });
-     }},
-    {"Polish welcome of the K-700", [](LcdScreen &s) {
-         LcdScreen own(0, 1);
-         drawnOn(s, own, [](LcdScreen &o) {
-             o.rec.info.LuxProbe = true;
-             menu(o, 1);
-         });
-     }},
-    {"Polish menu 30", [](LcdScreen &s) {
-         LcdScreen own(0, 1);
-         drawnOn(s, own, [](LcdScreen &o) { menu(o, 30); });
-     }},
+    {"Polish welcome, distributor", [](LcdScreen &s) { menuOn(s, 1, 0, 1); }},
+    {"Polish welcome of the K-700", [](LcdScreen &s) { menuOn(s, 1, 0, 1, {}, true); }},
+    {"Polish menu 30", [](LcdScreen &s) { menuOn(s, 30, 0, 1); }},
 };
 
 const Scene MemoryScenes[] = {
