@@ -148,6 +148,23 @@ TEST_F(ConfirmFormTest, IconByFlag)
     }
 }
 
+TEST_F(ConfirmFormTest, PlacedOverTheOwnerOnlyWhenAskedTo)
+{
+    QWidget owner;
+    owner.setGeometry(150, 80, 500, 200);  // off the middle of the 800 x 600 screen
+    owner.show();
+    DialogRequest r;
+    r.owner = &owner;
+    r.text = "?";
+    for (bool over : {true, false}) {
+        CenterOnOwner = over;
+        TConfirmForm f(r);
+        const QPoint centre = over ? owner.frameGeometry().center() : owner.screen()->availableGeometry().center();
+        EXPECT_NEAR(f.geometry().center().x(), centre.x(), 1) << over;
+        EXPECT_NEAR(f.geometry().center().y(), centre.y(), 1) << over;
+    }
+}
+
 TEST_F(ConfirmFormTest, StaysInsideTheWorkAreaWithItsFrame)
 {
     QWidget owner;
