@@ -364,6 +364,20 @@ TEST_F(OnPort, KeysOnTheBoxesGiveTheKeyboardBackToTheInstrument)
     EXPECT_EQ(rig.window->portBox()->currentText(), rig.pty.path);
 }
 
+TEST(InstrumentLink, TextsFollowTheLanguage)
+{
+    QStringList english;
+    {
+        InstrumentRig rig;
+        english << rig.window->searchButton()->text() << rig.window->offButton()->text();
+    }
+    InstrumentRig rig({}, false, 0);
+    EXPECT_NE(rig.window->searchButton()->text(), english[0]);
+    EXPECT_NE(rig.window->offButton()->text(), english[1]);
+    rig.window->comm().ReportStatus(stPortNotFound);
+    EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), statusText(stPortNotFound, 0));
+}
+
 TEST_F(OnPort, PortListFollowsDevicesComingAndGoing)
 {
     QComboBox *box = rig.window->portBox();

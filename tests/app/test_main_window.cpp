@@ -31,6 +31,9 @@ TEST_F(MainWindowTest, CaptionTabsViewMenuAndTheInstrumentInItsPanel)
     ASSERT_EQ(form->TabSet->count(), 3);
     EXPECT_EQ(form->NoteBook->count(), 3);
     EXPECT_EQ(form->QVMeter()->parentWidget(), form->PanelMeter);
+    EXPECT_EQ(form->QVMeter()->language(), 1);
+    EXPECT_EQ(form->QVMeter()->edition(), 1);
+    EXPECT_EQ(DialogLanguage, LangEnglish);
     // The view menu and the tab strip select the same page with its check mark.
     EXPECT_EQ(form->currentView(), TFormQV::ViewMeter);
     EXPECT_TRUE(form->MenuViewItems[0]->isChecked());
