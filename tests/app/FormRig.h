@@ -13,9 +13,11 @@
 
 namespace qvtest {
 
-class FormTest : public ::testing::Test {
+// `Clock` is a manual clock, or one that moves on its own as it is read.
+template <class Clock = qv::ManualClock>
+class FormRig : public ::testing::Test {
 protected:
-    FormTest() : timers(clock), scope(dialogs) { ports.names << pty.path; }
+    FormRig() : timers(clock), scope(dialogs) { ports.names << pty.path; }
 
     // Without a journal there is nothing to restore from an earlier test.
     std::unique_ptr<qv::TFormQV> makeForm(bool journal = true, const qv::TFormQV::StartLink &start = {})
@@ -63,11 +65,13 @@ protected:
     QTemporaryDir dir;
     FakePorts ports;
     IdlePty pty;
-    qv::ManualClock clock;
+    Clock clock;
     qv::ManualTimers timers;
     qv::MemorySettingsStore settings;
     qv::ScriptedDialogHandler dialogs;
     qv::ScopedDialogHandler scope;
 };
+
+using FormTest = FormRig<>;
 
 } // namespace qvtest

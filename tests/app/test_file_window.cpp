@@ -83,7 +83,7 @@ class FileWindowTest : public qvtest::FormTest {
 protected:
     std::unique_ptr<TFormQV> makeForm()
     {
-        auto form = FormTest::makeForm();
+        auto form = qvtest::FormTest::makeForm();
         form->setFileDialogs(&files);
         return form;
     }

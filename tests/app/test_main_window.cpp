@@ -20,7 +20,7 @@ namespace {
 // No journal: nothing to restore, nothing to ask at start-up.
 class MainWindowTest : public qvtest::FormTest {
 protected:
-    std::unique_ptr<TFormQV> makeForm(const TFormQV::StartLink &start = {}) { return FormTest::makeForm(false, start); }
+    std::unique_ptr<TFormQV> makeForm(const TFormQV::StartLink &start = {}) { return qvtest::FormTest::makeForm(false, start); }
 };
 
 } // namespace

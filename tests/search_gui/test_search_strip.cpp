@@ -2,11 +2,9 @@
 // the rows found, "and" and "or", automatic search, clearing every
 // criterion, Esc during a long search, the enabled commands, the settings,
 // the operators window.
-#include "app/InstrumentRig.h"
+#include "app/FormRig.h"
 
 #include "app/HistoryGrid.h"
-#include "app/TFormQV.h"
-#include "dialogs/ScriptedDialogs.h"
 #include "protocol/FormatSettings.h"
 #include "search/widgets/TFormMask.h"
 #include "search/widgets/TSearchBX.h"
@@ -20,11 +18,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 using namespace qv;
-using qvtest::FakePorts;
-using qvtest::IdlePty;
 
 namespace {
 
@@ -48,16 +43,11 @@ private:
     int m_escAt = -1;
 };
 
-class SearchStripTest : public ::testing::Test {
+class SearchStripTest : public qvtest::FormRig<TickingClock> {
 protected:
-    SearchStripTest() : timers(clock), scope(dialogs) { ports.names << pty.path; }
-
     std::unique_ptr<TFormQV> makeForm()
     {
-        TComm32QV::ResetSharedState();
-        JournalSetup journal{dir.filePath(QStringLiteral("journal.qvj")), RestorePolicy::Ask};
-        auto form = std::make_unique<TFormQV>(settings, TFormQV::StartLink{},
-                                              SerialPlatform{&clock, &timers, &ports}, nullptr, journal);
+        auto form = FormRig::makeForm();
         form->selectView(TFormQV::ViewHistory);
         return form;
     }
@@ -85,14 +75,6 @@ protected:
     }
 
     const ScopedFormatSettings separators{FormatSettings{'.', '-', ':'}};
-    QTemporaryDir dir;
-    FakePorts ports;
-    IdlePty pty;
-    TickingClock clock;
-    ManualTimers timers;
-    MemorySettingsStore settings;
-    ScriptedDialogHandler dialogs;
-    ScopedDialogHandler scope;
 };
 
 } // namespace
