@@ -353,12 +353,6 @@ TEST_F(FileWindowTest, SavingStartsTheJournalAfreshFromTheSavedHistory)
     EXPECT_TRUE(held.unsaved);
     EXPECT_EQ(held.unsavedRows, 2);
     EXPECT_EQ(held.rowCount(), 5);
-
-    // A save that failed leaves the journal as it was.
-    files.names = {dir.filePath(QStringLiteral("gone/day.txt"))};
-    dialogs.setFallback(BtnCodeYes);
-    form->MenuSaveHistory->trigger();
-    EXPECT_EQ(ReadJournal(journalPath()).unsavedRows, 2);
 }
 
 TEST_F(FileWindowTest, CsvExportWritesTheHistoryForSpreadsheets)
