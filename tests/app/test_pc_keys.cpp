@@ -54,10 +54,11 @@ TEST(PcKeys, EntryScreensAndTheCharactersTheyTake)
 
 TEST(PcKeys, HintCellsFollowTheKeysOrderAndSkipRefreshAndPower)
 {
-    EXPECT_EQ(hintCell(MeterKey::Mode), 0);
-    EXPECT_EQ(hintCell(MeterKey::Esc), 3);
-    EXPECT_EQ(hintCell(MeterKey::Up), 4);
-    EXPECT_EQ(hintCell(MeterKey::Enter), 7);
+    const MeterKey order[] = {MeterKey::Mode, MeterKey::Set,  MeterKey::Memo, MeterKey::Esc,
+                              MeterKey::Up,   MeterKey::Down, MeterKey::Meas, MeterKey::Enter};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(hintCell(order[i]), i);
     EXPECT_EQ(hintCell(MeterKey::Refresh), -1);
     EXPECT_EQ(hintCell(MeterKey::Power), -1);
 }
+

@@ -1,5 +1,7 @@
-// The confirmation dialog's geometry rules, on sizes alone.
+// The confirmation dialog's geometry rules, on sizes alone: a golden listing
+// of the layouts, and the placement.
 #include "dialogs/ConfirmLayout.h"
+#include "support/GoldenText.h"
 
 #include <gtest/gtest.h>
 
@@ -7,69 +9,51 @@ using namespace qv;
 
 namespace {
 
-std::vector<int> shownCodes(const ConfirmGeometry &g)
+QString rect(const QRect &r)
 {
-    std::vector<int> codes;
-    for (int code = 0; code < kDialogButtonCount; ++code)
-        if (g.shown[code])
-            codes.push_back(code);
-    return codes;
+    return r.isNull() ? QStringLiteral("-") : QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
-
-QRect at(int x, int y) { return QRect(x, y, 124, 27); }
 
 } // namespace
 
-TEST(ConfirmLayout, ButtonsWidthAndHeightByCase)
+// Each case's icon, label, check box, client size and shown buttons, one
+// golden listing for all.
+TEST(ConfirmLayout, GeometryOfEachCaseMatchesTheGoldenListing)
 {
     const ConfirmOptions plain{}, toAll{true, false, false}, ok{false, true, false}, yesNo{false, false, true};
-    const std::vector<int> yesNoCancel{BtnCodeYes, BtnCodeNo, BtnCodeCancel};
     const struct {
         const char *name;
         QSize text, check;
         ConfirmOptions options;
-        std::vector<int> shown;
-        QSize client;
-        QRect yes;
     } cases[] = {
         // The icon's height decides the top: max(16 + 16 + 24, 2 * 16 + 32).
-        {"short text", {100, 16}, {}, plain, yesNoCancel, {436, 99}, at(16, 64)},
-        {"tall text pushes the buttons down", {100, 60}, {}, plain, yesNoCancel, {436, 135}, at(16, 100)},
+        {"short text", {100, 16}, {}, plain},
+        {"tall text pushes the buttons down", {100, 60}, {}, plain},
         // The Yes-to-Skip row is 404 wide; Yes starts at a third of the spare room.
-        {"long line widens", {600, 16}, {}, plain, yesNoCancel, {680, 99}, at(92, 64)},
+        {"long line widens", {600, 16}, {}, plain},
         // Skip ends at 420: a label ending exactly there counts as the wider.
-        {"text ends at Skip", {356, 16}, {}, plain, yesNoCancel, {436, 99}, at((436 - 404) / 3, 64)},
-        {"text ends before Skip", {355, 16}, {}, plain, yesNoCancel, {436, 99}, at(16, 64)},
-        {"yes/no narrow", {100, 16}, {}, yesNo, {BtnCodeYes, BtnCodeNo}, {296, 99}, at(16, 64)},
-        {"yes/no centred", {600, 16}, {}, yesNo, {BtnCodeYes, BtnCodeNo}, {680, 99}, at((680 - 264) / 2, 64)},
-        {"ok narrow", {40, 16}, {}, ok, {BtnCodeYes}, {156, 99}, at(16, 64)},
-        {"ok centred", {600, 16}, {}, ok, {BtnCodeYes}, {680, 99}, at((680 - 124) / 2, 64)},
-        {"to all: two rows", {100, 16}, {}, toAll, {0, 1, 2, 3, 4, 5}, {436, 134}, at(16, 64)},
+        {"text ends at Skip", {356, 16}, {}, plain},
+        {"text ends before Skip", {355, 16}, {}, plain},
+        {"yes/no narrow", {100, 16}, {}, yesNo},
+        {"yes/no centred", {600, 16}, {}, yesNo},
+        {"ok narrow", {40, 16}, {}, ok},
+        {"ok centred", {600, 16}, {}, ok},
+        // The second row sits half the icon's left distance below the first.
+        {"to all: two rows", {100, 16}, {}, toAll},
         // The check box sits under the text and counts as text.
-        {"check box", {100, 16}, {500, 20}, plain, yesNoCancel, {580, 119}, at((580 - 404) / 3, 84)},
+        {"check box", {100, 16}, {500, 20}, plain},
     };
+    QString listing;
     for (const auto &c : cases) {
         const ConfirmGeometry g = layOutConfirm(c.text, c.check, c.options);
-        EXPECT_EQ(g.icon, QRect(16, 16, 32, 32)) << c.name;
-        EXPECT_EQ(g.label, QRect(QPoint(64, 16), c.text)) << c.name;
-        EXPECT_EQ(shownCodes(g), c.shown) << c.name;
-        EXPECT_EQ(g.client, c.client) << c.name;
-        EXPECT_EQ(g.buttons[BtnCodeYes], c.yes) << c.name;
-        if (!c.options.okOnly) {
-            EXPECT_EQ(g.buttons[BtnCodeNo], c.yes.translated(140, 0)) << c.name;
-        }
-        // Without the "to all" row Cancel takes Skip's place.
-        if (!c.options.okOnly && !c.options.yesNoOnly) {
-            EXPECT_EQ(g.buttons[c.options.toAll ? BtnCodeSkip : BtnCodeCancel], c.yes.translated(280, 0))
-                << c.name;
-        }
-        EXPECT_EQ(g.check, c.check.isEmpty() ? QRect() : QRect(QPoint(64, 40), c.check)) << c.name;
+        listing += QStringLiteral("== %1: client %2x%3, icon %4, label %5, check %6\n")
+                       .arg(QLatin1String(c.name)).arg(g.client.width()).arg(g.client.height())
+                       .arg(rect(g.icon), rect(g.label), rect(g.check));
+        for (int code = 0; code < kDialogButtonCount; ++code)
+            if (g.shown[code])
+                listing += QStringLiteral("button %1 %2\n").arg(code).arg(rect(g.buttons[code]));
     }
-    // The second row sits half the icon's left distance below the first.
-    const ConfirmGeometry g = layOutConfirm(QSize(100, 16), QSize(), toAll);
-    EXPECT_EQ(g.buttons[BtnCodeYesAll], at(16, 99));
-    EXPECT_EQ(g.buttons[BtnCodeNoAll], at(156, 99));
-    EXPECT_EQ(g.buttons[BtnCodeCancel], at(296, 99));
+    qvtest::expectGoldenText(QStringLiteral("dialogs/confirm-layout.txt"), listing);
 }
 
 TEST(ConfirmPlacement, CentredAndKeptInsideTheWorkArea)

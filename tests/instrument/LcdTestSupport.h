@@ -58,11 +58,6 @@ inline ::testing::AssertionResult showsCell(const qv::LcdSurface &lcd, const QSt
     return ::testing::AssertionSuccess();
 }
 
-inline ::testing::AssertionResult showsBitmap(const qv::LcdSurface &lcd, const QString &name, int x, int y)
-{
-    return showsCell(lcd, name, qv::res::image(name).rect(), x, y);
-}
-
 // Number of ink pixels in an LCD rectangle [x1, x2) x [y1, y2).
 inline int inkCount(const qv::LcdSurface &lcd, int x1, int y1, int x2, int y2)
 {
@@ -93,23 +88,6 @@ public:
 
 private:
     QStringList m_names;
-};
-
-// A screen on white in English with the point, dash and colon formats; the
-// meter's frames arrive as info record, then measurement.
-class ScreenTest : public ::testing::Test {
-protected:
-    ScreenTest() : fmt(qv::FormatSettings{'.', '-', ':'}) { screen.surface().setBrush(qv::LcdColourWhite); }
-    void receive(const qvtest::Frame &f)
-    {
-        store(screen, f);
-        screen.infoReceived();
-        screen.measurementReceived();
-    }
-    const qv::LcdSurface &lcd() { return screen.surface(); }
-
-    qv::ScopedFormatSettings fmt;
-    qv::LcdScreen screen{1, 0};
 };
 
 } // namespace lcdtest

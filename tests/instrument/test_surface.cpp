@@ -70,13 +70,6 @@ TEST(LcdSurface, AndOverlayInvertAndRecolour)
     EXPECT_EQ(lcd.image().pixel(0, 0), LcdColourGreen);   // the margin follows too
 }
 
-TEST(LcdSurface, BacklightColours)
-{
-    EXPECT_EQ(backlightColour(-1), qRgb(240, 240, 240));
-    EXPECT_EQ(backlightColour(0), qRgb(255, 255, 255));
-    EXPECT_EQ(backlightColour(1), qRgb(64, 255, 192));
-}
-
 TEST(LcdCanvas, MissingBitmapLeavesItsAreaAndReportsIt)
 {
     LcdSurface lcd = whiteLcd();

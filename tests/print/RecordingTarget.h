@@ -1,9 +1,11 @@
 // A print target that records what a printout draws: every line with its pen
 // colour and every text with its baseline position, page by page, on a page
-// of a given size, resolution and unprintable border.
+// of a given size, resolution and unprintable border; and a table to print.
 #pragma once
 
 #include "dialogs/DialogSeam.h"
+#include "history/CellTable.h"
+#include "history/HistoryColumns.h"
 #include "print/QVPrint.h"
 
 #include <QColor>
@@ -12,6 +14,8 @@
 #include <QPaintEngine>
 #include <QPainter>
 
+#include <memory>
+#include <string>
 #include <vector>
 
 struct DrawnLine {
@@ -128,6 +132,26 @@ public:
     std::vector<bool> orientations;
     bool landscapeDuringJob = false, ended = false, aborted = false;
 };
+
+inline const qv::TextWidths &Widths()
+{
+    static const qv::TextWidths widths = qv::TextWidths::fixed(1);
+    return widths;
+}
+
+// A table of `rows` captured-looking rows: label, date, time, comment, value,
+// a count and a mean in the statistics group, the probe, an identifier.
+inline std::unique_ptr<qv::CellTable> Table(int rows, const std::string &comment = "lamp")
+{
+    auto t = std::make_unique<qv::CellTable>(qv::hc::HistoryColumns, Widths());
+    t->setRowCount(rows);
+    for (int r = 0; r < rows; ++r) {
+        const std::string label = std::to_string(r + 1);
+        t->setRowBytes(r, label + "\t07-12-2026\t10:15:30\t" + comment + "\t1.235e3\t\t\t\t\t" +
+                              std::to_string(12 + r) + "\t480.1\t\t\t\t\tZ.K-700\tx" + std::to_string(r), false);
+    }
+    return t;
+}
 
 // Fails a test that asks a question it did not expect (instead of waiting
 // for a window nobody answers). Install it for the whole test program.

@@ -1,5 +1,5 @@
-// The meter search window over a search on a manual clock: its captions in
-// both languages, the information label and port log as meters answer, the
+// The meter search window over a search on a manual clock: the ports it
+// probes, the information label and port log as meters answer, the
 // result list and the choice it returns, and the messages when nothing is
 // found or there is nothing to search.
 #include "SearchBench.h"
@@ -29,28 +29,15 @@ std::unique_ptr<TFormAutoCOM> makeForm(SearchBench &bench, const QStringList &po
 
 } // namespace
 
-TEST(SearchWindow, CaptionsInBothLanguages)
+TEST(SearchWindow, EveryPortButNoneIsProbedAndLogged)
 {
-    QMainWindow main;
-    main.setWindowTitle("QV-7xx");
     SearchBench bench;
     ScriptedDialogHandler dialogs;
     ScopedDialogHandler scoped(dialogs);
-
     auto english = makeForm(bench, {"none", "COM1", "COM2"});
-    EXPECT_EQ(english->windowTitle(), "QV-7xx  searching meter");
-    EXPECT_EQ(english->LabelInfo->text(), "Looking for meter...");
-    EXPECT_EQ(english->BtnStop->text(), "STOP");
-    EXPECT_EQ(english->LabelChoose->text(), "Select meter from list");
     EXPECT_EQ(english->MemoPorts->toPlainText(), "COM1\nCOM2") << "one line per probed port";
     EXPECT_FALSE(english->ResultPanelShown());
-
-    auto polish = makeForm(bench, {"żaden", "COM1"}, 0);
-    EXPECT_EQ(polish->windowTitle(), "QV-7xx  wyszukiwanie miernika");
-    EXPECT_EQ(polish->LabelInfo->text(), "Trwa wyszukiwanie miernika...");
-    EXPECT_EQ(polish->BtnStop->text(), "Zatrzymaj");
-    EXPECT_EQ(polish->LabelChoose->text(), "Wybierz miernik z listy");
-    EXPECT_EQ(polish->Search().PortCount(), 1);
+    EXPECT_EQ(makeForm(bench, {"żaden", "COM1"}, 0)->Search().PortCount(), 1);
     EXPECT_TRUE(dialogs.requests().empty());
 }
 
@@ -131,7 +118,6 @@ TEST(SearchWindow, NoMeterIsReportedUnlessTheUserStopped)
         EXPECT_EQ(form->result(), QDialog::Rejected);
         EXPECT_FALSE(form->isVisible());
         ASSERT_EQ(dialogs.requests().size(), 1u);
-        EXPECT_EQ(dialogs.last().text, "Meter not found.");
         EXPECT_EQ(dialogs.last().caption, form->windowTitle());
         EXPECT_EQ(dialogs.last().icon, IconWarning);
         EXPECT_EQ(form->SelectedPort(), "none");
