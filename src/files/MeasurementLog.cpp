@@ -203,10 +203,10 @@ bool MeasurementLog::flush(int row)
 {
     m_error.clear();
     const bool ok = m_file.append(m_store.hist(), row, m_error);
-    // Only the row being written is held: the store gives it up, the
-    // counters go on.
+    // Only the row being written is held: the store lets its cells go (and
+    // their memory with them), the counters go on.
     const qint64 count = m_store.HistCount, id = m_store.HistId;
-    m_store.HistDeleteRow(row);
+    m_store.HistDeleteAll();
     m_store.HistCount = count;
     m_store.HistId = id;
     if (ok)
