@@ -8,6 +8,29 @@ constexpr int TickMs = 500;
 constexpr int CalibrationScreen = 220;
 } // namespace
 
+void RequestsAfterFrame(TComm32QV &comm, const uint8_t *buf, uint32_t size, bool &identRequest)
+{
+    const uint8_t type = size > 2 ? buf[2] : 0xFF;
+    if (type == ftIdentification)
+        identRequest = false;
+    if (type == ftMeasurement && size >= 14 && (buf[12] | (buf[13] << 8)) == CalibrationScreen)
+        comm.SendKey(kcI);
+    if (type != ftIdentification && identRequest)
+        comm.SendKey(kcB);
+    if (type == ftMeterOn || type == ftMeterOff)
+        identRequest = true;
+}
+
+void RequestStatusRefresh(TComm32QV &comm)
+{
+    // A response watch still running from an earlier key must not run out
+    // before the meter has had time to answer this request.
+    const uint32_t hold = comm.TransmitTime(50) + 2 * (comm.TimeOut() + comm.MaxRespTime());
+    if (comm.HoldTime() < hold)
+        comm.SetHoldTime(hold);
+    comm.SendKey(kcI);
+}
+
 MeterUpkeep::MeterUpkeep(TComm32QV &comm, Clock &clock, TimerFactory &timers)
     : m_comm(comm), m_clock(clock), m_timer(timers.create())
 {
@@ -93,12 +116,7 @@ void MeterUpkeep::frame(const uint8_t *buf, uint32_t size)
     m_frameType = size > 2 ? buf[2] : 0xFF;
     if (m_frameType == ftStatus || m_frameType == ftText)
         ++m_answers;
-    if (m_frameType == ftMeasurement && size >= 14 && (buf[12] | (buf[13] << 8)) == CalibrationScreen)
-        m_comm.SendKey(kcI);
-    if (m_frameType != ftIdentification && m_identRequest)
-        m_comm.SendKey(kcB);
-    if (m_frameType == ftMeterOn || m_frameType == ftMeterOff)
-        m_identRequest = true;
+    RequestsAfterFrame(m_comm, buf, size, m_identRequest);
 }
 
 void MeterUpkeep::status(int code, const QString &text)
@@ -120,12 +138,7 @@ void MeterUpkeep::tick()
         return;
     const uint32_t now = m_clock.ticks();
     if (m_meterOn && now - m_refreshTick >= RefreshMs) {
-        // A response watch still running from an earlier key must not run
-        // out before the meter has had time to answer this request.
-        const uint32_t hold = m_comm.TransmitTime(50) + 2 * (m_comm.TimeOut() + m_comm.MaxRespTime());
-        if (m_comm.HoldTime() < hold)
-            m_comm.SetHoldTime(hold);
-        m_comm.SendKey(kcI);
+        RequestStatusRefresh(m_comm);
         m_refreshTick = now;
     } else if (now - m_frameTick >= SilentPollMs && now - m_pollTick >= SilentPollMs) {
         // A silent meter may have been switched on or plugged in again.

@@ -16,6 +16,16 @@
 
 namespace qv {
 
+// The instrument's answers to a frame the meter sent: the status request on
+// the calibration screen's measurements, the identification request while
+// `identRequest` is set (cleared by an identification, set again when the
+// meter is switched on or off). The window's instrument and the upkeep below
+// both follow them.
+void RequestsAfterFrame(TComm32QV &comm, const uint8_t *buf, uint32_t size, bool &identRequest);
+// The periodic status request, with the response watch held long enough
+// for the meter to answer it.
+void RequestStatusRefresh(TComm32QV &comm);
+
 class MeterUpkeep {
 public:
     // Takes over `comm`'s events (and gives them back when destroyed).
