@@ -167,8 +167,9 @@ int runLog(const QStringList &args)
         const bool plain = now - lastPlain >= PlainLineMs;
         if (plain)
             lastPlain = now;
-        status.progress(QStringLiteral("%1 rows in %2, last %3 %4")
+        status.progress(QStringLiteral("%1 %2 in %3, last %4 %5")
                             .arg(log.rowsWritten())
+                            .arg(log.rowsWritten() == 1 ? QStringLiteral("row") : QStringLiteral("rows"))
                             .arg(elapsedText(now), NormalizeValue(meas.ValueText), timeStamp()),
                         plain);
     };
