@@ -75,6 +75,12 @@ const std::vector<qv::OptionRow<Options>> &optionTable()
          [](R &, const QString &, Options &o) { o.meter.off = true; }},
         {{"--charset", "en|pl", "the character table of the meter's text editor (default en)"},
          [](R &r, const QString &n, Options &o) { o.meter.englishTable = r.choice(n, {"en", "pl"}, 0) == 0; }},
+        {{"--continuous", "", "the meter is in continuous measure mode: MEAS starts and stops a run"},
+         [](R &, const QString &, Options &o) { o.meter.continuous = true; }},
+        {{"--series", "", "continuous measure mode, with a series started once the program first speaks"},
+         [](R &, const QString &, Options &o) { o.meter.startSeries = true; }},
+        {{"--welcome", "", "start on the welcome screen, shown until 1.5 s after the program first speaks"},
+         [](R &, const QString &, Options &o) { o.meter.welcome = true; }},
         {{"--status-after-memory", "", "send the screen's status frame right after the memory block"},
          [](R &, const QString &, Options &o) { o.meter.statusAfterMemory = true; }},
     };

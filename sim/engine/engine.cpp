@@ -61,14 +61,21 @@ MeterEngine::MeterEngine(const MeterConfig &config)
     m_zeroOffset = rangeScale().fullScale(0) * 2e-4;
     fillMemory(config.cells);
     m_on = !config.off;
+    m_continuous = config.continuous;
     if (m_on) {
         startScreen();
         takeReading(true);
+        if (config.welcome) {
+            m_screen = ScrWelcome;
+            m_welcomeUntil = std::numeric_limits<uint64_t>::max();
+        }
     }
 }
 
 void MeterEngine::receive(const uint8_t *data, size_t n)
 {
+    if (m_screen == ScrWelcome && m_welcomeUntil == std::numeric_limits<uint64_t>::max())
+        m_welcomeUntil = m_now + WelcomeMs;
     for (size_t i = 0; i < n; ++i) {
         // At a foreign rate the meter hears only garbage.
         if (!lineMatches())

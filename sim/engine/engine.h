@@ -43,6 +43,10 @@ struct MeterConfig {
     // A continuous series starts once the program has spoken to the meter
     // (demonstrations and tests of the autosave).
     bool startSeries = false;
+    bool continuous = false;     // continuous measure mode: MEAS starts and stops a run
+    // Starts on its welcome screen, which stays until a while after the
+    // program first speaks to it (as if switched on just then).
+    bool welcome = false;
 };
 
 class MeterEngine {

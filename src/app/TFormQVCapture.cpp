@@ -135,12 +135,7 @@ void TFormQV::CBAutoInsertChange(int index)
 
 void TFormQV::chooseAutosave(uint32_t seconds)
 {
-    int index = AutosaveSetTime;
-    if (seconds == 0)
-        index = 0;
-    for (int i = 1; i < AutosaveSetTime; ++i)
-        if (AutosaveFixedInterval(i) == seconds * 1000)
-            index = i;
+    const int index = AutosaveChoiceOf(seconds);
     if (index != AutosaveSetTime) {
         CBAutoInsertChange(index);
         return;

@@ -23,6 +23,12 @@ int runPorts(const QStringList &args);
 int runMonitor(const QStringList &args);
 CommandInfo journalInfo();
 int runJournal(const QStringList &args);
+CommandInfo findInfo();
+CommandInfo logInfo();
+CommandInfo memoryInfo();
+int runFind(const QStringList &args);
+int runLog(const QStringList &args);
+int runMemory(const QStringList &args);
 
 struct Command {
     CommandInfo (*about)();

@@ -3,6 +3,7 @@
 // decode command does, each with the milliseconds since the start.
 #include "cli/Commands.h"
 #include "cli/EventJson.h"
+#include "cli/LinkSession.h"
 #include "cli/Options.h"
 
 #include "protocol/KeyTyper.h"
@@ -56,22 +57,6 @@ const QStringList kEventNames = {
 
 volatile std::sig_atomic_t g_stopSignal = 0;
 void onStopSignal(int) { g_stopSignal = 1; }
-
-// The system's ports plus the one asked for, wherever it is.
-class PortsWith : public PortSource {
-public:
-    explicit PortsWith(const QString &path) : m_path(path) {}
-    bool scan(QStringList &names) override
-    {
-        systemPortSource().scan(names);
-        if (!names.contains(m_path))
-            names << m_path;
-        return true;
-    }
-
-private:
-    QString m_path;
-};
 
 } // namespace
 

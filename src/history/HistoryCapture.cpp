@@ -51,6 +51,16 @@ uint32_t AutosaveFixedInterval(int index)
     return index >= 0 && index < AutosaveChoices ? FixedIntervals[index] : 0;
 }
 
+int AutosaveChoiceOf(uint32_t seconds)
+{
+    if (seconds == 0)
+        return 0;
+    for (int i = 1; i < AutosaveSetTime; ++i)
+        if (FixedIntervals[i] == uint64_t(seconds) * 1000)
+            return i;
+    return AutosaveSetTime;
+}
+
 QString IntervalText(uint8_t language, uint32_t seconds)
 {
     const QString n = QString::number(seconds) + QLatin1Char(' ');

@@ -28,6 +28,9 @@ constexpr int AutosaveSetTime = 7;
 QString AutosaveItemText(uint8_t language, int index);
 // The interval of a fixed choice in ms (0 for off and for "set time").
 uint32_t AutosaveFixedInterval(int index);
+// The choice that gives an interval of `seconds`: off for 0, a fixed choice
+// when one has it, else "set time".
+int AutosaveChoiceOf(uint32_t seconds);
 // "20 seconds", "1 sekunda", "22 sekundy", "25 sekund".
 QString IntervalText(uint8_t language, uint32_t seconds);
 

@@ -1,5 +1,7 @@
 #include "history/Journal.h"
 
+#include "history/DurableAppend.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -332,19 +334,8 @@ bool Journal::append(const std::string &lines)
 {
     if (m_fd < 0 || lines.empty())
         return m_fd >= 0;
-    if (::lseek(m_fd, 0, SEEK_END) < 0)
-        return failed(errno);
-    size_t done = 0;
-    while (done < lines.size()) {
-        const ssize_t n = ::write(m_fd, lines.data() + done, lines.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return failed(errno);
-        done += size_t(n);
-    }
-    if (::fdatasync(m_fd) != 0)
-        return failed(errno);
+    if (const int error = AppendDurably(m_fd, lines))
+        return failed(error);
     m_failing = false;
     return true;
 }

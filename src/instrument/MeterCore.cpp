@@ -1,5 +1,6 @@
 #include "instrument/MeterCore.h"
 
+#include "meter/MeterUpkeep.h"
 #include "protocol/Probes.h"
 
 namespace qv {
@@ -129,14 +130,7 @@ void MeterCore::recFrame(const uint8_t *buf, uint32_t size)
         m_screen.hideCursor();
     if (type != ftMemoryPreview)
         m_screen.memoryCellSelected = true;
-    if (type == ftIdentification)
-        m_identRequest = false;
-    if (type == ftMeasurement && size >= 14 && (buf[12] | (buf[13] << 8)) == 220)
-        m_comm.SendKey(kcI);
-    if (type != ftIdentification && m_identRequest)
-        m_comm.SendKey(kcB);
-    if (type == ftMeterOn || type == ftMeterOff)
-        m_identRequest = true;
+    RequestsAfterFrame(m_comm, buf, size, m_identRequest);
 }
 
 void MeterCore::info(const TDataInfoQV &info)
@@ -284,12 +278,7 @@ void MeterCore::serviceTick()
         }
     }
     if (AutoRefreshBAT && m_meterOn && !m_comm.InMemoryTransfer() && now - m_batteryTick >= BatteryRefreshMs) {
-        // A response watch still running from an earlier key must not run
-        // out before the meter has had time to answer this request.
-        const uint32_t hold = m_comm.TransmitTime(50) + 2 * (m_comm.TimeOut() + m_comm.MaxRespTime());
-        if (m_comm.HoldTime() < hold)
-            m_comm.SetHoldTime(hold);
-        m_comm.SendKey(kcI);
+        RequestStatusRefresh(m_comm);
         m_batteryTick = now;
     }
 }

@@ -1,7 +1,7 @@
 #include "instrument/TFormAutoCOM.h"
 
 #include "dialogs/DialogSeam.h"
-#include "instrument/MeterSearchTexts.h"
+#include "meter/MeterSearchTexts.h"
 
 #include <QApplication>
 #include <QLabel>

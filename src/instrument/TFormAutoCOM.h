@@ -4,7 +4,7 @@
 // shows it and turns its outcome into the dialog's result.
 #pragma once
 
-#include "instrument/MeterSearch.h"
+#include "meter/MeterSearch.h"
 #include "serial/LineSettings.h"
 
 #include <QDialog>

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "engine/engine.h"
-#include "instrument/MeterSearch.h"
+#include "meter/MeterSearch.h"
 #include "integration/PtyHelpers.h"
 #include "serial/Timer.h"
 

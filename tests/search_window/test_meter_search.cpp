@@ -3,7 +3,7 @@
 // how the search ends.
 #include "SearchBench.h"
 
-#include "instrument/MeterSearch.h"
+#include "meter/MeterSearch.h"
 
 #include <gtest/gtest.h>
 

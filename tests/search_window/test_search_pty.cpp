@@ -6,7 +6,7 @@
 
 #include "engine/engine.h"
 #include "engine/pty.h"
-#include "instrument/MeterSearch.h"
+#include "meter/MeterSearch.h"
 #include "instrument/TFormAutoCOM.h"
 
 #include <QListWidget>

@@ -1,5 +1,5 @@
 // The count texts and numbered result items of the meter search.
-#include "instrument/MeterSearchTexts.h"
+#include "meter/MeterSearchTexts.h"
 
 #include <gtest/gtest.h>
 

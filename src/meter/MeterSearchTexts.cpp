@@ -1,4 +1,4 @@
-#include "instrument/MeterSearchTexts.h"
+#include "meter/MeterSearchTexts.h"
 
 #include "protocol/ValueFormat.h"
 

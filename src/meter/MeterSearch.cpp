@@ -1,6 +1,6 @@
-#include "instrument/MeterSearch.h"
+#include "meter/MeterSearch.h"
 
-#include "instrument/MeterSearchTexts.h"
+#include "meter/MeterSearchTexts.h"
 
 #include <algorithm>
 

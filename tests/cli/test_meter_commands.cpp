@@ -1,0 +1,245 @@
+// find, log and memory as a user runs them over a shell: the real
+// executable, meter simulators as processes of their own publishing their
+// ports in a folder of the test, files opened afterwards as the program
+// opens them.
+#include "integration/SimProcess.h"
+
+#include "files/DataFileReader.h"
+#include "history/HistoryStore.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include <csignal>
+
+using qvtest::SimProcess;
+
+namespace {
+
+const QString kCli = QStringLiteral(QV_BINARY_DIR "/src/qv7xx-cli");
+
+// qv7xx-cli running with the port folder of a test.
+class Cli {
+public:
+    Cli(const QString &portDir, const QStringList &args)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QV7XX_PORT_DIR", portDir);
+        m_process.setProcessEnvironment(env);
+        m_process.start(kCli, args);
+        m_process.closeWriteChannel();
+    }
+    // Waits for the end; the exit code, -1 for a crash or a kill.
+    int finish(int timeoutMs = 60000)
+    {
+        if (!m_process.waitForFinished(timeoutMs)) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+        out = m_process.readAllStandardOutput();
+        err += m_process.readAllStandardError();
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    }
+    void signal(int sig) { ::kill(pid_t(m_process.processId()), sig); }
+    QByteArray out, err;
+
+private:
+    QProcess m_process;
+};
+
+struct Opened {
+    int status = -1;
+    std::vector<std::string> labels, times;
+};
+
+Opened openHistory(const QString &path)
+{
+    const qv::TextWidths widths = qv::TextWidths::fixed(1);
+    qv::HistoryStore store(widths);
+    Opened o;
+    o.status = qv::ReadHistoryFile(path, store).status;
+    for (int r = 0; r < store.HistRows(); ++r) {
+        o.labels.emplace_back(store.hist().cellView(r, qv::hc::Label));
+        o.times.emplace_back(store.hist().cellView(r, qv::hc::Time));
+    }
+    return o;
+}
+
+// Labels 1, 2, ... n in order.
+bool numberedFromOne(const std::vector<std::string> &labels)
+{
+    for (size_t i = 0; i < labels.size(); ++i)
+        if (labels[i] != std::to_string(i + 1))
+            return false;
+    return true;
+}
+
+int seconds(const std::string &time)
+{
+    return time.size() == 8 ? std::stoi(time.substr(0, 2)) * 3600 + std::stoi(time.substr(3, 2)) * 60 +
+                                  std::stoi(time.substr(6, 2))
+                            : -1;
+}
+
+} // namespace
+
+TEST(FindCommand, FindsTwoMetersAtTheirRatesAndSaysWhenThereIsNone)
+{
+    QTemporaryDir dir;
+    {
+        SimProcess fast({"--port-dir", dir.path(), "--name", "ttyQV0", "--fast"});
+        SimProcess slow({"--port-dir", dir.path(), "--name", "ttyQV1", "--baud", "4800", "--model", "k700", "--fast"});
+        ASSERT_FALSE(fast.path().isEmpty());
+        ASSERT_FALSE(slow.path().isEmpty());
+        Cli find(dir.path(), {"find", "--json"});
+        ASSERT_EQ(find.finish(), 0) << find.err.constData();
+        const QList<QByteArray> lines = find.out.trimmed().split('\n');
+        ASSERT_EQ(lines.size(), 2) << find.out.constData();
+        const QJsonObject first = QJsonDocument::fromJson(lines[0]).object();
+        const QJsonObject second = QJsonDocument::fromJson(lines[1]).object();
+        EXPECT_EQ(first["port"].toString(), fast.path());
+        EXPECT_EQ(first["baud"].toInt(), 9600);
+        EXPECT_EQ(first["model"].toString(), "QV-700");
+        EXPECT_EQ(second["port"].toString(), slow.path());
+        EXPECT_EQ(second["baud"].toInt(), 4800);
+        EXPECT_EQ(second["model"].toString(), "K-700");
+        EXPECT_FALSE(second["firmware"].toString().isEmpty());
+    }
+    Cli none(dir.path(), {"find", "--seconds", "3"});
+    EXPECT_EQ(none.finish(), 3);
+    EXPECT_TRUE(none.out.isEmpty());
+}
+
+TEST(LogCommand, TheIntervalGivesTheRowsOfTheAutosaveRuleAndStopsTheSeriesItStarted)
+{
+    QTemporaryDir dir;
+    SimProcess meter({"--port-dir", dir.path(), "--continuous"});
+    ASSERT_FALSE(meter.path().isEmpty());
+    const QString file = dir.filePath("log.txt");
+    Cli log(dir.path(), {"log", "--port", meter.path(), "--interval", "1", "--start", "--seconds", "5", "--out", file});
+    ASSERT_EQ(log.finish(), 0) << log.err.constData();
+    const Opened o = openHistory(file);
+    EXPECT_EQ(o.status, qv::FileReadResult::Opened);
+    // Two measurements a second, a row on each point of a 1 s grid: 3 to 5
+    // rows in the 5 s (the series starts after a look at the meter), as
+    // many seconds apart on the meter's clock (a row may come half a second
+    // late when its point falls between two measurements).
+    ASSERT_GE(o.labels.size(), 3u);
+    EXPECT_LE(o.labels.size(), 5u);
+    EXPECT_TRUE(numberedFromOne(o.labels));
+    const int span = seconds(o.times.back()) - seconds(o.times.front());
+    EXPECT_GE(span, int(o.labels.size()) - 2);
+    EXPECT_LE(span, int(o.labels.size()));
+    EXPECT_TRUE(log.err.contains(QByteArray::number(qlonglong(o.labels.size())) + " rows logged into"))
+        << log.err.constData();
+    // The series it started is over: the meter sends nothing by itself.
+    Cli monitor(dir.path(), {"monitor", "--port", meter.path(), "--seconds", "2"});
+    ASSERT_EQ(monitor.finish(), 0);
+    EXPECT_FALSE(monitor.out.contains("OnReceiveMeas")) << monitor.out.constData();
+}
+
+TEST(LogCommand, AKilledLogLeavesAWholeFileThatTheNextOneContinues)
+{
+    QTemporaryDir dir;
+    SimProcess meter({"--port-dir", dir.path(), "--continuous"});
+    ASSERT_FALSE(meter.path().isEmpty());
+    const QString file = dir.filePath("log.txt");
+    Cli first(dir.path(), {"log", "--port", meter.path(), "--start", "--out", file});
+    QThread::msleep(5000);
+    // Every row on the disk so far is whole and in the file.
+    const qint64 sizeBefore = QFileInfo(file).size();
+    first.signal(SIGKILL);
+    EXPECT_EQ(first.finish(), -1);
+    const Opened killed = openHistory(file);
+    EXPECT_EQ(killed.status, qv::FileReadResult::Opened);
+    EXPECT_GE(killed.labels.size(), 4u);
+    EXPECT_TRUE(numberedFromOne(killed.labels));
+    EXPECT_GE(QFileInfo(file).size(), sizeBefore);
+
+    // The next log appends after the last row, numbering on; SIGTERM ends it with a summary.
+    Cli second(dir.path(), {"log", "--port", meter.path(), "--out", file});
+    QThread::msleep(2500);
+    second.signal(SIGTERM);
+    EXPECT_EQ(second.finish(), 0);
+    EXPECT_TRUE(second.err.contains("stopped by SIGTERM")) << second.err.constData();
+    const Opened continued = openHistory(file);
+    EXPECT_GT(continued.labels.size(), killed.labels.size());
+    EXPECT_TRUE(numberedFromOne(continued.labels));
+
+    // A file of another kind is refused and left as it was.
+    const QString csv = dir.filePath("log.csv");
+    Cli makeCsv(dir.path(), {"log", "--port", meter.path(), "--csv", "--seconds", "1", "--out", csv});
+    EXPECT_EQ(makeCsv.finish(), 0);
+    const QByteArray csvBytes = [&] { QFile f(csv); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    Cli refused(dir.path(), {"log", "--port", meter.path(), "--seconds", "1", "--out", csv});
+    EXPECT_EQ(refused.finish(), 2);
+    QFile after(csv);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), csvBytes);
+}
+
+TEST(LogCommand, APortThatVanishesAndReturnsIsReportedAndLoggingGoesOn)
+{
+    QTemporaryDir dir;
+    const QStringList options = {"--port-dir", dir.path(), "--series"};
+    std::optional<SimProcess> meter(std::in_place, options);
+    const QString path = meter->path();
+    ASSERT_FALSE(path.isEmpty());
+    const QString file = dir.filePath("log.txt");
+    Cli log(dir.path(), {"log", "--port", path, "--seconds", "14", "--out", file});
+    QThread::msleep(3000);
+    meter.reset();   // the simulator ends: its port is gone
+    QThread::msleep(5000);
+    const size_t before = openHistory(file).labels.size();
+    meter.emplace(options);   // back on the same path
+    ASSERT_EQ(meter->path(), path);
+    EXPECT_EQ(log.finish(), 0) << log.err.constData();
+    EXPECT_GE(before, 4u);
+    EXPECT_TRUE(log.err.contains("Communication lost") || log.err.contains("Port not found")) << log.err.constData();
+    EXPECT_TRUE(log.err.contains("the meter answers again")) << log.err.constData();
+    const Opened o = openHistory(file);
+    EXPECT_GT(o.labels.size(), before);
+    EXPECT_TRUE(numberedFromOne(o.labels));
+}
+
+TEST(MemoryCommand, DownloadsFromTheWelcomeScreenAndFromAMenu)
+{
+    QTemporaryDir dir;
+    {
+        SimProcess meter({"--port-dir", dir.path(), "--cells", "512", "--welcome", "--fast"});
+        ASSERT_FALSE(meter.path().isEmpty());
+        const QString file = dir.filePath("memory.txt");
+        Cli memory(dir.path(), {"memory", "--port", meter.path(), "--out", file});
+        ASSERT_EQ(memory.finish(), 0) << memory.err.constData();
+        const qv::MemoryReadResult read = qv::ReadMemoryFile(file);
+        EXPECT_EQ(read.status, qv::FileReadResult::Opened);
+        EXPECT_EQ(read.lines, 512);
+        EXPECT_TRUE(memory.err.contains("512/512 cells")) << memory.err.constData();
+    }
+    SimProcess meter({"--port-dir", dir.path(), "--cells", "512", "--fast"});
+    Cli menu(dir.path(), {"monitor", "--port", meter.path(), "--send", "SET,DOWN,DOWN", "--seconds", "1"});
+    ASSERT_EQ(menu.finish(), 0);
+    const QString csv = dir.filePath("memory.csv");
+    Cli memory(dir.path(), {"memory", "--port", meter.path(), "--csv", "--quiet", "--out", csv});
+    ASSERT_EQ(memory.finish(), 0) << memory.err.constData();
+    EXPECT_FALSE(memory.err.contains("cells,")) << memory.err.constData();
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 513);
+    EXPECT_TRUE(lines[0].startsWith("No.,date_time"));
+    EXPECT_TRUE(lines[512].startsWith("512,"));
+
+    Cli bad(dir.path(), {"memory", "--port", meter.path()});
+    EXPECT_EQ(bad.finish(), 2);
+}
