@@ -1,13 +1,23 @@
-// History rows shaped like a day of captures, for the benchmarks: values
-// with exponents, statistics in a third of the rows, a comment now and then,
-// an over-range note in one row of a thousand.
+// What the benchmarks share: history rows shaped like a day of captures
+// (values with exponents, statistics in a third of the rows, a comment now
+// and then, an over-range note in one row of a thousand), stores filled with
+// them, the process's memory as /proc reports it, and the entry that runs
+// the benchmarks under a Qt application.
 #pragma once
 
 #include "history/HistoryStore.h"
 
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+
+#include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace qvbench {
 
@@ -36,6 +46,65 @@ inline qv::HistoryRow captureLike(std::mt19937 &rng, int i)
         r[3] = "lamp " + std::to_string(i % 97);
     r[15] = i % 1000 == 0 ? "Z.K-700 Over" : "Z.K-700";
     return r;
+}
+
+// 4096 different rows, repeated to fill a store quickly.
+inline std::vector<qv::HistoryRow> sourceRows(unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::vector<qv::HistoryRow> rows;
+    rows.reserve(4096);
+    for (int i = 0; i < 4096; ++i)
+        rows.push_back(captureLike(rng, i));
+    return rows;
+}
+
+inline void fill(qv::HistoryStore &store, const std::vector<qv::HistoryRow> &source, int rows)
+{
+    for (int i = 0; i < rows; ++i)
+        store.addCapturedRow(source[size_t(i) % source.size()]);
+}
+
+// A field of /proc/self/status in kB ("VmRSS:", "VmHWM:").
+inline long statusKb(const char *field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0)
+            return std::stol(line.substr(std::strlen(field)));
+    return 0;
+}
+
+// The peak resident size from now on (Linux: resets VmHWM to the present size).
+inline void resetPeak()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+inline double secondsSince(std::chrono::steady_clock::time_point since)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// Runs the benchmarks under an `App` (QCoreApplication, or a GUI one on the
+// offscreen platform). `command`, when given, may serve the command line
+// first: it returns an exit code, or -1 to run the benchmarks.
+template <class App = QCoreApplication>
+int benchMain(int argc, char **argv, int (*command)(int, char **) = nullptr)
+{
+    if (!std::is_same_v<App, QCoreApplication> && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    App app(argc, argv);
+    if (command) {
+        const int rc = command(argc, argv);
+        if (rc >= 0)
+            return rc;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 } // namespace qvbench

@@ -2,15 +2,9 @@
 // loop, timers, posted blocks). Include it once, in the benchmark's source.
 #pragma once
 
-#include <benchmark/benchmark.h>
-
-#include <QCoreApplication>
+#include "HistoryRows.h"
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return qvbench::benchMain(argc, argv);
 }

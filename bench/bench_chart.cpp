@@ -11,8 +11,6 @@
 #include "chart/widgets/ChartView.h"
 #include "protocol/FormatSettings.h"
 
-#include <benchmark/benchmark.h>
-
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -170,15 +168,8 @@ BENCHMARK(BM_ChartZoomStepMillion)->Unit(benchmark::kMillisecond);
 // `bench_chart --picture PATH` saves the frame that is measured, to look at.
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    if (argc == 3 && std::string(argv[1]) == "--picture") {
-        Frame f;
-        return f.image.save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return qvbench::benchMain<QApplication>(argc, argv, [](int argc, char **argv) {
+        return argc == 3 && std::string(argv[1]) == "--picture" ? int(!Frame().image.save(QString::fromLocal8Bit(argv[2])))
+                                                                  : -1;
+    });
 }

@@ -17,25 +17,15 @@
 #include <QSaveFile>
 
 #include <cstring>
-#include <fstream>
 #include <random>
 #include <string>
 
 using namespace qv;
+using namespace qvbench;
 
 namespace {
 
 constexpr int Rows = 1000000;
-
-long statusKb(const char *field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0)
-            return std::stol(line.substr(std::strlen(field)));
-    return 0;
-}
 
 // One record line as the program writes a captured row.
 void appendCaptureLine(std::string &out, std::mt19937 &rng, int i)
@@ -105,17 +95,6 @@ Data &data()
     return d;
 }
 
-// The peak resident size from now on (Linux: resets VmHWM to the present size).
-void resetPeak()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
-double elapsed(std::chrono::steady_clock::time_point since)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 double g_floorOpen = 0, g_floorSave = 0;
 
 void setRates(benchmark::State &state, double floor)
@@ -141,7 +120,7 @@ void BM_FloorReadAndCountLines(benchmark::State &state)
             for (const char *p = buf.data(), *end = p + n; (p = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)))); ++p)
                 ++lines;
         benchmark::DoNotOptimize(lines);
-        const double t = elapsed(start);
+        const double t = secondsSince(start);
         g_floorOpen = g_floorOpen > 0 ? std::min(g_floorOpen, t) : t;
     }
     state.counters["lines"] = double(lines);
@@ -163,7 +142,7 @@ void BM_OpenHistory(benchmark::State &state)
         resetPeak();
         const auto start = std::chrono::steady_clock::now();
         const FileReadResult r = ReadHistoryFile(data().path, *store, options);
-        const double t = elapsed(start);
+        const double t = secondsSince(start);
         best = best > 0 ? std::min(best, t) : t;
         if (residentKb < 0)   // the first load, before freed memory is reused
             residentKb = statusKb("VmRSS:") - before;
@@ -196,7 +175,7 @@ void BM_FloorSaveBytes(benchmark::State &state)
         for (qint64 at = 0; at < bytes.size(); at += 1 << 20)
             out.write(bytes.constData() + at, std::min<qint64>(1 << 20, bytes.size() - at));
         out.commit();
-        const double t = elapsed(start);
+        const double t = secondsSince(start);
         g_floorSave = g_floorSave > 0 ? std::min(g_floorSave, t) : t;
     }
     setRates(state, 0);
@@ -212,7 +191,7 @@ void BM_SaveHistory(benchmark::State &state)
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         const SaveResult r = SaveHistoryFile(data().savePath, store.hist(), 0, store.HistRows(), 1);
-        const double t = elapsed(start);
+        const double t = secondsSince(start);
         best = best > 0 ? std::min(best, t) : t;
         if (r.status != SaveResult::Saved)
             state.SkipWithError("the save failed");

@@ -8,49 +8,20 @@
 #include "history/HistoryStore.h"
 #include "HistoryRows.h"
 
-#include <benchmark/benchmark.h>
-
-#include <QCoreApplication>
-
-#include <fstream>
-#include <random>
-#include <string>
 
 using namespace qv;
 
 namespace {
 
 constexpr int Rows = 1000000;
-using qvbench::captureLike;
-
-long residentKb()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return 0;
-}
+using namespace qvbench;
 
 struct Filled {
     TextWidths widths = TextWidths::fixed(6);
     HistoryStore store{widths};
-    std::vector<HistoryRow> source;
-    long rssBeforeKb = 0;
-    long rssAfterKb = 0;
-
-    Filled()
-    {
-        std::mt19937 rng(1);
-        source.reserve(4096);
-        for (int i = 0; i < 4096; ++i)
-            source.push_back(captureLike(rng, i));
-        rssBeforeKb = residentKb();
-        for (int i = 0; i < Rows; ++i)
-            store.addCapturedRow(source[i % source.size()]);
-        rssAfterKb = residentKb();
-    }
+    std::vector<HistoryRow> source = sourceRows(1);
+    long rssBeforeKb = statusKb("VmRSS:");
+    long rssAfterKb = (fill(store, source, Rows), statusKb("VmRSS:"));
 };
 
 Filled &filled()
@@ -62,14 +33,10 @@ Filled &filled()
 void BM_AppendCapturedRow(benchmark::State &state)
 {
     const TextWidths widths = TextWidths::fixed(6);
-    std::mt19937 rng(2);
-    std::vector<HistoryRow> rows;
-    for (int i = 0; i < 4096; ++i)
-        rows.push_back(captureLike(rng, i));
+    const std::vector<HistoryRow> rows = sourceRows(2);
     for (auto _ : state) {
         HistoryStore store(widths);
-        for (int i = 0; i < Rows; ++i)
-            store.addCapturedRow(rows[i & 4095]);
+        fill(store, rows, Rows);
         benchmark::DoNotOptimize(store.HistRows());
     }
     state.SetItemsProcessed(int64_t(Rows) * state.iterations());
@@ -78,10 +45,9 @@ void BM_AppendCapturedRow(benchmark::State &state)
 // The floor: the same cells copied into one string a row.
 void BM_AppendFloorVectorOfStrings(benchmark::State &state)
 {
-    std::mt19937 rng(2);
     std::vector<std::string> joined;
-    for (int i = 0; i < 4096; ++i)
-        joined.push_back(JoinCells(captureLike(rng, i)));
+    for (const HistoryRow &r : sourceRows(2))
+        joined.push_back(JoinCells(r));
     for (auto _ : state) {
         std::vector<std::string> rows;
         for (int i = 0; i < Rows; ++i)
@@ -107,15 +73,11 @@ void BM_DeleteRowInTheMiddle(benchmark::State &state)
 void BM_DeleteAll(benchmark::State &state)
 {
     const TextWidths widths = TextWidths::fixed(6);
-    std::mt19937 rng(3);
-    std::vector<HistoryRow> rows;
-    for (int i = 0; i < 4096; ++i)
-        rows.push_back(captureLike(rng, i));
+    const std::vector<HistoryRow> rows = sourceRows(3);
     for (auto _ : state) {
         state.PauseTiming();
         auto store = std::make_unique<HistoryStore>(widths);
-        for (int i = 0; i < Rows; ++i)
-            store->addCapturedRow(rows[i & 4095]);
+        fill(*store, rows, Rows);
         state.ResumeTiming();
         store->HistDeleteAll();
         benchmark::DoNotOptimize(store->HistRows());
@@ -173,10 +135,8 @@ int writeJournal(const QString &path)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    if (argc == 3 && std::string(argv[1]) == "--write-journal")
-        return writeJournal(QString::fromLocal8Bit(argv[2]));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return benchMain(argc, argv, [](int argc, char **argv) {
+        return argc == 3 && std::string(argv[1]) == "--write-journal" ? writeJournal(QString::fromLocal8Bit(argv[2]))
+                                                                       : -1;
+    });
 }

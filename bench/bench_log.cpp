@@ -22,8 +22,6 @@
 
 #include <algorithm>
 #include <ctime>
-#include <fstream>
-#include <string>
 #include <vector>
 
 using namespace qv;
@@ -32,16 +30,6 @@ namespace {
 
 constexpr int Measurements = 1000000;
 constexpr uint32_t MeasurementMs = qvsim::MeterEngine::SampleMs;
-
-long residentKb()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return 0;
-}
 
 double cpuSeconds()
 {
@@ -119,14 +107,14 @@ void BM_LogMillionMeasurements(benchmark::State &state)
             comm.DeliverBlock(reinterpret_cast<const uint8_t *>(block.constData()), uint32_t(block.size()));
             timers.advance(MeasurementMs);
             if (i == Measurements / 10) {
-                rssTenth = residentKb();
+                rssTenth = qvbench::statusKb("VmRSS:");
                 cpuTenth = cpuSeconds();
             }
             if (i > Measurements / 10 && i % (Measurements / 100) == 0)
-                rssPeak = std::max(rssPeak, residentKb());
+                rssPeak = std::max(rssPeak, qvbench::statusKb("VmRSS:"));
         }
         const double cpu = cpuSeconds() - cpuStart;
-        const long rssEnd = residentKb();
+        const long rssEnd = qvbench::statusKb("VmRSS:");
         const double rows = double(log.rowsWritten());
         state.counters["rows"] = rows;
         state.counters["cpu_us_per_row"] = rows > 0 ? cpu * 1e6 / rows : 0;

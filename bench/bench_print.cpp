@@ -6,19 +6,13 @@
 
 #include "print/PrinterTarget.h"
 
-#include <benchmark/benchmark.h>
-
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPrinter>
 #include <QTemporaryDir>
 
-#include <chrono>
-#include <cstring>
-#include <fstream>
 #include <memory>
-#include <string>
 
 namespace {
 
@@ -40,16 +34,6 @@ std::unique_ptr<qv::CellTable> history(int rows)
         t->setRowBytes(i, qv::JoinCells(r), false);
     }
     return t;
-}
-
-long statusKb(const char *key)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind(key, 0) == 0)
-            return std::stol(line.substr(std::strlen(key)));
-    return 0;
 }
 
 struct CountPages : qv::PrintProgress {
@@ -77,10 +61,10 @@ void BM_PrintToPdf(benchmark::State &state)
         printer.setPageOrientation(QPageLayout::Landscape);
         const auto m0 = std::chrono::steady_clock::now();
         benchmark::DoNotOptimize(qv::MeasureTable(printed, QFontMetrics(qv::PrintFont(), &printer)));
-        measureSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m0).count();
+        measureSeconds = qvbench::secondsSince(m0);
 
-        std::ofstream("/proc/self/clear_refs") << "5";
-        const long before = statusKb("VmRSS:");
+        qvbench::resetPeak();
+        const long before = qvbench::statusKb("VmRSS:");
         const QString out = dir.filePath(QStringLiteral("bench.pdf"));
         qv::PrinterTarget target(printer);
         target.toPdf(out);
@@ -88,8 +72,8 @@ void BM_PrintToPdf(benchmark::State &state)
         const auto p0 = std::chrono::steady_clock::now();
         if (qv::PrintTable(printed, target, &count, nullptr) != qv::PrintResult::Printed)
             state.SkipWithError("the printout failed");
-        printSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - p0).count();
-        peakKb = statusKb("VmHWM:") - before;
+        printSeconds = qvbench::secondsSince(p0);
+        peakKb = qvbench::statusKb("VmHWM:") - before;
         pages = count.pages;
         pdfBytes = QFileInfo(out).size();
     }
@@ -107,10 +91,5 @@ BENCHMARK(BM_PrintToPdf)->Arg(100000)->Arg(1000000)->Iterations(1)->Unit(benchma
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return qvbench::benchMain<QGuiApplication>(argc, argv);
 }

@@ -5,10 +5,6 @@
 #include "protocol/FormatSettings.h"
 #include "search/HistorySearch.h"
 
-#include <benchmark/benchmark.h>
-
-#include <QCoreApplication>
-
 using namespace qv;
 
 namespace {
@@ -19,14 +15,8 @@ HistoryStore &history()
 {
     static const TextWidths widths = TextWidths::fixed(6);
     static HistoryStore store(widths);
-    if (store.HistRows() == 0) {
-        std::mt19937 rng(1);
-        std::vector<HistoryRow> source;
-        for (int i = 0; i < 4096; ++i)
-            source.push_back(qvbench::captureLike(rng, i));
-        for (int i = 0; i < Rows; ++i)
-            store.addCapturedRow(source[i & 4095]);
-    }
+    if (store.HistRows() == 0)
+        qvbench::fill(store, qvbench::sourceRows(1), Rows);
     return store;
 }
 
@@ -77,8 +67,5 @@ BENCHMARK(BM_FloorReadEveryValue)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return qvbench::benchMain(argc, argv);
 }

@@ -1,7 +1,7 @@
 // The Chart view of the main window: it plots the rows of a small history
 // with the probe's unit, breaks the line where the meter was off, follows new
 // rows, selects a clicked row in the History view, and saves what it shows.
-#include "InstrumentRig.h"
+#include "FormRig.h"
 
 #include "app/HistoryGrid.h"
 #include "app/TFormQV.h"
@@ -13,13 +13,10 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
 using namespace qv;
-using qvtest::FakePorts;
-using qvtest::IdlePty;
 
 namespace {
 
@@ -33,16 +30,9 @@ private:
     QString m_path;
 };
 
-class ChartWindowTest : public ::testing::Test {
+class ChartWindowTest : public qvtest::FormTest {
 protected:
-    ChartWindowTest() : timers(clock), format({'.', '-', ':'}) { ports.names << pty.path; }
-
-    std::unique_ptr<TFormQV> makeForm()
-    {
-        TComm32QV::ResetSharedState();
-        return std::make_unique<TFormQV>(settings, TFormQV::StartLink{}, SerialPlatform{&clock, &timers, &ports},
-                                         nullptr, JournalSetup{QString()});
-    }
+    std::unique_ptr<TFormQV> makeForm() { return FormRig::makeForm(false); }
     static void add(TFormQV &form, const char *time, const char *value)
     {
         HistoryRow r;
@@ -53,12 +43,7 @@ protected:
         form.store().addCapturedRow(r);
     }
 
-    FakePorts ports;
-    IdlePty pty;
-    ManualClock clock;
-    ManualTimers timers;
-    MemorySettingsStore settings;
-    ScopedFormatSettings format;
+    ScopedFormatSettings format{FormatSettings{'.', '-', ':'}};
 };
 
 } // namespace
@@ -122,9 +107,8 @@ TEST_F(ChartWindowTest, ShowsTheRowsAndAClickSelectsTheRowInTheHistory)
     EXPECT_TRUE(view->following());
 
     // Saved as shown, as a picture of the view's size and as SVG.
-    QTemporaryDir dir;
-    FixedFileName dialogs(dir.filePath(QStringLiteral("chart.png")));
-    form->setFileDialogs(&dialogs);
+    FixedFileName name(dir.filePath(QStringLiteral("chart.png")));
+    form->setFileDialogs(&name);
     form->selectView(TFormQV::ViewMeter);
     form->MenuExportChartPng->trigger();
     EXPECT_EQ(form->currentView(), TFormQV::ViewChart) << "what is saved is what is shown";

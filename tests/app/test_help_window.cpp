@@ -1,7 +1,7 @@
 // The help: opened from the menu and by F1 where the instrument does not take
 // F1, at its first topic; its pages, their links and the contents; the
 // troubleshooting page against the link's status texts.
-#include "InstrumentRig.h"
+#include "FormRig.h"
 
 #include "app/HelpWindow.h"
 #include "app/HistoryGrid.h"
@@ -22,24 +22,13 @@ using namespace qv;
 
 namespace {
 
-class HelpTest : public ::testing::Test {
+class HelpTest : public qvtest::FormTest {
 protected:
-    HelpTest() : timers(clock) { ports.names << pty.path << QStringLiteral("/tmp/qv7xx-no-such-port"); }
+    HelpTest() { ports.names << QStringLiteral("/tmp/qv7xx-no-such-port"); }
 
-    void makeForm(const TFormQV::StartLink &start = {})
-    {
-        TComm32QV::ResetSharedState();
-        form = std::make_unique<TFormQV>(settings, start, SerialPlatform{&clock, &timers, &ports}, nullptr,
-                                         JournalSetup{QString()});
-    }
-
+    void makeForm(const TFormQV::StartLink &start = {}) { form = FormRig::makeForm(false, start); }
     HelpWindow *help() const { return form->findChild<HelpWindow *>(); }
 
-    qvtest::FakePorts ports;
-    qvtest::IdlePty pty;
-    ManualClock clock;
-    ManualTimers timers;
-    MemorySettingsStore settings;
     std::unique_ptr<TFormQV> form;
 };
 

@@ -117,6 +117,14 @@ TEST_F(HistoryWindowTest, DeleteAsksUntilTheBoxIsClearedAndLabelsStay)
     EXPECT_FALSE(form->BtnDel->isEnabled());
     form->BtnInsertMeas->click();
     EXPECT_EQ(column(hist, hc::Label), QStringList({"1"}));
+    // The Delete history button asks, each time.
+    append(*form, {"2"});
+    dialogs.script({DialogAnswer(BtnCodeNo), DialogAnswer(BtnCodeYes)});
+    form->BtnDel->click();
+    EXPECT_EQ(form->store().HistRows(), 2);
+    form->BtnDel->click();
+    EXPECT_EQ(form->store().HistRows(), 0);
+    EXPECT_EQ(form->PBOpisCol0->count(), 0);
 }
 
 TEST_F(HistoryWindowTest, GridsScrollTogetherAndTheSelectedColumnStaysInSight)
@@ -134,18 +142,6 @@ TEST_F(HistoryWindowTest, GridsScrollTogetherAndTheSelectedColumnStaysInSight)
     const int column = form->SGHist->currentIndex().column();
     EXPECT_EQ(column, form->SGHist->columnAt(0)) << "the nearest column in sight";
     EXPECT_EQ(form->SGHist->currentIndex().row(), 0);
-}
-
-TEST_F(HistoryWindowTest, DeleteHistoryButtonAsks)
-{
-    auto form = makeForm();
-    append(*form, {"1", "2"});
-    dialogs.script({DialogAnswer(BtnCodeNo), DialogAnswer(BtnCodeYes)});
-    form->BtnDel->click();
-    EXPECT_EQ(form->store().HistRows(), 2);
-    form->BtnDel->click();
-    EXPECT_EQ(form->store().HistRows(), 0);
-    EXPECT_EQ(form->PBOpisCol0->count(), 0);
 }
 
 TEST_F(HistoryWindowTest, CommentsHoldSixteenStorableCharacters)

@@ -1,6 +1,8 @@
 // The program's own simulated meter: served on a pseudo-terminal by its
 // thread, published where the port list finds it, and the main window
 // running on it in real time.
+#include "integration/PtyHelpers.h"
+
 #include "app/Settings.h"
 #include "app/SimulatorLauncher.h"
 #include "app/TFormQV.h"
@@ -10,24 +12,12 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
 using namespace qv;
 
-namespace {
-
-// Runs the event loop until `done` holds or `ms` have passed.
-template <class Pred>
-bool waitFor(Pred done, int ms)
-{
-    for (int waited = 0; !done() && waited < ms; waited += 20)
-        QTest::qWait(20);
-    return done();
-}
-
-} // namespace
+using qvtest::waitUntil;
 
 TEST(SimulatedProgram, TheMainWindowRunsOnTheSimulatedMeter)
 {
@@ -51,13 +41,13 @@ TEST(SimulatedProgram, TheMainWindowRunsOnTheSimulatedMeter)
         EXPECT_EQ(meter.portBox()->currentText(), "ttyQVdemo");
         EXPECT_EQ(meter.portBox()->currentData().toString(), port);
         EXPECT_EQ(meter.portBox()->toolTip(), port);
-        ASSERT_TRUE(waitFor([&] { return meter.core().records().identReceived; }, 10000));
-        EXPECT_TRUE(waitFor([&] { return form.MenuMeterInfo->isEnabled() && form.MeterOn; }, 2000));
+        ASSERT_TRUE(waitUntil([&] { return meter.core().records().identReceived; }, 10000));
+        EXPECT_TRUE(waitUntil([&] { return form.MenuMeterInfo->isEnabled() && form.MeterOn; }, 2000));
         // A key goes through the pseudo-terminal and the meter answers.
         meter.PressKey(MeterKey::Memo);
-        EXPECT_TRUE(waitFor([&] { return meter.core().records().screen() == 10; }, 5000));
+        EXPECT_TRUE(waitUntil([&] { return meter.core().records().screen() == 10; }, 5000));
         meter.PressKey(MeterKey::Esc);
-        EXPECT_TRUE(waitFor([&] { return meter.core().records().screen() == 0; }, 5000));
+        EXPECT_TRUE(waitUntil([&] { return meter.core().records().screen() == 0; }, 5000));
     }
     // Shutdown stored the simulator's port; stopping it takes the port away.
     EXPECT_EQ(settings.values.value("Port").toString(), port);

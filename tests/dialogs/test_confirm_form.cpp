@@ -148,34 +148,25 @@ TEST_F(ConfirmFormTest, IconByFlag)
     }
 }
 
-TEST_F(ConfirmFormTest, PlacedOverTheOwnerOnlyWhenAskedTo)
+// Over the owner only when asked to, and kept inside the work area with its
+// frame, pushed against the edges it would cross.
+TEST_F(ConfirmFormTest, PlacedOverTheOwnerInsideTheWorkAreaWithItsFrame)
 {
     QWidget owner;
     owner.setGeometry(150, 80, 500, 200);  // off the middle of the 800 x 600 screen
     owner.show();
+    const QRect work = owner.screen()->availableGeometry();
     DialogRequest r;
     r.owner = &owner;
     r.text = "?";
     for (bool over : {true, false}) {
         CenterOnOwner = over;
         TConfirmForm f(r);
-        const QPoint centre = over ? owner.frameGeometry().center() : owner.screen()->availableGeometry().center();
-        EXPECT_NEAR(f.geometry().center().x(), centre.x(), 1) << over;
-        EXPECT_NEAR(f.geometry().center().y(), centre.y(), 1) << over;
+        EXPECT_NEAR(f.geometry().center().x(), (over ? owner.frameGeometry() : work).center().x(), 1) << over;
+        EXPECT_NEAR(f.geometry().center().y(), (over ? owner.frameGeometry() : work).center().y(), 1) << over;
     }
-}
-
-TEST_F(ConfirmFormTest, StaysInsideTheWorkAreaWithItsFrame)
-{
-    QWidget owner;
-    owner.show();
-    const QRect work = owner.screen()->availableGeometry();
     CenterOnOwner = true;
-    DialogRequest r;
-    r.owner = &owner;
-    r.text = "?";
-    // Owners over each corner of the work area.
-    for (const QPoint &corner : {work.topLeft(), work.bottomRight(), work.topRight(), work.bottomLeft()}) {
+    for (const QPoint &corner : {work.topLeft(), work.bottomRight()}) {   // owners over two corners
         owner.setGeometry(QRect(QPoint(), QSize(120, 80)).translated(corner - QPoint(60, 40)));
         TConfirmForm f(r);
         f.show();
@@ -183,7 +174,6 @@ TEST_F(ConfirmFormTest, StaysInsideTheWorkAreaWithItsFrame)
         const QRect frame = f.frameGeometry();
         ASSERT_GT(frame.width(), f.width()) << "the platform gives no frame";
         EXPECT_TRUE(work.contains(frame)) << corner.x() << "," << corner.y();
-        // Pushed against the edges it would cross.
         EXPECT_TRUE(frame.left() == work.left() || frame.right() == work.right()) << corner.x();
         EXPECT_TRUE(frame.top() == work.top() || frame.bottom() == work.bottom()) << corner.y();
     }
@@ -191,7 +181,9 @@ TEST_F(ConfirmFormTest, StaysInsideTheWorkAreaWithItsFrame)
 
 // --- through the default handler -------------------------------------------------
 
-TEST_F(ConfirmFormTest, EscapeAndClosingAnswerCancel)
+// Esc and closing answer Cancel, Enter the default button, each button its
+// code; the sound plays on opening.
+TEST_F(ConfirmFormTest, KeysAndButtonsAnswerAndTheSoundPlaysOnOpening)
 {
     whenModalOpens([](TConfirmForm *f) {
         EXPECT_EQ(f->windowTitle(), "QV-7xx ... Search");
@@ -200,10 +192,6 @@ TEST_F(ConfirmFormTest, EscapeAndClosingAnswerCancel)
     EXPECT_EQ(AskChoice(nullptr, "Go on?", "QV-7xx ... Search", IconQuestion, true, false), BtnCodeCancel);
     whenModalOpens([](TConfirmForm *f) { f->close(); });
     EXPECT_FALSE(AskYesNoPlain(nullptr, "Go on?", "QV-7xx", IconQuestion));
-}
-
-TEST_F(ConfirmFormTest, EnterPressesTheDefaultButton)
-{
     for (int defaultButton : {0, 1}) {
         whenModalOpens([defaultButton](TConfirmForm *f) {
             EXPECT_EQ(f->focusWidget(), f->button(defaultButton));
@@ -211,10 +199,7 @@ TEST_F(ConfirmFormTest, EnterPressesTheDefaultButton)
         });
         EXPECT_EQ(AskYesNo(nullptr, "Delete?", "QV-7xx", IconWarning, defaultButton), defaultButton == 0);
     }
-}
-
-TEST_F(ConfirmFormTest, ButtonsAnswerTheirCodesAndTheSoundPlaysOnOpening)
-{
+    beeps.clear();
     for (int code = 0; code < kDialogButtonCount; ++code) {
         whenModalOpens([code](TConfirmForm *f) { f->button(code)->click(); });
         EXPECT_EQ(AskChoice(nullptr, "Which?", "QV-7xx", IconInformation, true, false), code);

@@ -1,7 +1,6 @@
 // The meter information window: its rows for what a simulated meter reports
 // (a luminance probe, a plain one, none), in both languages, against a golden
-// listing; the unit and
-// calibration texts; the allowed-probe list; the compilation date shown only
+// listing; the calibration text; the allowed-probe list; the compilation date shown only
 // while Ctrl is held; the grid as the window shows it.
 #include "support/GoldenText.h"
 #include "support/SimulatedMeter.h"
@@ -88,16 +87,6 @@ TEST(InfoRows, RowsOfEachProbeInBothLanguagesMatchTheGoldenListing)
                                 row.leftAligned ? "L" : "");
     }
     expectGoldenText(QStringLiteral("infobox/rows.txt"), listing);
-}
-
-TEST(InfoRows, UnitTextsByKind)
-{
-    const std::tuple<int, bool, const char *> cases[] = {
-        {0, false, "lx"}, {0, true, "lx  &  cd·m-2"}, {1, false, "W·m-2"}, {1, true, "W·m-2  &  W·m-2·sr-1"},
-        {2, true, "A"},  // an ammeter has no luminance unit
-        {3, false, "E·m-2·s-1"}, {3, true, "E·m-2·s-1  &  E·m-2·s-1·sr-1"}, {4, false, "-"}, {7, true, "-"}};
-    for (const auto &[kind, luminance, text] : cases)
-        EXPECT_EQ(infoUnitText(kind, luminance), QString::fromUtf8(text)) << kind << luminance;
 }
 
 TEST(InfoRows, CalibrationFactorAsAFractionWithSevenDecimals)
