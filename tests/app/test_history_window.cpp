@@ -25,10 +25,16 @@ using namespace qv;
 
 namespace {
 
-// Red ink, allowing for the smoothing of glyph edges.
-bool reddish(const QColor &c)
+// Any red ink in the picture, allowing for the smoothing of glyph edges.
+bool anyRed(const QImage &image)
 {
-    return c.red() > 150 && c.green() < 90 && c.blue() < 90;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 150 && c.green() < 90 && c.blue() < 90)
+                return true;
+        }
+    return false;
 }
 
 using HistoryWindowTest = qvtest::FormTest;
@@ -246,12 +252,7 @@ TEST_F(HistoryWindowTest, CountIsRedAndBlinksAtTheLimit)
     while (!form->PBOpisCol0->numberShown())
         timers.advance(67);
     form->PBOpisCol0->resize(60, 40);
-    const QImage red = form->PBOpisCol0->grab().toImage();
-    bool anyRed = false;
-    for (int y = 0; y < red.height(); ++y)
-        for (int x = 0; x < red.width(); ++x)
-            anyRed = anyRed || reddish(red.pixelColor(x, y));
-    EXPECT_TRUE(anyRed);
+    EXPECT_TRUE(anyRed(form->PBOpisCol0->grab().toImage()));
     // Below the limit it stays, in black.
     form->store().MaxHistRows = 3;
     form->ButtonsRefresh();
@@ -292,11 +293,7 @@ TEST_F(HistoryWindowTest, NotesWarningsAreDrawnRed)
         look.notes = true;
         PaintGridCell(p, image.rect(), look, QPalette());
         p.end();
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (reddish(image.pixelColor(x, y)))
-                    return true;
-        return false;
+        return anyRed(image);
     };
     EXPECT_TRUE(hasRed(QStringLiteral("Over")));
     EXPECT_FALSE(hasRed(QStringLiteral("Ok probe")));
