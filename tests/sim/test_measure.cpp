@@ -39,38 +39,6 @@ TEST(SimMeasure, SingleMeasurementIsCompleteThenClosed)
     EXPECT_TRUE(m.wait(5000).empty());  // nothing more until asked
 }
 
-TEST(SimMeasure, ContinuousSeriesStartsReportsAndStops)
-{
-    SimMeter m;
-    continuous(m);
-    const auto start = m.press("S");
-    ASSERT_EQ(start.size(), 2u);
-    EXPECT_EQ(start[0].type(), 0x01);  // the start frame
-    EXPECT_EQ(start[0].key1(), 'S');
-    EXPECT_TRUE(m.wait(MeterEngine::SampleMs - 1).empty());
-    EXPECT_EQ(m.wait(1).size(), 1u);
-    EXPECT_EQ(m.wait(4 * MeterEngine::SampleMs).size(), 4u);
-    m.press("S");
-    EXPECT_EQ(m.rules.events,
-              (Events{"start", "complete", "complete", "complete", "complete", "complete", "complete", "stop"}));
-    EXPECT_TRUE(m.wait(2000).empty());
-}
-
-TEST(SimMeasure, EscEndsARunWithItsLastReading)
-{
-    SimMeter m;
-    continuous(m);
-    m.press("S");
-    m.wait(1000);
-    const auto last = m.press("Q");
-    ASSERT_EQ(last.size(), 1u);
-    EXPECT_EQ(last[0].type(), 0x02);
-    EXPECT_EQ(last[0].key1(), 'Q');
-    EXPECT_EQ(m.rules.events.back(), "measurement");  // not a complete one
-    EXPECT_EQ(m.rules.events[m.rules.events.size() - 2], "stop");
-    EXPECT_FALSE(m.rules.measuring);
-}
-
 TEST(SimMeasure, MenusPauseTheReportsNotTheRun)
 {
     SimMeter m;
@@ -88,24 +56,6 @@ TEST(SimMeasure, MenusPauseTheReportsNotTheRun)
     m.wait(MeterEngine::SampleMs);
     EXPECT_TRUE(m.rules.measuring);   // the next report does
     EXPECT_EQ(m.rules.events, (Events{"start", "complete", "stop", "measurement", "start", "complete"}));
-}
-
-TEST(SimMeasure, IntegrationFiguresAccumulate)
-{
-    SimMeter m;
-    continuous(m);
-    m.press("DJJJKQS");
-    m.wait(10000);
-    const Frame f = m.last();
-    EXPECT_TRUE(f.status() & StIntegration);
-    EXPECT_EQ(f.u32(32), 10u);                       // seconds
-    const float integral = f.f32(36);
-    EXPECT_NEAR(integral, 10 * 0.35, 10 * 0.35 * 0.04);  // the lamp, for ten seconds
-    EXPECT_LE(f.f32(40), f.value());                 // the readings' extremes
-    EXPECT_GE(f.f32(44), f.value());
-    m.press("SDJJJJKRK");  // stop, MODE > Integration-clear, YES
-    EXPECT_EQ(m.engine.integrator().seconds(), 0u);
-    EXPECT_EQ(m.engine.integrator().integral, 0);
 }
 
 TEST(SimMeasure, StatisticsAndRelativeFigures)
@@ -184,33 +134,6 @@ TEST(SimMeasure, AutoRangingReportsTheLimitThenMoves)
     EXPECT_TRUE(f.status() & StRangeOver);
 }
 
-TEST(SimMeasure, RangesByHand)
-{
-    SimMeter m;
-    m.press("J");  // DOWN on the measurement screen: manual, one range lower
-    EXPECT_FALSE(m.last().status() & StAutoRange);
-    EXPECT_EQ(m.range(), 2);
-    EXPECT_TRUE(m.last().status() & StRangeOver);  // 0.35 does not fit 0.15
-    m.press("JJJJ");
-    EXPECT_EQ(m.range(), 0);  // stops at the lowest
-    m.press("RRRR");
-    EXPECT_EQ(m.range(), 3);
-    EXPECT_FALSE(m.last().status() & StRangeOver);
-}
-
-TEST(SimMeasure, NoProbeMeansNoMeasurements)
-{
-    MeterConfig config;
-    config.noProbe = true;
-    SimMeter m(config);
-    m.press("I");
-    EXPECT_TRUE(m.last().status() & StNoProbe);
-    const auto got = m.press("S");
-    ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].type(), 0x01);
-    EXPECT_TRUE(m.rules.events.empty());
-}
-
 TEST(SimMeasure, ProbeFaultStopsTheRun)
 {
     SimMeter m(MeterConfig{});
@@ -225,37 +148,6 @@ TEST(SimMeasure, ProbeFaultStopsTheRun)
     m.press("K");  // "Save to...": the last good reading goes to memory
     EXPECT_EQ(m.engine.memory().count(), 1u);
     EXPECT_EQ(m.screen(), ScrMeasure);
-}
-
-TEST(SimMeasure, ZeroingAndCalibration)
-{
-    SimMeter m;
-    EXPECT_EQ(m.go("LJK"), DlgCoverProbe);
-    EXPECT_EQ(m.go("K"), DlgZeroing);
-    EXPECT_EQ(m.go("Q"), DlgZeroing);  // busy: keys are answered but change nothing
-    EXPECT_TRUE(m.wait(MeterEngine::ZeroingMs - 1).empty());
-    EXPECT_EQ(m.wait(1).back().screen(), 21);
-
-    m.press("J");
-    const auto opened = m.press("K");  // Calibration: the reading, then the field
-    ASSERT_EQ(opened.size(), 2u);
-    EXPECT_EQ(opened[0].type(), 0x02);
-    EXPECT_EQ(opened[0].screen(), ScrCalibration);
-    EXPECT_EQ(opened[1].type(), 0x06);
-    const float reading = opened[0].value();
-    const int32_t old = m.engine.calibration();
-    m.type("360");  // 360 mW/m² where the meter read about 350
-    ASSERT_EQ(m.go("K"), DlgCalibration);
-    const std::string factors = m.last().text();
-    EXPECT_EQ(m.last().b[42], 8) << "the length byte counts the first field only";
-    EXPECT_EQ(factors.substr(9, 7), std::to_string(old));
-    const int32_t proposed = std::stoi(factors.substr(1, 7));
-    EXPECT_NEAR(proposed, old * 0.36 / reading, 2);
-    m.press("K");
-    EXPECT_EQ(m.engine.calibration(), proposed);
-    EXPECT_EQ(m.screen(), 22);
-    m.press("QS");
-    EXPECT_NEAR(m.frames[m.frames.size() - 2].value(), 0.36, 0.36 * 0.04);
 }
 
 TEST(SimMeasure, ADemonstrationMeterStartsItsSeriesWhenTheProgramFirstSpeaks)
