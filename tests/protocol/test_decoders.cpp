@@ -120,6 +120,19 @@ TEST(MeasurementDecoder, StatisticsIntegrationAndLuminanceEdges)
     EXPECT_EQ(m.Description, QStringLiteral("Z.K-700"));
 }
 
+TEST(MeasurementDecoder, RelativeModeLeavesTheSeriesEmpty)
+{
+    // In relative mode the bytes of the series hold the reference instead.
+    Frame f = measFrame(50.0f);
+    f.byte(5, 0x04 | 0x20).byte(32, 3).single(33, 40.0f).single(37, 125.0f);
+    const TDataMeasQV m = decodeMeas(f);
+    EXPECT_FLOAT_EQ(m.Reference, 40.0f);
+    EXPECT_EQ(m.SeriesCount, 0);
+    EXPECT_EQ(m.SeriesMin + m.SeriesMinToMax, 0.0f);
+    EXPECT_FALSE(m.SeriesMode || m.DoseMode);
+    EXPECT_EQ(m.SeriesCountText, QStringLiteral("0"));
+}
+
 TEST(StatusDecoder, SettingsBitsAndTables)
 {
     Frame f(0x01);

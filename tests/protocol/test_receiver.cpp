@@ -93,20 +93,6 @@ TEST(ReceiverFrames, CutFromTheStreamInOrder)
     }
 }
 
-TEST_F(ReceiverTest, MeasurementSeriesStartsAndStops)
-{
-    feed(status(0).data());   // the first frame after start never starts a series
-    log.clear();
-    feed(measurement('S').data());
-    EXPECT_EQ(log, (QStringList{"Status0", "Start", "Status0", "Frame50", "Info", "Meas+"}));
-    EXPECT_TRUE(comm.Measuring());
-    log.clear();
-    // The meter leaves the measurement screen: the series ends.
-    feed(status(30).data());
-    EXPECT_EQ(events(), (QStringList{"Stop", "Status0", "Frame28", "Info"}));
-    EXPECT_FALSE(comm.Measuring());
-}
-
 TEST_F(ReceiverTest, FirstFrameNoProbeOrMenuScreenStartsNothing)
 {
     feed(measurement('S').data());
@@ -213,26 +199,6 @@ TEST_F(ReceiverTest, NormalFrameAtTheEndLeavesTheTransfer)
         EXPECT_FALSE(comm.InMemoryTransfer()) << sent;
         EXPECT_EQ(events().mid(events().size() - 2), (QStringList{"Frame28", "Info"})) << sent;
         EXPECT_FALSE(events().join(',').contains("Memo")) << sent;
-    }
-}
-
-TEST_F(ReceiverTest, BlockAndTheNextFrameInOneReadAreBothHandled)
-{
-    MemoryBlock block(10);
-    const QByteArray b = block.data();
-    // Where the reads before the last one ended (0: the block came whole).
-    for (qsizetype split : {qsizetype(0), qsizetype(300), b.size() - 2, b.size() - 1}) {
-        feed(announce(block.size()) + b.left(split));
-        log.clear();
-        feed(b.mid(split) + status(150).data() + Frame(0x2B).data());
-        const QStringList got = events();
-        ASSERT_GE(got.size(), 8) << split;
-        EXPECT_EQ(got.mid(got.size() - 8).join(','),
-                  QStringList({"Frame634", "Memo" + QString::number(memoSize), "Status0", "Frame28",
-                               "Info", "Status0", "Frame5", "On"}).join(','))
-            << split;
-        EXPECT_EQ(comm.MemoryText().count("\r\n"), 10);
-        EXPECT_FALSE(comm.InMemoryTransfer());
     }
 }
 

@@ -64,10 +64,6 @@ public:
     std::vector<Frame> press(const std::string &keys);
     // Lets the meter's clock run; returns what it sent on its own.
     std::vector<Frame> wait(uint32_t ms);
-    // Types characters the way the program's character entry does: the key of
-    // the entry kind the meter reported, the group key, then the letter.
-    void type(const std::string &cp1250);
-
     // Presses `keys`, then tells the screen the meter is on.
     uint16_t go(const std::string &keys)
     {
@@ -87,9 +83,5 @@ public:
 private:
     std::vector<Frame> collect();
 };
-
-// The character tables the program types with (Windows-1250 bytes).
-extern const std::string EnglishTable;
-extern const std::string PolishTable;
 
 } // namespace simtest

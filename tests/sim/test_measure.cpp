@@ -73,7 +73,7 @@ TEST(SimMeasure, StatisticsAndRelativeFigures)
 
     ASSERT_EQ(m.go("SDJJK"), ScrReference);  // stop; MODE > Relative, reference 0.5 (in mW/m² prefix)...
     m.press("R");      // ...one prefix up: W/m²
-    m.type("0.5");
+    m.press("EWN");    // "0.5": digit keys E and N, the point W
     m.press("KQ");
     m.press("S");
     f = m.last();
