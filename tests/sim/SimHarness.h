@@ -55,6 +55,18 @@ private:
     uint8_t m_lastCommand = 0;
 };
 
+// The keys that type `digits` (and the point) into a number, date or time
+// field: the first twelve places of either character table, four a key.
+inline std::string digitKeys(const std::string &digits)
+{
+    std::string keys;
+    for (char c : digits) {
+        const int p = c == '.' ? 10 : c - '0';
+        keys += char("EMU"[p / 4] + p % 4);
+    }
+    return keys;
+}
+
 class SimMeter {
 public:
     explicit SimMeter(const qvsim::MeterConfig &config = qvsim::MeterConfig());

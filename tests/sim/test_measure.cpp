@@ -73,7 +73,7 @@ TEST(SimMeasure, StatisticsAndRelativeFigures)
 
     ASSERT_EQ(m.go("SDJJK"), ScrReference);  // stop; MODE > Relative, reference 0.5 (in mW/m² prefix)...
     m.press("R");      // ...one prefix up: W/m²
-    m.press("EWN");    // "0.5": digit keys E and N, the point W
+    m.press(simtest::digitKeys("0.5"));
     m.press("KQ");
     m.press("S");
     f = m.last();
@@ -134,6 +134,30 @@ TEST(SimMeasure, AutoRangingReportsTheLimitThenMoves)
     EXPECT_TRUE(f.status() & StRangeOver);
 }
 
+TEST(SimMeasure, RangesByHandAndNoMeasurementsWithoutAProbe)
+{
+    SimMeter m;
+    m.press("J");  // DOWN on the measurement screen: manual, one range lower
+    EXPECT_FALSE(m.last().status() & StAutoRange);
+    EXPECT_EQ(m.range(), 2);
+    EXPECT_TRUE(m.last().status() & StRangeOver);  // 0.35 does not fit 0.15
+    m.press("JJJJ");
+    EXPECT_EQ(m.range(), 0);  // stops at the lowest
+    m.press("RRRR");
+    EXPECT_EQ(m.range(), 3);
+    EXPECT_FALSE(m.last().status() & StRangeOver);
+
+    MeterConfig config;
+    config.noProbe = true;
+    SimMeter none(config);
+    none.press("I");
+    EXPECT_TRUE(none.last().status() & StNoProbe);
+    const auto got = none.press("S");
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].type(), 0x01);
+    EXPECT_TRUE(none.rules.events.empty());
+}
+
 TEST(SimMeasure, ProbeFaultStopsTheRun)
 {
     SimMeter m(MeterConfig{});
@@ -148,6 +172,32 @@ TEST(SimMeasure, ProbeFaultStopsTheRun)
     m.press("K");  // "Save to...": the last good reading goes to memory
     EXPECT_EQ(m.engine.memory().count(), 1u);
     EXPECT_EQ(m.screen(), ScrMeasure);
+}
+
+TEST(SimMeasure, ZeroingAndCalibration)
+{
+    SimMeter m;
+    EXPECT_EQ(m.go("LJK"), DlgCoverProbe);
+    EXPECT_EQ(m.go("K"), DlgZeroing);
+    EXPECT_EQ(m.go("Q"), DlgZeroing);  // busy: keys are answered but change nothing
+    EXPECT_TRUE(m.wait(MeterEngine::ZeroingMs - 1).empty());
+    EXPECT_EQ(m.wait(1).back().screen(), 21);
+
+    m.press("J");
+    const auto opened = m.press("K");  // Calibration: the reading, then the field
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0].screen(), ScrCalibration);
+    const float reading = opened[0].value();
+    const int32_t old = m.engine.calibration();
+    m.press(simtest::digitKeys("360"));  // 360 mW/m² where the meter read about 350
+    ASSERT_EQ(m.go("K"), DlgCalibration);
+    const std::string factors = m.last().text();
+    EXPECT_EQ(factors.substr(9, 7), std::to_string(old));
+    const int32_t proposed = std::stoi(factors.substr(1, 7));
+    EXPECT_NEAR(proposed, old * 0.36 / reading, 2);
+    m.press("KQS");
+    EXPECT_EQ(m.engine.calibration(), proposed);
+    EXPECT_NEAR(m.frames[m.frames.size() - 2].value(), 0.36, 0.36 * 0.04);
 }
 
 TEST(SimMeasure, ADemonstrationMeterStartsItsSeriesWhenTheProgramFirstSpeaks)

@@ -26,6 +26,31 @@ void openSend(SimMeter &m)
 
 } // namespace
 
+TEST(SimMemory, LoadPreviewsWhileChoosingAndShowsTheRecord)
+{
+    SimMeter m(withCells(4));
+    m.press("TJK");
+    const auto down = m.press("J");
+    ASSERT_EQ(down.size(), 2u);
+    EXPECT_EQ(down[0].text().substr(0, 3), "003");
+    EXPECT_EQ(down[1].type(), 0x05);
+    EXPECT_TRUE(std::equal(down[1].b.begin() + 14, down[1].b.begin() + 66,
+                           m.engine.memory().cell(2).begin() + 11));
+    const auto view = m.press("K");
+    ASSERT_EQ(view.size(), 2u);
+    EXPECT_EQ(view[1].type(), 0x00);
+    EXPECT_EQ(view[1].screen(), ScrRecordView);
+    m.press("R");  // the next cell
+    EXPECT_FLOAT_EQ(m.last().value(), getFloat(&m.engine.memory().cell(3)[26 - 3]));
+    EXPECT_EQ(m.go("Q"), ScrLoad);
+    EXPECT_EQ(m.engine.editor().text(), "004");
+    // Numbers that name no cell are refused.
+    m.press(simtest::digitKeys("000"));
+    EXPECT_EQ(m.go("K"), ErrZeroValue);
+    m.press("Q" + simtest::digitKeys("009"));
+    EXPECT_EQ(m.go("K"), ErrOutOfRange);
+}
+
 TEST(SimMemory, SendToPcAnnouncesTheBlockThenSendsIt)
 {
     SimMeter m(withCells(7));

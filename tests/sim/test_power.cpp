@@ -67,6 +67,28 @@ TEST(SimPower, IdleMeterSwitchesItselfOff)
     EXPECT_EQ(off[0].type(), '-');
 }
 
+TEST(SimPower, ProbesTheModelDoesNotAccept)
+{
+    struct Case {
+        Model model;
+        int probe;
+        uint16_t screen;
+    };
+    for (const Case &c : {Case{Model::K700, 20, DlgNoAccess}, Case{Model::QV700, 29, DlgNoAccess},
+                          Case{Model::QV700, 150, ScrMeasure}, Case{Model::QV700, 110, DlgNoAccess},
+                          Case{Model::QV700, 245, DlgProbeInitError}, Case{Model::K700, 13, ScrMeasure}}) {
+        MeterConfig config;
+        config.model = c.model;
+        config.probeCode = c.probe;
+        config.off = true;
+        SimMeter m(config);
+        m.press("Z");
+        m.wait(MeterEngine::WelcomeMs);
+        EXPECT_EQ(m.last().screen(), c.screen) << "probe " << c.probe;
+        EXPECT_EQ(m.go("KQS"), c.screen);  // a probe error waits for the power key
+    }
+}
+
 TEST(SimLine, Rs232MenuChangesTheRateAfterItsAnswer)
 {
     SimMeter m;

@@ -105,3 +105,37 @@ TEST(SimSettings, LuminanceAttachmentsChangeTheRanges)
     SimMeter plainProbe;  // a probe without luminance keeps SET > Luminance shut
     EXPECT_EQ(plainProbe.go("LJJJK"), 23);
 }
+
+TEST(SimSettings, ClockAlarmAndAnIllegalDate)
+{
+    SimMeter m;
+    ASSERT_EQ(m.go("LRKK"), ScrDate);  // SET > More > Date-Time
+    m.press(simtest::digitKeys("3102"));
+    EXPECT_EQ(m.go("K"), ErrIllegalNumber);
+    m.wait(MeterEngine::MessageMs);
+    EXPECT_EQ(m.screen(), ScrDate);
+    EXPECT_EQ(m.last().text().substr(0, 8), "31.02.24");  // the field is kept for correcting
+
+    m = SimMeter();
+    m.press("LRKK");
+    m.press(simtest::digitKeys("010198"));
+    ASSERT_EQ(m.go("K"), ScrTime);
+    m.press(simtest::digitKeys("235950"));
+    EXPECT_EQ(m.go("K"), 250);
+    const uint8_t expected[6] = {0x50, 0x59, 0x23, 0x01, 0x01, 0x98};
+    EXPECT_TRUE(std::equal(expected, expected + 6, m.last().b.begin() + 20));
+    m.wait(10000);  // over midnight
+    EXPECT_TRUE((m.engine.clock() == DateTime{2098, 1, 2, 0, 0, 0}));
+
+    // An alarm for today rings within a second, with its message.
+    ASSERT_EQ(m.go("JK"), ScrAlarmDate);
+    ASSERT_EQ(m.go("K"), ScrAlarmMessage);
+    m.press("K");
+    EXPECT_TRUE(m.last().status() & StAlarm);
+    const auto rang = m.wait(1000);
+    ASSERT_FALSE(rang.empty());
+    EXPECT_EQ(rang.back().screen(), DlgAlarm);
+    EXPECT_EQ(rang.back().text().substr(0, 10), "CHECK LAMP");
+    EXPECT_EQ(m.go("K"), 251);
+    EXPECT_FALSE(m.last().status() & StAlarm);
+}
