@@ -58,6 +58,21 @@ TEST(SimMeasure, MenusPauseTheReportsNotTheRun)
     EXPECT_EQ(m.rules.events, (Events{"start", "complete", "stop", "measurement", "start", "complete"}));
 }
 
+TEST(SimMeasure, IntegrationFiguresAccumulate)
+{
+    SimMeter m;
+    continuous(m);
+    m.press("DJJJKQS");
+    m.wait(10000);
+    const Frame f = m.last();
+    EXPECT_EQ(f.u32(32), 10u);                           // seconds
+    EXPECT_NEAR(f.f32(36), 10 * 0.35, 10 * 0.35 * 0.04);  // the lamp, for ten seconds
+    EXPECT_LE(f.f32(40), f.value());                     // the readings' extremes
+    EXPECT_GE(f.f32(44), f.value());
+    m.press("SDJJJJKRK");  // stop, MODE > Integration-clear, YES
+    EXPECT_EQ(m.engine.integrator().seconds(), 0u);
+}
+
 TEST(SimMeasure, StatisticsAndRelativeFigures)
 {
     SimMeter m;

@@ -51,6 +51,41 @@ TEST(SimMemory, LoadPreviewsWhileChoosingAndShowsTheRecord)
     EXPECT_EQ(m.go("K"), ErrOutOfRange);
 }
 
+TEST(SimMemory, SaveStoresTheReadingWithItsCommentAndTime)
+{
+    SimMeter m;
+    m.press("S");  // a single measurement to save
+    const float measured = m.frames[0].value();
+    m.press("TK" + simtest::digitKeys("1207") + "K");
+    ASSERT_EQ(m.engine.memory().count(), 1u);
+    EXPECT_EQ((m.last().b[14] | m.last().b[15] << 8) >> 6, 1);  // the memory word counts it
+    // The cell reads as a record frame from byte 3 on.
+    Frame cell{Bytes(3, 0)};
+    const Cell &c = m.engine.memory().cell(0);
+    cell.b.insert(cell.b.end(), c.begin(), c.end());
+    EXPECT_EQ(cell.b[7], 20);  // the probe
+    EXPECT_FLOAT_EQ(cell.value(), measured);
+    EXPECT_EQ(std::string(cell.b.begin() + 48, cell.b.begin() + 64), "1207            ");
+    const uint8_t clock[6] = {0x00, 0x30, 0x09, 0x14, 0x03, 0x24};
+    EXPECT_TRUE(std::equal(clock, clock + 6, cell.b.begin() + 20));
+    // The next save offers the last comment again.
+    m.press("K");
+    EXPECT_EQ(m.last().text(), "1207            ");
+}
+
+TEST(SimMemory, ClearLastAndAllAskFirst)
+{
+    SimMeter m(withCells(3));
+    m.press("TJJKK");  // NO is offered first
+    EXPECT_EQ(m.engine.memory().count(), 3u);
+    m.press("KRK");  // YES
+    EXPECT_EQ(m.engine.memory().count(), 2u);
+    m.press("JKRK");  // clear all, YES
+    EXPECT_EQ(m.engine.memory().count(), 0u);
+    EXPECT_EQ(m.last().b[14] | m.last().b[15], 0);
+    EXPECT_EQ(m.go("K"), DlgMemoryEmpty);
+}
+
 TEST(SimMemory, SendToPcAnnouncesTheBlockThenSendsIt)
 {
     SimMeter m(withCells(7));
