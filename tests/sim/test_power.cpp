@@ -89,6 +89,25 @@ TEST(SimPower, ProbesTheModelDoesNotAccept)
     }
 }
 
+TEST(SimLine, ForeignRateOrNoLineHearsNothing)
+{
+    SimMeter m;
+    for (uint32_t rate : {4800u, 0u}) {
+        m.engine.setProgramRate(rate);
+        EXPECT_TRUE(m.press("I").empty()) << rate;
+        EXPECT_TRUE(m.press("D").empty()) << rate;
+        EXPECT_EQ(m.screen(), ScrMeasure);  // the keys did not reach it either
+    }
+    // What the meter sends on its own does not come through either.
+    m.engine.setProgramRate(9600);
+    m.press("DJKQS");
+    ASSERT_TRUE(m.engine.running());
+    m.engine.setProgramRate(2400);
+    EXPECT_TRUE(m.wait(2000).empty());
+    m.engine.setProgramRate(9600);
+    EXPECT_EQ(m.wait(MeterEngine::SampleMs).size(), 1u);
+}
+
 TEST(SimLine, Rs232MenuChangesTheRateAfterItsAnswer)
 {
     SimMeter m;
