@@ -39,6 +39,20 @@ TEST(SimMeasure, SingleMeasurementIsCompleteThenClosed)
     EXPECT_TRUE(m.wait(5000).empty());  // nothing more until asked
 }
 
+TEST(SimMeasure, EscEndsARunWithItsLastReading)
+{
+    SimMeter m;
+    continuous(m);
+    m.press("S");
+    m.wait(1000);
+    const auto last = m.press("Q");
+    ASSERT_EQ(last.size(), 1u);
+    EXPECT_EQ(last[0].type(), 0x02);
+    EXPECT_EQ(last[0].key1(), 'Q');
+    const Events tail(m.rules.events.end() - 2, m.rules.events.end());
+    EXPECT_EQ(tail, (Events{"stop", "measurement"}));  // not a complete one
+}
+
 TEST(SimMeasure, MenusPauseTheReportsNotTheRun)
 {
     SimMeter m;
