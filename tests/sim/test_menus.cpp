@@ -26,6 +26,16 @@ void expectAnswerNames(SimMeter &m, const std::string &key)
 
 } // namespace
 
+TEST(SimMenus, QuestionsStopAtYesAndNo)
+{
+    SimMeter m(MeterConfig{Model::QV700, -1, false, false, Baud9600, 3});
+    EXPECT_EQ(m.go("TJJK"), AskClearLast + AnswerNo);  // clear last?
+    EXPECT_EQ(m.go("J"), AskClearLast + AnswerNo);
+    EXPECT_EQ(m.go("RR"), AskClearLast + AnswerYes);
+    EXPECT_EQ(m.go("Q"), 12);
+    EXPECT_EQ(m.engine.memory().count(), 3u);
+}
+
 // Walks the whole tree with ENTER on every item, the way a curious user
 // would, and checks that every menu is reached and that ESC from any menu
 // screen leads to the item its number names.
