@@ -7,18 +7,17 @@
 #include "cli/CaptureInput.h"
 #include "cli/Commands.h"
 #include "cli/DecodeCapture.h"
+#include "support/RunProgram.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
-#include <tuple>
 
 using namespace qv::cli;
 
@@ -118,75 +117,52 @@ INSTANTIATE_TEST_SUITE_P(Captures, Capture, ::testing::ValuesIn(captureNames()),
 
 TEST(DecodeCommand, BadArgumentsAndUnreadableInputExitWithTwo)
 {
-    const QString cli = QStringLiteral(QV_BINARY_DIR "/src/qv7xx-cli");
-    auto run = [&](const QStringList &args, const QByteArray &input = QByteArray()) {
-        QProcess p;
-        p.start(cli, args);
-        p.write(input);
-        p.closeWriteChannel();
-        EXPECT_TRUE(p.waitForFinished(10000));
-        return std::make_pair(p.exitCode(), p.readAllStandardError());
-    };
+    using qvtest::runProgram;
     for (const QStringList &args : {QStringList{"decode", "--block-size", "0"},
                                     QStringList{"decode", "--lang", "de"},
                                     QStringList{"decode", "--decimal-separator", "ab"},
-                                    QStringList{"decode", "--frobnicate"},
                                     QStringList{"decode", "/nonexistent/capture.hex"},
                                     QStringList{"decode", "a.hex", "b.hex"},
                                     QStringList{"decode", "--block-size"},
                                     QStringList{"nonsense"}}) {
-        const auto [code, err] = run(args);
-        EXPECT_EQ(code, 2) << args.join(' ').toStdString();
-        EXPECT_EQ(err.count('\n') >= 1, true);
-        EXPECT_TRUE(err.startsWith("qv7xx-cli: ")) << err.toStdString();
+        const qvtest::ProgramRun r = runProgram(qvtest::CliProgram, args);
+        EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.startsWith("qv7xx-cli: ")) << r.err.toStdString();
     }
-    const auto [badHex, err] = run({"decode", "--hex", "-"}, "25 25 2g");
-    EXPECT_EQ(badHex, 2);
-    EXPECT_TRUE(err.contains("hexadecimal")) << err.toStdString();
-
+    const qvtest::ProgramRun badHex = runProgram(qvtest::CliProgram, {"decode", "--hex", "-"}, "25 25 2g");
+    EXPECT_EQ(badHex.code, 2);
+    EXPECT_TRUE(badHex.err.contains("hexadecimal")) << badHex.err.toStdString();
     // Raw bytes on standard input: a "+" frame.
-    QProcess p;
-    p.start(cli, {"decode", "-"});
-    p.write("%%+##");
-    p.closeWriteChannel();
-    ASSERT_TRUE(p.waitForFinished(10000));
-    EXPECT_EQ(p.exitCode(), 0);
-    EXPECT_TRUE(p.readAllStandardOutput().contains("{\"event\":\"OnMeterON\"}"));
+    const qvtest::ProgramRun raw = runProgram(qvtest::CliProgram, {"decode", "-"}, "%%+##");
+    EXPECT_EQ(raw.code, 0);
+    EXPECT_TRUE(raw.out.contains("{\"event\":\"OnMeterON\"}"));
 }
 
 #ifdef QV_CLI_WITH_GUI
 TEST(RenderCommand, WritesOnlyWhereToldAndOnlyAScreen)
 {
-    const QString cli = QStringLiteral(QV_BINARY_DIR "/src/qv7xx-cli");
     const QString capture = capturesDir() + "/sample-session.hex";
-    auto run = [&](const QStringList &args, const QByteArray &input = QByteArray()) {
-        QProcess p;
-        p.setWorkingDirectory(QDir::tempPath());
-        p.start(cli, QStringList{"render", "--hex"} + args);
-        p.write(input);
-        p.closeWriteChannel();
-        EXPECT_TRUE(p.waitForFinished(20000));
-        return std::make_tuple(p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError());
+    const auto run = [](const QStringList &args, const QByteArray &input = {}) {
+        return qvtest::runProgram(qvtest::CliProgram, QStringList{"render", "--hex"} + args, input);
     };
     // No --out: nothing is written where the user happens to be.
-    const auto [noOut, out1, err1] = run({capture});
-    EXPECT_EQ(noOut, 2);
-    EXPECT_TRUE(err1.contains("--out is required")) << err1.toStdString();
+    const qvtest::ProgramRun noOut = run({capture});
+    EXPECT_EQ(noOut.code, 2);
+    EXPECT_TRUE(noOut.err.contains("--out is required")) << noOut.err.toStdString();
     EXPECT_FALSE(QFile::exists(QDir::temp().filePath("lcd.png")));
 
     // A screen to standard output: a PNG picture of the LCD at scale 1.
-    const auto [toStdout, png, err2] = run({"--out", "-", "--scale", "1", capture});
-    EXPECT_EQ(toStdout, 0) << err2.toStdString();
-    const QImage picture = QImage::fromData(png, "PNG");
-    EXPECT_FALSE(picture.isNull());
+    const qvtest::ProgramRun png = run({"--out", "-", "--scale", "1", capture});
+    EXPECT_EQ(png.code, 0) << png.err.toStdString();
+    EXPECT_FALSE(QImage::fromData(png.out, "PNG").isNull());
 
     // A capture without a status frame holds no screen: status 3, no picture.
     const QString file = QDir::temp().filePath("qv7xx-render-test.png");
     QFile::remove(file);
     for (const QByteArray &input : {QByteArray(), QByteArray("25 25 2b 23 23")}) {
-        const auto [noScreen, out3, err3] = run({"--out", file, "-"}, input);
-        EXPECT_EQ(noScreen, 3) << input.toStdString();
-        EXPECT_TRUE(err3.contains("holds no screen")) << err3.toStdString();
+        const qvtest::ProgramRun noScreen = run({"--out", file, "-"}, input);
+        EXPECT_EQ(noScreen.code, 3) << input.toStdString();
+        EXPECT_TRUE(noScreen.err.contains("holds no screen")) << noScreen.err.toStdString();
         EXPECT_FALSE(QFile::exists(file));
     }
 }

@@ -16,15 +16,10 @@
 
 using qv::cli::EventJson;
 
-TEST(EventJson, SinglesAreWrittenInTheirShortestText)
+TEST(EventJson, NonFiniteSinglesAreNull)
 {
-    const std::pair<float, const char *> cases[] = {
-        {5.2f, "5.2"}, {12.345f, "12.345"}, {0.1f, "0.1"}, {-1234.5f, "-1234.5"}, {0.0f, "0"},
-        {1e-5f, "1e-05"}, {1.5e10f, "1.5e+10"}, {3.4028235e38f, "3.4028235e+38"},
-        {std::numeric_limits<float>::quiet_NaN(), "null"}, {std::numeric_limits<float>::infinity(), "null"},
-    };
-    for (const auto &[value, text] : cases)
-        EXPECT_EQ(EventJson::jsonSingle(value), QByteArray(text)) << text;
+    EXPECT_EQ(EventJson::jsonSingle(std::numeric_limits<float>::quiet_NaN()), "null");
+    EXPECT_EQ(EventJson::jsonSingle(-std::numeric_limits<float>::infinity()), "null");
 }
 
 TEST(EventJson, EverySingleReadsBackExactlyFromValidJson)

@@ -8,8 +8,7 @@
 #include "app/AppOptions.h"
 #endif
 
-#include <QProcess>
-#include <QProcessEnvironment>
+#include "support/RunProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -18,29 +17,18 @@ using namespace qv;
 namespace {
 
 struct Answer {
-    int code = -1;
+    int code;
     QString out, err;
 };
 
+// Without a display; Qt's own notes (an unset XDG_RUNTIME_DIR) are not ours to test.
 Answer run(const QString &program, const QStringList &args)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(name);
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    Answer a;
-    if (p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit)
-        a.code = p.exitCode();
-    else
-        p.kill();
-    a.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    // Qt's own notes (an unset XDG_RUNTIME_DIR) are not ours to test.
-    for (const QString &line : QString::fromLocal8Bit(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts)) {
-        if (!line.startsWith("QStandardPaths: "))
-            a.err += line + '\n';
-    }
+    const qvtest::ProgramRun r = qvtest::runProgram(program, args, {}, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+    Answer a{r.code, QString::fromLocal8Bit(r.out), {}};
+    for (const QByteArray &line : r.err.split('\n'))
+        if (!line.isEmpty() && !line.startsWith("QStandardPaths: "))
+            a.err += QString::fromLocal8Bit(line) + '\n';
     return a;
 }
 

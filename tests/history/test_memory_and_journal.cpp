@@ -1,9 +1,7 @@
 // The memory image into the tables, the journal rebuilding the history after
-// any sequence of changes and after a torn end, and the history file bytes.
-#include "files/HistoryFileWriter.h"
+// any sequence of changes and after a torn end.
 #include "history/JournalStartup.h"
 #include "history/MemoryTransfer.h"
-#include "protocol/FormatSettings.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -229,25 +227,4 @@ TEST(Journal, StartOffersUnsavedRowsAndPutsARefusedJournalAside)
     ASSERT_FALSE(s.movedTo.isEmpty());
     EXPECT_EQ(ReadJournal(s.movedTo).rowCount(), 5) << "kept aside, whole";
     EXPECT_FALSE(ReadJournal(rig.path).unsaved);
-}
-
-TEST(HistoryFile, RecordLinesHoldSixteenCellsAndTheLongDate)
-{
-    FormatSettings f;
-    f.dateSeparator = '.';
-    const ScopedFormatSettings scoped(f);
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore s(widths);
-    HistoryRow r;
-    r[1] = "07.12.26";
-    r[3] = "\xb9";   // Windows-1250 stays as it is
-    r[4] = "1.5e3";
-    r[15] = "Z.K-700";
-    s.addCapturedRow(r);
-    r[1] = "not a date";
-    s.addCapturedRow(r);
-    const std::string bytes = HistoryFileBytes(s.hist(), 0, s.HistRows(), 1);
-    EXPECT_EQ(bytes, "\tDate\tTime\tComment\tE\tE [%]\tReference\tH\ttime\tn\tmin\tmax\taverage\tmin/avg\tmin/max\tNotes\r\n"
-                     "1\t07.12.2026\t\t\xb9\t1.5e3\t\t\t\t\t\t\t\t\t\t\tZ.K-700\t\r\n"
-                     "2\t\t\t\xb9\t1.5e3\t\t\t\t\t\t\t\t\t\t\tZ.K-700\t\r\n");
 }

@@ -5,8 +5,7 @@
 // clock instead).
 #pragma once
 
-#include "serial/PortSource.h"
-#include "serial/TComm32VN.h"
+#include "serial/SerialTestSupport.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -150,22 +149,7 @@ private:
 };
 
 // A port source listing exactly the paths given.
-class ListedPorts : public qv::PortSource {
-public:
-    explicit ListedPorts(QStringList paths = {}) : names(std::move(paths)) {}
-    bool scan(QStringList &out) override
-    {
-        out = names;
-        return true;
-    }
-    void change(const QStringList &now)
-    {
-        names = now;
-        if (onChanged)
-            onChanged();
-    }
-    QStringList names;
-};
+using ListedPorts = FakePortSource;
 
 // The real clock and Qt timers, with the ports of `ports`.
 inline qv::SerialPlatform realTimePlatform(qv::PortSource &ports)

@@ -53,21 +53,6 @@ struct Link {
 
 } // namespace
 
-TEST(MeterEndToEnd, RefreshGivesStatusAndIdentification)
-{
-    SimProcess sim({"--fast"});
-    ASSERT_FALSE(sim.path().isEmpty());
-    Link link(sim.path());
-    ASSERT_TRUE(link.comm.IsOpen());
-    int idents = 0;
-    uint8_t probe = 0;
-    link.comm.OnReceiveInfoMeter = [&](const TInfoMeterQV &i) { ++idents; probe = i.ProbeCode; };
-    link.keys({kcI, kcB});
-    ASSERT_TRUE(waitUntil([&] { return idents > 0; }, 5000));
-    EXPECT_GT(link.infos, 0);
-    EXPECT_NE(probe, 0);
-}
-
 TEST(MeterEndToEnd, ContinuousSeriesStartsCompletesAndStops)
 {
     SimProcess sim({"--fast"});

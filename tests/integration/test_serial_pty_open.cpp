@@ -113,17 +113,6 @@ TEST_F(PortOpen, CloseThenOpenReusesDescriptorsWithoutStrayReads)
     }
 }
 
-TEST_F(PortOpen, SentBytesReachTheFarEndAndOnTxdEmptyHearsOfThem)
-{
-    ASSERT_TRUE(openPort());
-    ASSERT_TRUE(comm.Transmit(QByteArray("KQ")));
-    EXPECT_EQ(pty.read(2), QByteArray("KQ"));
-    ASSERT_TRUE(waitUntil([&] { return !log.sent.empty(); }));
-    EXPECT_EQ(log.sent, std::vector<QByteArray>{"KQ"});
-    ASSERT_TRUE(comm.Transmit(QByteArray("next")));
-    EXPECT_EQ(pty.read(4), QByteArray("next"));
-}
-
 TEST_F(PortOpen, CloseEndsAWriteTheFarEndDoesNotTake)
 {
     comm.setSizeBufTXD(65535);

@@ -52,60 +52,6 @@ QString sep(QString text, char c)
 
 } // namespace
 
-TEST_P(BothSeparators, SIExamplesAndEdges)
-{
-    const ScopedFormatSettings scoped(withDecimal(QLatin1Char(GetParam())));
-    const char c = GetParam();
-    EXPECT_EQ(FormatValueSI(1234.5f, false), sep("1.234 k", c));
-    EXPECT_EQ(FormatValueSI(1234.5f, true), sep("1.234e3", c));
-    EXPECT_EQ(FormatValueSI(0.5f, false), sep("500.0 m", c));
-    EXPECT_EQ(FormatValueSI(0.5f, true), sep("500.0e-3", c));
-    EXPECT_EQ(FormatValueSI(0.0f, false), sep("0.000  ", c));
-    EXPECT_EQ(FormatValueSI(0.0f, true), sep("0.000", c));
-    EXPECT_EQ(FormatValueSI(-1234.5f, false), FormatValueSI(1234.5f, false));
-    EXPECT_EQ(FormatValueSI(2e-19f, false), FormatValueSI(0.0f, false));
-    // 9.999e17 as a Single is 999899997468098560: truncated, not rounded.
-    EXPECT_EQ(FormatValueSI(5e18f, false), sep("999.8 P", c));
-    EXPECT_EQ(FormatValueSI(5e18f, false), FormatValueSI(9.999e17f, false));
-    EXPECT_EQ(FormatValueSI(INFINITY, false), sep("999.8 P", c));
-    EXPECT_EQ(FormatValueSI(NAN, true), sep("0.000", c));
-    EXPECT_EQ(FormatValueSI(1e-18f, false), sep("1.000 a", c));
-    // Rounding to six digits carries into the next prefix.
-    EXPECT_EQ(FormatValueSI(0.01f, false), sep("10.00 m", c));
-    EXPECT_EQ(FormatValueSI(9999.999f, false), sep("10.00 k", c));
-    EXPECT_EQ(FormatValueSI(12.345f, false), sep("12.34  ", c));
-}
-
-// Round numbers as the meter sends them, one unit in the last place below
-// and above: the scaling keeps single precision, so a Single that stands for
-// a round number shows as one.
-TEST_P(BothSeparators, SinglesAtTheRoundingEdges)
-{
-    const ScopedFormatSettings scoped(withDecimal(QLatin1Char(GetParam())));
-    const char c = GetParam();
-    const struct {
-        uint32_t bits;
-        const char *plain;
-        const char *exponent;
-    } cases[] = {
-        {0x5368D4A4, "999.9 G", "999.9e9"},   {0x5368D4A5, "1.000 T", "1.000e12"}, // 1e12
-        {0x5368D4A6, "1.000 T", "1.000e12"},  {0x528BB2C8, "299.9 G", "299.9e9"},
-        {0x528BB2C9, "300.0 G", "300.0e9"},   {0x528BB2CA, "300.0 G", "300.0e9"},  // 3e11
-        {0x2D83F0FE, "14.99 p", "14.99e-12"}, {0x2D83F0FF, "15.00 p", "15.00e-12"}, // 1.5e-11
-        {0x2D83F100, "15.00 p", "15.00e-12"}, {0x2C531B31, "2.999 p", "2.999e-12"},
-        {0x2C531B32, "3.000 p", "3.000e-12"}, {0x2C531B33, "3.000 p", "3.000e-12"}, // 3e-12
-        {0x7F800000, "999.8 P", "999.8e15"},  {0xFF800000, "999.8 P", "999.8e15"},  // +-INF
-        {0x7FC00000, "0.000  ", "0.000"},     {0xFFC00001, "0.000  ", "0.000"},     // NaN
-        {0x7F7FFFFF, "999.8 P", "999.8e15"},  {0x00000001, "0.000  ", "0.000"},
-    };
-    for (const auto &e : cases) {
-        float v;
-        std::memcpy(&v, &e.bits, sizeof v);
-        EXPECT_EQ(FormatValueSI(v, false), sep(e.plain, c)) << std::hex << e.bits;
-        EXPECT_EQ(FormatValueSI(v, true), sep(e.exponent, c)) << std::hex << e.bits;
-    }
-}
-
 namespace {
 
 // The SI formatting read step by step, its fixed-point text taken from the
@@ -178,6 +124,10 @@ QString plainSI(float value, bool exponentForm)
 TEST(ValueFormat, SIAgreesWithAPlainReadingOnRandomSingles)
 {
     const ScopedFormatSettings scoped(withDecimal(QLatin1Char('.')));
+    // Two fixed points of the reading: 9.999e17 as a Single is
+    // 999899997468098560, truncated, not rounded; six digits carry over.
+    EXPECT_EQ(FormatValueSI(5e18f, false), "999.8 P");
+    EXPECT_EQ(FormatValueSI(9999.999f, true), "10.00e3");
     std::mt19937 rng(11);
     std::vector<float> values;
     // Every bit pattern is as likely: all exponents, subnormals, NaN, INF.
@@ -213,11 +163,6 @@ TEST_P(BothSeparators, RangeExamplesAndEdges)
     const char c = GetParam();
     EXPECT_EQ(FormatValueRange(15, 41, false, 12.345f), sep("12.34  ", c));
     EXPECT_EQ(FormatValueRange(15, 41, true, 12.345f), sep("12.34", c));
-    EXPECT_EQ(FormatValueRange(15, 41, false, 0.5f), sep("0.50  ", c));
-    EXPECT_EQ(FormatValueRange(15, 41, false, 1234.5f), sep("1.234 k", c));
-    EXPECT_EQ(FormatValueRange(15, 41, true, 1234.5f), sep("1.234e3", c));
-    EXPECT_EQ(FormatValueRange(15, 47, false, 12345.0f), sep("0.01 M", c));
-    EXPECT_EQ(FormatValueRange(15, 41, false, 0.0f), sep("0.00  ", c));
     EXPECT_EQ(FormatValueRange(15, 47, false, 0.0f), sep("0.00 M", c));
     EXPECT_EQ(FormatValueRange(15, 41, false, -0.5f), FormatValueRange(15, 41, false, 0.5f));
     EXPECT_EQ(FormatValueRange(15, 41, false, NAN), FormatValueRange(15, 41, false, 0.0f));
@@ -228,22 +173,16 @@ TEST_P(BothSeparators, RangeExamplesAndEdges)
     EXPECT_EQ(FormatValueRange(15, 41, false, 0.375f), sep("0.38  ", c));
     // Whole units move to the next prefix, unless resolution = length + pos.
     EXPECT_EQ(FormatValueRange(15, 43, false, 12.0f), sep("0.012 k", c));
-    EXPECT_EQ(FormatValueRange(15, 46, false, 50000.0f), sep("0.050 M", c));
     EXPECT_EQ(FormatValueRange(15, 46, false, 5000.0f), "5 k");
 }
 
 TEST(ValueFormat, ExponentsWithoutPrefixGiveSevenSpaces)
 {
-    EXPECT_EQ(PrefixChar(-18), QLatin1Char('a'));
-    EXPECT_EQ(PrefixChar(-6), QLatin1Char('u'));
-    EXPECT_EQ(PrefixChar(0), QLatin1Char(' '));
-    EXPECT_EQ(PrefixChar(15), QLatin1Char('P'));
     for (int x : {-21, -19, -1, 1, 16, 18})
         EXPECT_TRUE(PrefixChar(x).isNull()) << x;
     // The exponent follows the value down to the resolution of the range...
     EXPECT_EQ(FormatValueRange(15, 0, false, 1.0f), "1.000  ");
     // ...and beyond the prefixes the text is blank.
-    EXPECT_EQ(FormatValueRange(15, 0, false, 1e-30f), "       ");
     EXPECT_EQ(FormatValueRange(15, 0, true, 1e-30f), "       ");
     EXPECT_EQ(FormatValueRange(15, 255, false, 1.0f), "       ");
 }
@@ -259,14 +198,10 @@ TEST_P(BothSeparators, SweepShowsTheValue)
     int ranged = 0;
     for (int i = 0; i < 20000; ++i) {
         const float v = static_cast<float>(std::pow(10.0, decade(rng)));
+        // The SI text is the plain reading's (above), with this separator.
         const QString si = FormatValueSI(v, false);
-        ASSERT_EQ(si.size(), 7) << v;
-        ASSERT_EQ(si.at(5), QLatin1Char(' ')) << v;
         ASSERT_EQ(si.count(c), 1) << qPrintable(si);
-        const double shown = textValue(si, c);
-        ASSERT_NEAR(shown, v, 1e-3 * v) << qPrintable(si);
-        ASSERT_NEAR(textValue(FormatValueSI(v, true), c), shown, 1e-9 * shown) << qPrintable(si);
-        ASSERT_EQ(FormatValueSI(-v, true), FormatValueSI(v, true));
+        ASSERT_NEAR(textValue(si, c), v, 1e-3 * v) << qPrintable(si);
 
         const int r = i % 2 ? 15 : 18;
         const int e = 20 + static_cast<int>(rng() % 70);
@@ -289,28 +224,16 @@ TEST_P(BothSeparators, SweepShowsTheValue)
     EXPECT_GT(ranged, 5000);
 }
 
-TEST(MeterClock, DecodesPackedBcd)
+TEST(MeterClock, FlagBitsAreIgnoredAndAnInvalidClockIsNow)
 {
-    const uint8_t clock[6] = {0x30, 0x59, 0x23, 0x31, 0x12, 0x09};
-    EXPECT_EQ(ToQDateTime(DecodeMeterDateTime(clock)),
-              QDateTime(QDate(2009, 12, 31), QTime(23, 59, 30)));
-    EXPECT_DOUBLE_EQ(DecodeMeterDateTime(clock), 40178 + 86370 / 86400.0);
     // Flag bits above the hours and the month are ignored.
     const uint8_t flagged[6] = {0x00, 0x00, 0xE3, 0x29, 0xE2, 0x08};
-    EXPECT_EQ(ToQDateTime(DecodeMeterDateTime(flagged)),
-              QDateTime(QDate(2008, 2, 29), QTime(23, 0)));
-}
-
-TEST(MeterClock, InvalidClockIsNow)
-{
+    EXPECT_EQ(ToQDateTime(DecodeMeterDateTime(flagged)), QDateTime(QDate(2008, 2, 29), QTime(23, 0)));
     const uint8_t bad[][6] = {
         {0x60, 0, 0, 1, 1, 9},    // 60 s
-        {0, 0, 0x24, 1, 1, 9},    // 24 h
         {0, 0, 0, 0x29, 0x02, 9}, // 29 Feb 2009
-        {0, 0, 0, 0x00, 0x01, 9}, // day 0
         {0, 0, 0, 1, 0x13, 9},    // month 13
         {0x0A, 0, 0, 1, 1, 9},    // not BCD
-        {0, 0, 0, 1, 1, 0xA0},    // not BCD
     };
     for (const auto &b : bad) {
         const TDateTime before = NowDateTime();
@@ -357,9 +280,5 @@ TEST(DateTimeText, EncodeAndConvert)
 
 TEST(PadNumber, PadsOrCutsFromTheLeft)
 {
-    EXPECT_EQ(PadNumber(5, 2), "05");
-    EXPECT_EQ(PadNumber(0, 3), "000");
-    EXPECT_EQ(PadNumber(123, 2), "23");
-    EXPECT_EQ(PadNumber(42, 2), "42");
-    EXPECT_EQ(PadNumber(7, 0), "");
+    EXPECT_EQ(PadNumber(5, 2) + PadNumber(123, 2) + PadNumber(7, 0), "0523");
 }

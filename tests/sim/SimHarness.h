@@ -55,6 +55,18 @@ private:
     uint8_t m_lastCommand = 0;
 };
 
+// The keys that type `digits` (and the point) into a number, date or time
+// field: the first twelve places of either character table, four a key.
+inline std::string digitKeys(const std::string &digits)
+{
+    std::string keys;
+    for (char c : digits) {
+        const int p = c == '.' ? 10 : c - '0';
+        keys += char("EMU"[p / 4] + p % 4);
+    }
+    return keys;
+}
+
 class SimMeter {
 public:
     explicit SimMeter(const qvsim::MeterConfig &config = qvsim::MeterConfig());
@@ -64,10 +76,6 @@ public:
     std::vector<Frame> press(const std::string &keys);
     // Lets the meter's clock run; returns what it sent on its own.
     std::vector<Frame> wait(uint32_t ms);
-    // Types characters the way the program's character entry does: the key of
-    // the entry kind the meter reported, the group key, then the letter.
-    void type(const std::string &cp1250);
-
     // Presses `keys`, then tells the screen the meter is on.
     uint16_t go(const std::string &keys)
     {
@@ -87,9 +95,5 @@ public:
 private:
     std::vector<Frame> collect();
 };
-
-// The character tables the program types with (Windows-1250 bytes).
-extern const std::string EnglishTable;
-extern const std::string PolishTable;
 
 } // namespace simtest

