@@ -51,19 +51,7 @@ MeterCore::MeterCore(TComm32QV &comm, uint8_t language, uint8_t edition, Clock &
 MeterCore::~MeterCore()
 {
     m_timer->setEnabled(false);
-    m_comm.OnRecFrame = nullptr;
-    m_comm.OnReceiveInfo = nullptr;
-    m_comm.OnReceiveInfoMeter = nullptr;
-    m_comm.OnReceiveMeas = nullptr;
-    m_comm.OnReceiveMemo = nullptr;
-    m_comm.OnReceiveText = nullptr;
-    m_comm.OnProgressMemo = nullptr;
-    m_comm.OnStartMeas = nullptr;
-    m_comm.OnStopMeas = nullptr;
-    m_comm.OnMeterON = nullptr;
-    m_comm.OnMeterOFF = nullptr;
-    m_comm.OnCOMStatus = nullptr;
-    m_comm.OnTxdEmpty = nullptr;
+    m_comm.releaseHandlers();
 }
 
 void MeterCore::attach()

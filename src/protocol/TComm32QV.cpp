@@ -412,4 +412,21 @@ void TComm32QV::SendCharKey(uint8_t key)
         sendCommandByte(key);
 }
 
+void TComm32QV::releaseHandlers()
+{
+    OnRecFrame = nullptr;
+    OnReceiveInfo = nullptr;
+    OnReceiveInfoMeter = nullptr;
+    OnReceiveMeas = nullptr;
+    OnReceiveMemo = nullptr;
+    OnReceiveText = nullptr;
+    OnProgressMemo = nullptr;
+    OnStartMeas = nullptr;
+    OnStopMeas = nullptr;
+    OnMeterON = nullptr;
+    OnMeterOFF = nullptr;
+    OnCOMStatus = nullptr;
+    OnTxdEmpty = nullptr;
+}
+
 } // namespace qv

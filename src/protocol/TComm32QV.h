@@ -91,6 +91,10 @@ public:
     TNotify OnMeterON;
     TNotify OnMeterOFF;
 
+    // Unhooks every event above and the link's status and sent-data events,
+    // for an owner of these handlers that goes away before the component.
+    void releaseHandlers();
+
 protected:
     void DoReceive(const uint8_t *buf, uint32_t size) override;
     void DoRespTimeOver() override;

@@ -69,8 +69,9 @@ TEST_F(MainWindowTest, WindowIsNoSmallerThanTheInstrumentInItsPanel)
     form->selectView(TFormQV::ViewHistory);
     QApplication::processEvents();
     for (const QPushButton *b : form->NoteBook->widget(TFormQV::ViewHistory)->findChildren<QPushButton *>())
-        if (b->isVisible())
+        if (b->isVisible()) {
             EXPECT_GE(b->height(), b->minimumSizeHint().height()) << b->objectName().toStdString();
+        }
 }
 
 TEST_F(MainWindowTest, LinkAtStartUpFromTheStoreAndTheCommandLine)
