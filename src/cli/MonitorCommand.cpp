@@ -8,9 +8,12 @@
 #include "protocol/KeyTyper.h"
 #include "protocol/TComm32QV.h"
 #include "serial/TComm32VN.h"
+#include "serial/VirtualPort.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QTimer>
 
 #include <csignal>
@@ -57,20 +60,38 @@ const QStringList kEventNames = {
 volatile std::sig_atomic_t g_stopSignal = 0;
 void onStopSignal(int) { g_stopSignal = 1; }
 
-// The system's ports plus the one asked for, wherever it is.
+// The system's ports plus the one asked for, wherever it is, while it is
+// there: an adapter pulled out leaves the list, and the link is taken up
+// again when it comes back.
 class PortsWith : public PortSource {
 public:
-    explicit PortsWith(const QString &path) : m_path(path) {}
+    explicit PortsWith(const QString &path) : m_path(path)
+    {
+        systemPortSource().onChanged = [this] { changed(); };
+        m_watcher.addPath(QFileInfo(path).absolutePath());
+        QObject::connect(&m_watcher, &QFileSystemWatcher::directoryChanged, [this] { changed(); });
+    }
+    ~PortsWith() override { systemPortSource().onChanged = nullptr; }
     bool scan(QStringList &names) override
     {
         systemPortSource().scan(names);
-        if (!names.contains(m_path))
+        const VirtualPortState state = virtualPortState(m_path);
+        const bool present = state == VirtualPortState::Live ||
+                             (state == VirtualPortState::NotVirtual && QFileInfo::exists(m_path));
+        if (present && !names.contains(m_path))
             names << m_path;
         return true;
     }
 
 private:
+    void changed()
+    {
+        if (onChanged)
+            onChanged();
+    }
+
     QString m_path;
+    QFileSystemWatcher m_watcher;
 };
 
 } // namespace
