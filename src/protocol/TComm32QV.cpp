@@ -122,9 +122,8 @@ void TComm32QV::DoReceive(const uint8_t *buf, uint32_t size)
                 static const int lengths[] = {28, 50, 106, 66, 49, 5, 5};
                 for (int l : lengths) {
                     if (have > size_t(l) && isFrameAt(data + have - l, l)) {
-                        // Unasked (no ESC sent): the meter was switched off or
-                        // reset in the middle of the block.
-                        blockCut = m_lastCommand != 'Q';
+                        // The meter switched off in the middle of the block.
+                        blockCut = data[have - l + 2] == ftMeterOff;
                         m_memoryMode = false;
                         SetNoGapWait(false);
                         m_buffer = m_buffer.right(l);
@@ -153,7 +152,9 @@ void TComm32QV::DoReceive(const uint8_t *buf, uint32_t size)
                     if (have < size_t(length)) {
                         done = true;
                     } else if (data[length - 2] != endMarker || data[length - 1] != endMarker) {
-                        frameBroken = true;  // a byte lost or spoilt on the line
+                        // A byte lost or spoilt on the line: in a series, where
+                        // no answer is awaited, nothing else would tell.
+                        frameBroken = frameBroken || m_measuring;
                         dropFront(2);
                     } else {
                         acceptFrame(length);
