@@ -33,33 +33,29 @@ TEST(NoisyLine, FaultsAreReportedWhileTheyLastAndEveryFrameDecodesOnceTheyEnd)
     qvtest::ListedPorts ports({served.path()});
     QWidget host;
     auto *window = new TQVMeter32(&host, 1, 1, qvtest::realTimePlatform(ports));
-    std::vector<std::pair<qint64, int>> statuses;
-    std::vector<qint64> frames;
-    window->OnStatus = [&](int code, const QString &) { statuses.emplace_back(clock.elapsed(), code); };
+    constexpr int Frame = -1;
+    std::vector<std::pair<qint64, int>> log; // (ms, status code or Frame for a whole measurement)
+    window->OnStatus = [&](int code, const QString &) { log.emplace_back(clock.elapsed(), code); };
     window->OnReceiveMeas = [&](const TDataMeasQV &m) {
         if (m.Complete)
-            frames.push_back(clock.elapsed());
+            log.emplace_back(clock.elapsed(), Frame);
     };
     window->setBaudRate(br009600);
     window->setPort(served.path());
     window->PressKey(MeterKey::Refresh);
     qvtest::runEventLoopFor(FaultMs + 4000 - int(clock.elapsed()));
 
-    auto countIn = [](const auto &list, qint64 from, qint64 to, auto pick) {
-        return std::count_if(list.begin(), list.end(), [&](const auto &e) {
-            return pick(e).first >= from && pick(e).first < to && pick(e).second;
-        });
+    const auto count = [&](qint64 from, qint64 to, auto is) {
+        return std::count_if(log.begin(), log.end(),
+                             [&](const auto &e) { return e.first >= from && e.first < to && is(e.second); });
     };
-    const auto fault = [](const std::pair<qint64, int> &s) {
-        return std::pair{s.first, s.second == stFrameError || s.second == stCommLost};
-    };
-    const auto anyStatus = [](const std::pair<qint64, int> &s) { return std::pair{s.first, s.second != stConnected}; };
-    const auto frame = [](qint64 t) { return std::pair{t, true}; };
-    EXPECT_GT(countIn(statuses, 0, FaultMs, fault), 0);
-    EXPECT_GT(countIn(frames, 2000, FaultMs, frame), 20) << "the series went on through the faults";
+    const auto fault = [](int c) { return c == stFrameError || c == stCommLost; };
+    const auto frame = [](int c) { return c == Frame; };
+    EXPECT_GT(count(0, FaultMs, fault), 0);
+    EXPECT_GT(count(2000, FaultMs, frame), 20) << "the series went on through the faults";
     // From a second after the line is clean: nothing but whole frames, two a second.
-    EXPECT_EQ(countIn(statuses, FaultMs + 1000, FaultMs + 4000, anyStatus), 0);
-    EXPECT_GE(countIn(frames, FaultMs + 1000, FaultMs + 4000, frame), 5);
+    EXPECT_EQ(count(FaultMs + 1000, FaultMs + 4000, [](int c) { return c > stConnected; }), 0);
+    EXPECT_GE(count(FaultMs + 1000, FaultMs + 4000, frame), 5);
 
     served.stop();
     qvtest::runEventLoopFor(300);

@@ -14,35 +14,32 @@ using namespace qvsim;
 TEST(SimulatedFaults, TheLineSpoilsBytesAtTheAskedRatesAndTheSeedRepeatsIt)
 {
     const Bytes clean(200000, 0x55);
-    struct Spoilt {
-        Bytes bytes;
-        uint64_t flipped, dropped;
-    };
     const std::pair<double, double> rates[] = {{1e-3, 0.0}, {0.0, 1e-3}, {0.05, 0.02}};
     for (const auto &[noise, drop] : rates) {
         SCOPED_TRACE(testing::Message() << "noise " << noise << " drop " << drop);
-        auto spoil = [&, noise = noise, drop = drop](uint32_t seed) {
+        auto spoil = [&, noise = noise, drop = drop](uint32_t seed, Bytes &bytes) {
             LineFaults line(noise, drop, seed);
-            Spoilt s{clean, 0, 0};
-            line.apply(s.bytes);
-            s.flipped = line.flipped;
-            s.dropped = line.dropped;
-            return s;
+            bytes = clean;
+            line.apply(bytes);
+            return line;
         };
-        const Spoilt a = spoil(7);
+        Bytes a, again, other;
+        const LineFaults line = spoil(7, a);
         const double n = double(clean.size());
         // Five standard deviations of a binomial count.
-        EXPECT_NEAR(double(a.dropped), n * drop, 5 * std::sqrt(n * drop) + 1);
-        EXPECT_NEAR(double(a.flipped), n * noise, 5 * std::sqrt(n * noise) + 1);
-        ASSERT_EQ(a.bytes.size(), clean.size() - a.dropped);
+        EXPECT_NEAR(double(line.dropped), n * drop, 5 * std::sqrt(n * drop) + 1);
+        EXPECT_NEAR(double(line.flipped), n * noise, 5 * std::sqrt(n * noise) + 1);
+        ASSERT_EQ(a.size(), clean.size() - line.dropped);
         uint64_t oneBitOff = 0;
-        for (uint8_t b : a.bytes) {
+        for (uint8_t b : a) {
             ASSERT_LE(std::bitset<8>(b ^ 0x55).count(), 1u);
             oneBitOff += b != 0x55;
         }
-        EXPECT_EQ(oneBitOff, a.flipped);
-        EXPECT_EQ(spoil(7).bytes, a.bytes);
-        EXPECT_NE(spoil(8).bytes, a.bytes);
+        EXPECT_EQ(oneBitOff, line.flipped);
+        spoil(7, again);
+        spoil(8, other);
+        EXPECT_EQ(again, a);
+        EXPECT_NE(other, a);
     }
 }
 
