@@ -9,6 +9,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +29,12 @@ struct Options {
 };
 
 std::string local(const QString &text) { return QFile::encodeName(text).toStdString(); }
+
+// A time option in seconds (fractions allowed), as milliseconds; at least 1.
+uint32_t milliseconds(qv::ArgumentReader &r, const QString &name)
+{
+    return uint32_t(std::max(1.0, r.real(name, 0, 0, 4e6) * 1000));
+}
 
 // One row per option: its help line and how it is read.
 const std::vector<qv::OptionRow<Options>> &optionTable()
@@ -62,7 +69,7 @@ const std::vector<qv::OptionRow<Options>> &optionTable()
          [](R &r, const QString &n, Options &o) { o.meter.cells = int(r.integer(n, 0, 0, 512)); }},
         {{"--ext-memory", "", "the meter has the 511-cell memory module"},
          [](R &, const QString &, Options &o) { o.meter.externalMemory = true; }},
-        {{"--seed", "N", "seed of the simulated readings and the line noise (default 1)"},
+        {{"--seed", "N", "seed of the simulated readings and of every fault (default 1)"},
          [](R &r, const QString &n, Options &o) {
              o.meter.seed = uint32_t(r.integer(n, 1, 0, 0xFFFFFFFFLL));
              o.serve.seed = o.meter.seed;
@@ -71,6 +78,16 @@ const std::vector<qv::OptionRow<Options>> &optionTable()
          [](R &, const QString &, Options &o) { o.serve.fast = true; }},
         {{"--noise", "P", "chance, 0-1, of one flipped bit in each byte sent (default 0)"},
          [](R &r, const QString &n, Options &o) { o.serve.noise = r.real(n, 0, 0, 1); }},
+        {{"--drop", "P", "chance, 0-1, of each byte sent being lost (default 0)"},
+         [](R &r, const QString &n, Options &o) { o.serve.drop = r.real(n, 0, 0, 1); }},
+        {{"--silent-after", "S", "the meter stops answering S seconds after the start"},
+         [](R &r, const QString &n, Options &o) { o.meter.silentAfterMs = milliseconds(r, n); }},
+        {{"--vanish-after", "S", "the port vanishes S seconds after the start, as an unplugged adapter does"},
+         [](R &r, const QString &n, Options &o) { o.serve.vanishAfterMs = milliseconds(r, n); }},
+        {{"--return-after", "S", "the vanished port comes back under the same name S seconds later"},
+         [](R &r, const QString &n, Options &o) { o.serve.returnAfterMs = milliseconds(r, n); }},
+        {{"--off-during-memory", "", "the meter switches off in the middle of its first memory block"},
+         [](R &, const QString &, Options &o) { o.meter.offDuringMemory = true; }},
         {{"--off", "", "the meter starts switched off"},
          [](R &, const QString &, Options &o) { o.meter.off = true; }},
         {{"--charset", "en|pl", "the character table of the meter's text editor (default en)"},
@@ -154,6 +171,7 @@ int main(int argc, char **argv)
     qv::VirtualPort link;
     std::string error;
     std::string path;
+    const QString folder = o.portDir.empty() ? qv::virtualPortFolder() : QFile::decodeName(o.portDir.c_str());
     if (!o.device.empty()) {
         if (!server.openDevice(o.device, error))
             fail(error);
@@ -161,12 +179,19 @@ int main(int argc, char **argv)
     } else {
         if (!server.openPty(error))
             fail(error);
-        const QString folder = o.portDir.empty() ? qv::virtualPortFolder() : QFile::decodeName(o.portDir.c_str());
         QString why;
         if (!link.publish(folder, QFile::decodeName(o.name.c_str()), QFile::decodeName(server.slavePath().c_str()),
                           why))
             fail(QFile::encodeName(why).toStdString() + (why.endsWith(" is in use") ? "; choose another --name" : ""));
         path = QFile::encodeName(link.path()).toStdString();
+        // The unplugged adapter's entry goes with it, and comes back with it.
+        server.onVanished = [&link] { link.remove(); };
+        server.onReturned = [&] {
+            QString why;
+            if (!link.publish(folder, QFile::decodeName(o.name.c_str()),
+                              QFile::decodeName(server.slavePath().c_str()), why))
+                std::fprintf(stderr, "qv7xx-sim: %s\n", QFile::encodeName(why).constData());
+        };
     }
 
     g_server = &server;

@@ -4,6 +4,7 @@
 #include "engine/keys.h"
 
 #include <algorithm>
+#include <random>
 
 namespace qvsim {
 
@@ -60,6 +61,9 @@ MeterEngine::MeterEngine(const MeterConfig &config)
     // A little dark signal until the probe is zeroed.
     m_zeroOffset = rangeScale().fullScale(0) * 2e-4;
     fillMemory(config.cells);
+    // Its own generator: the switch-off point changes no reading of the seed.
+    std::mt19937 cut(config.seed ^ 0x5EEDC07u);
+    m_memoryCutAt = std::uniform_real_distribution<double>(0.2, 0.8)(cut);
     m_on = !config.off;
     m_continuous = config.continuous;
     if (m_on) {
@@ -74,6 +78,8 @@ MeterEngine::MeterEngine(const MeterConfig &config)
 
 void MeterEngine::receive(const uint8_t *data, size_t n)
 {
+    if (silent())
+        return;
     if (m_screen == ScrWelcome && m_welcomeUntil == std::numeric_limits<uint64_t>::max())
         m_welcomeUntil = m_now + WelcomeMs;
     for (size_t i = 0; i < n; ++i) {
@@ -146,7 +152,7 @@ void MeterEngine::command(uint8_t c)
 
 void MeterEngine::queueFrame(Bytes frame, bool cancellable)
 {
-    if (!lineMatches())
+    if (!lineMatches() || silent())
         return;  // nobody can make sense of it
     m_out.push_back(Chunk{std::move(frame), 0, cancellable});
 }
@@ -154,15 +160,33 @@ void MeterEngine::queueFrame(Bytes frame, bool cancellable)
 Bytes MeterEngine::takeOutput(size_t max)
 {
     Bytes out;
+    if (silent()) {
+        m_out.clear();  // a frame being sent stops where it was
+        return out;
+    }
     while (!m_out.empty() && out.size() < max) {
         Chunk &c = m_out.front();
-        const size_t n = std::min(max - out.size(), c.bytes.size() - c.taken);
+        const size_t n = std::min({max - out.size(), c.bytes.size() - c.taken, memoryCutLimit(c)});
         out.insert(out.end(), c.bytes.begin() + long(c.taken), c.bytes.begin() + long(c.taken + n));
         c.taken += n;
-        if (c.taken == c.bytes.size())
+        if (memoryCutLimit(c) == 0) {
+            m_memoryCutDone = true;
+            powerOff();  // drops the rest of the block; the off marker follows
+        } else if (c.taken == c.bytes.size()) {
             m_out.pop_front();
+        }
     }
     return out;
+}
+
+// How much more of chunk `c` leaves the meter before it switches off in the
+// middle of its first memory block (no limit for anything else).
+size_t MeterEngine::memoryCutLimit(const Chunk &c) const
+{
+    if (!m_config.offDuringMemory || m_memoryCutDone || !c.cancellable)
+        return std::numeric_limits<size_t>::max();
+    const size_t at = std::max<size_t>(1, size_t(double(c.bytes.size()) * m_memoryCutAt));
+    return at > c.taken ? at - c.taken : 0;
 }
 
 size_t MeterEngine::pendingOutput() const

@@ -47,6 +47,9 @@ struct MeterConfig {
     // Starts on its welcome screen, which stays until a while after the
     // program first speaks to it (as if switched on just then).
     bool welcome = false;
+    // Faults of the meter itself (reproducible by the seed):
+    uint32_t silentAfterMs = 0;    // stops answering this long after it starts (0: never)
+    bool offDuringMemory = false;  // switches off in the middle of its first memory block
 };
 
 class MeterEngine {
@@ -80,6 +83,9 @@ public:
 
     // ---- inspection
     bool isOn() const { return m_on; }
+    bool silent() const { return m_config.silentAfterMs && m_now >= m_config.silentAfterMs; }
+    // The last reading taken (what a measurement frame sent now would carry).
+    const Reading &lastReading() const { return m_last; }
     uint16_t screen() const { return m_screen; }
     StatusBlock status() const { return statusBlock(0, 0); }
     bool running() const { return m_running; }
@@ -118,6 +124,7 @@ private:
     void command(uint8_t c);
     void queueFrame(Bytes frame, bool cancellable = false);
     bool transferring() const;
+    size_t memoryCutLimit(const Chunk &c) const;
     void abortTransfer();
     void powerOn();
     void powerOff();
@@ -176,6 +183,8 @@ private:
 
     MeterConfig m_config;
     bool m_seriesStarted = false;
+    double m_memoryCutAt = 0.5;  // where in the block the switch-off comes, as a fraction
+    bool m_memoryCutDone = false;
     uint8_t m_probeCode = 0;
     bool m_probePresent = true;
     ProbeSpec m_probe;

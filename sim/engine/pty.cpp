@@ -20,7 +20,7 @@ constexpr double BurstBytes = 16;  // the most a paced line catches up at once
 } // namespace
 
 PortServer::PortServer(MeterEngine &engine, const ServeOptions &options)
-    : m_engine(engine), m_options(options), m_random(options.seed)
+    : m_engine(engine), m_options(options), m_faults(options.noise, options.drop, options.seed)
 {
     if (::pipe2(m_wake, O_NONBLOCK | O_CLOEXEC) != 0)
         m_wake[0] = m_wake[1] = -1;
@@ -35,6 +35,34 @@ PortServer::~PortServer()
 
 bool PortServer::openPty(std::string &error)
 {
+    m_devicePath.clear();
+    return openTty(error);
+}
+
+bool PortServer::openDevice(const std::string &path, std::string &error)
+{
+    m_devicePath = path;
+    return openTty(error);
+}
+
+bool PortServer::openTty(std::string &error)
+{
+    if (!m_devicePath.empty()) {
+        const std::string &path = m_devicePath;
+        m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (m_fd < 0) {
+            error = "cannot open " + path + ": " + std::strerror(errno);
+            return false;
+        }
+        m_deviceRate = m_engine.bitsPerSecond();
+        if (!setRawLine(m_fd, m_deviceRate)) {
+            error = "cannot set the line of " + path + ": " + std::strerror(errno);
+            return false;
+        }
+        m_slavePath = path;
+        m_isPty = false;
+        return true;
+    }
     m_fd = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     char name[128];
     if (m_fd < 0 || ::grantpt(m_fd) != 0 || ::unlockpt(m_fd) != 0 || ::ptsname_r(m_fd, name, sizeof name) != 0) {
@@ -50,21 +78,30 @@ bool PortServer::openPty(std::string &error)
     return true;
 }
 
-bool PortServer::openDevice(const std::string &path, std::string &error)
+// The unplugged adapter: its tty closes (the program's end hangs up) and the
+// owner removes its entry; plugged back in, a new tty under the same entry.
+void PortServer::vanishOrReturn()
 {
-    m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (m_fd < 0) {
-        error = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
+    const uint64_t vanishAt = m_options.vanishAfterMs;
+    if (!vanishAt || m_returned)
+        return;
+    if (!m_vanished && m_elapsedMs >= vanishAt) {
+        m_vanished = true;
+        ::close(m_fd);
+        m_fd = -1;
+        m_pending.clear();
+        m_engine.setProgramRate(0);
+        if (onVanished)
+            onVanished();
+    } else if (m_vanished && m_options.returnAfterMs && m_elapsedMs >= vanishAt + m_options.returnAfterMs) {
+        std::string error;
+        if (!openTty(error))
+            return;  // tried again at the next turn
+        m_vanished = false;
+        m_returned = true;
+        if (onReturned)
+            onReturned();
     }
-    m_deviceRate = m_engine.bitsPerSecond();
-    if (!setRawLine(m_fd, m_deviceRate)) {
-        error = "cannot set the line of " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    m_slavePath = path;
-    m_isPty = false;
-    return true;
 }
 
 void PortServer::stop()
@@ -88,6 +125,14 @@ void PortServer::run()
         const uint32_t now = qv::systemClock().ticks();
         const uint32_t elapsed = now - last;
         last = now;
+        m_elapsedMs += elapsed;
+        vanishOrReturn();
+        if (m_fd < 0) {
+            // Unplugged: the meter runs on, and what it says is lost.
+            m_engine.advance(elapsed);
+            m_engine.takeOutput();
+            continue;
+        }
         // A pty master reports a hang-up while no program holds the slave open.
         hungUp = m_isPty && (fds[0].revents & POLLHUP);
         if (hungUp)
@@ -153,11 +198,8 @@ void PortServer::writeOutput(uint32_t elapsedMs)
     }
     if (m_pending.size() < room) {
         Bytes more = m_engine.takeOutput(room - m_pending.size());
-        std::bernoulli_distribution flip(std::clamp(m_options.noise, 0.0, 1.0));
-        std::uniform_int_distribution<int> bit(0, 7);
-        for (uint8_t &b : more)
-            if (m_options.noise > 0 && flip(m_random))
-                b ^= uint8_t(1u << bit(m_random));
+        if (!m_options.faultsForMs || m_elapsedMs < m_options.faultsForMs)
+            m_faults.apply(more);
         m_pending.insert(m_pending.end(), more.begin(), more.end());
     }
     if (m_pending.empty()) {

@@ -1,15 +1,17 @@
 // Serves a MeterEngine on a tty: a new pseudo-terminal whose slave side the
 // program opens, or an existing serial device. One thread runs a poll loop
 // that feeds the engine the program's bytes, moves its clock on, and writes
-// its frames no faster than the line rate (unless told to hurry), flipping
-// bits now and then when asked to simulate a noisy line.
+// its frames no faster than the line rate (unless told to hurry), spoiling
+// bytes now and then when asked to simulate a poor line, and unplugging and
+// plugging the port back in when asked to.
 #pragma once
 
 #include "engine/engine.h"
+#include "engine/linefaults.h"
 
 #include <csignal>
 #include <cstdint>
-#include <random>
+#include <functional>
 #include <string>
 
 namespace qvsim {
@@ -17,7 +19,13 @@ namespace qvsim {
 struct ServeOptions {
     bool fast = false;   // write at once instead of at the line rate
     double noise = 0;    // chance of one flipped bit in each byte sent
-    uint32_t seed = 1;   // for the noise
+    double drop = 0;     // chance of each byte sent being lost
+    uint32_t seed = 1;   // for the noise and the drops
+    uint32_t faultsForMs = 0;   // noise and drops only this long after the start (0: all along)
+    // The port vanishes this long after the start, as an unplugged adapter
+    // does (0: never), and comes back this long after it vanished (0: never).
+    uint32_t vanishAfterMs = 0;
+    uint32_t returnAfterMs = 0;
     // A line rate other than the meter's own, in bit/s (0: the meter's):
     // bytes are paced at it, and a program line set to it counts as the
     // meter's rate. A real meter offers 1200 to 9600 bit/s only; benchmarks
@@ -42,7 +50,15 @@ public:
     void run();
     void stop();
 
+    // Raised on the serving thread once the port has gone (its terminal is
+    // closed) and once it is back (slavePath() names the new terminal).
+    std::function<void()> onVanished;
+    std::function<void()> onReturned;
+    const LineFaults &lineFaults() const { return m_faults; }
+
 private:
+    bool openTty(std::string &error);
+    void vanishOrReturn();
     void updateLine(bool hungUp);
     void readInput();
     void writeOutput(uint32_t elapsedMs);
@@ -54,11 +70,15 @@ private:
     int m_wake[2] = {-1, -1};
     bool m_isPty = false;
     uint32_t m_deviceRate = 0;
+    std::string m_devicePath;  // the tty served, when not a pty of our own
     std::string m_slavePath;
+    uint64_t m_elapsedMs = 0;  // since run() started
+    bool m_vanished = false;
+    bool m_returned = false;
     volatile std::sig_atomic_t m_stop = 0;
     Bytes m_pending;   // taken from the engine, not yet written
     double m_credit = 0;
-    std::mt19937 m_random;
+    LineFaults m_faults;
 };
 
 } // namespace qvsim

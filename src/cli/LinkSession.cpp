@@ -1,9 +1,11 @@
 #include "cli/LinkSession.h"
 
 #include "cli/Options.h"
+#include "serial/VirtualPort.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <csignal>
@@ -15,12 +17,32 @@ volatile std::sig_atomic_t g_signal = 0;
 void onStopSignal(int signal) { g_signal = signal; }
 } // namespace
 
+PortsWith::PortsWith(const QString &path) : m_path(path)
+{
+    systemPortSource().onChanged = [this] { changed(); };
+    if (m_path.isEmpty())
+        return;
+    m_watcher.addPath(QFileInfo(m_path).absolutePath());
+    QObject::connect(&m_watcher, &QFileSystemWatcher::directoryChanged, [this] { changed(); });
+}
+
+PortsWith::~PortsWith() { systemPortSource().onChanged = nullptr; }
+
 bool PortsWith::scan(QStringList &names)
 {
     systemPortSource().scan(names);
-    if (!m_path.isEmpty() && !names.contains(m_path))
+    if (m_path.isEmpty() || names.contains(m_path))
+        return true;
+    const VirtualPortState state = virtualPortState(m_path);
+    if (state == VirtualPortState::Live || (state == VirtualPortState::NotVirtual && QFileInfo::exists(m_path)))
         names << m_path;
     return true;
+}
+
+void PortsWith::changed()
+{
+    if (onChanged)
+        onChanged();
 }
 
 std::vector<OptionInfo> linkOptions()

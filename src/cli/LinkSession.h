@@ -8,6 +8,7 @@
 #include "meter/MeterSearch.h"
 #include "serial/PortSource.h"
 
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QTimer>
 
@@ -16,14 +17,20 @@
 namespace qv::cli {
 
 // The system's ports plus the one asked for, wherever it is (a port the
-// system does not list can still be opened by its path).
+// system does not list can still be opened by its path), while it is there:
+// an adapter pulled out leaves the list, and the link is taken up again when
+// it comes back.
 class PortsWith : public PortSource {
 public:
-    explicit PortsWith(const QString &path) : m_path(path) {}
+    explicit PortsWith(const QString &path);
+    ~PortsWith() override;
     bool scan(QStringList &names) override;
 
 private:
+    void changed();
+
     QString m_path;
+    QFileSystemWatcher m_watcher;
 };
 
 struct LinkChoice {

@@ -92,6 +92,8 @@ void TComm32QV::DoReceive(const uint8_t *buf, uint32_t size)
     m_buffer.append(reinterpret_cast<const char *>(buf), qsizetype(size));
     m_hasBuffer = true;
     bool done = dataSize() <= 2;
+    bool blockCut = false;
+    bool frameBroken = false;
 
     // The loop body runs at least once: even a block too short for a frame
     // keeps the response watch going and is searched for a start marker.
@@ -120,6 +122,8 @@ void TComm32QV::DoReceive(const uint8_t *buf, uint32_t size)
                 static const int lengths[] = {28, 50, 106, 66, 49, 5, 5};
                 for (int l : lengths) {
                     if (have > size_t(l) && isFrameAt(data + have - l, l)) {
+                        // The meter switched off in the middle of the block.
+                        blockCut = data[have - l + 2] == ftMeterOff;
                         m_memoryMode = false;
                         SetNoGapWait(false);
                         m_buffer = m_buffer.right(l);
@@ -145,17 +149,27 @@ void TComm32QV::DoReceive(const uint8_t *buf, uint32_t size)
                 if (length == 0) {
                     dropFront(2);
                 } else if (!done) {
-                    if (have < size_t(length))
+                    if (have < size_t(length)) {
                         done = true;
-                    else if (data[length - 2] != endMarker || data[length - 1] != endMarker)
+                    } else if (data[length - 2] != endMarker || data[length - 1] != endMarker) {
+                        // A byte lost or spoilt on the line: in a series, where
+                        // no answer is awaited, nothing else would tell.
+                        frameBroken = frameBroken || m_measuring;
                         dropFront(2);
-                    else
+                    } else {
                         acceptFrame(length);
+                    }
                 }
             }
         }
         done = done || m_buffer.isEmpty() || !IsOpen();
     } while (!done);
+    // After the frames that followed: the panel keeps saying what was lost
+    // until the next frame arrives whole.
+    if (blockCut)
+        ReportStatus(stDataError);
+    else if (frameBroken)
+        ReportStatus(stFrameError);
 }
 
 bool TComm32QV::completeFlag() const

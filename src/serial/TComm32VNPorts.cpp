@@ -154,8 +154,17 @@ void TComm32VN::setCOMPort(const QString &value)
     if (index == 0)
         Open(); // sees PortIndex 0 and closes the port
     if (index != 0 && d->portIndex == 0) {
+        d->portLost = true;
         Close();
         ReportStatus(stPortNotFound);
+        return;
+    }
+    // An adapter plugged back in under the name it left with: the link
+    // carries on as it was before it went.
+    const bool returned = index > 0 && d->portLost && name == previous;
+    d->portLost = false;
+    if (returned && !IsOpen()) {
+        Open();
         return;
     }
     if (name != previous) {

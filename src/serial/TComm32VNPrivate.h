@@ -52,6 +52,7 @@ struct TComm32VN::Impl {
     int portIndex = 0;
     QString openedName;
     QString lastHint;
+    bool portLost = false;                 // the chosen port left the list (reopened when it returns)
 
     // --- the open port ----------------------------------------------------------
     SerialDevice device;
