@@ -46,7 +46,6 @@ TEST_F(HelpTest, ContentsOpensTheFirstTopicAndF1DoesOutsideTheInstrument)
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    EXPECT_EQ(form->MenuContents->shortcut(), QKeySequence(Qt::Key_F1));
 
     // On the meter's display F1 is the meter's MODE key.
     form->QVMeter()->setFocus();
@@ -60,7 +59,6 @@ TEST_F(HelpTest, ContentsOpensTheFirstTopicAndF1DoesOutsideTheInstrument)
     EXPECT_TRUE(help()->isVisible());
     EXPECT_EQ(help()->currentTopic(), "000");
     EXPECT_EQ(help()->contents()->currentRow(), 0);
-    EXPECT_TRUE(help()->page()->toPlainText().contains("simulated QV-700"));
 
     // A link moves the contents with it; a web address goes to the desktop.
     std::vector<QUrl> opened;
