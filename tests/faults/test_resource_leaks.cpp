@@ -3,7 +3,7 @@
 // threads it had before, and its resident memory has hardly grown.
 #include "integration/PtyHelpers.h"
 
-#include "instrument/MeterSearch.h"
+#include "meter/MeterSearch.h"
 #include "protocol/TComm32QV.h"
 
 #include <QDir>
