@@ -31,10 +31,8 @@ MeterFound identify(const MeterSearch::Result &at)
 {
     MeterFound meter;
     meter.at = at;
-    PortsWith ports(at.port);
-    TComm32QV comm(1, SerialPlatform{&systemClock(), &qtTimers(), &ports});
-    comm.setBaudRate(at.rate);
-    comm.setCOMPort(at.port);
+    MeterPort port(at.port, at.rate);
+    TComm32QV &comm = port.comm();
     MeterUpkeep upkeep(comm, systemClock(), qtTimers());
     bool info = false;
     QEventLoop loop;

@@ -1,6 +1,8 @@
 #include "cli/LinkSession.h"
 
 #include "cli/Options.h"
+#include "serial/Clock.h"
+#include "serial/Timer.h"
 #include "serial/VirtualPort.h"
 
 #include <QCoreApplication>
@@ -43,6 +45,22 @@ void PortsWith::changed()
 {
     if (onChanged)
         onChanged();
+}
+
+MeterPort::MeterPort(const QString &port, TBaudRate rate)
+    : m_port(port), m_ports(port), m_comm(1, SerialPlatform{&systemClock(), &qtTimers(), &m_ports})
+{
+    m_comm.setBaudRate(rate);
+    m_comm.setCOMPort(port);
+}
+
+QString MeterPort::openError() const
+{
+    if (m_comm.IsOpen())
+        return QString();
+    const QString hint = m_comm.LastErrorHint();
+    return QStringLiteral("%1: %2%3").arg(m_port, statusText(m_comm.LastStatus(), 1),
+                                          hint.isEmpty() ? QString() : " (" + hint + ")");
 }
 
 std::vector<OptionInfo> linkOptions()

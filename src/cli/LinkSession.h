@@ -33,6 +33,21 @@ private:
     QFileSystemWatcher m_watcher;
 };
 
+// A protocol component on one port (the system's list plus that port),
+// opened at once at the given rate.
+class MeterPort {
+public:
+    MeterPort(const QString &port, TBaudRate rate);
+    TComm32QV &comm() { return m_comm; }
+    // Why the port is not open ("PATH: Busy (hint)"), or empty when it is.
+    QString openError() const;
+
+private:
+    QString m_port;
+    PortsWith m_ports;   // outlives the component that reads it
+    TComm32QV m_comm;
+};
+
 struct LinkChoice {
     QString port;
     TBaudRate rate = br009600;

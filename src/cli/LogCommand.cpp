@@ -100,15 +100,10 @@ int runLog(const QStringList &args)
     if (!ResolveLink(link))
         return 3;
 
-    PortsWith ports(link.port);
-    TComm32QV comm(1, SerialPlatform{&systemClock(), &qtTimers(), &ports});
-    comm.setBaudRate(link.rate);
-    comm.setCOMPort(link.port);
-    if (!comm.IsOpen()) {
-        const QString hint = comm.LastErrorHint();
-        return failWith(QStringLiteral("%1: %2%3").arg(link.port, statusText(comm.LastStatus(), 1),
-                                                       hint.isEmpty() ? QString() : " (" + hint + ")"));
-    }
+    MeterPort linkPort(link.port, link.rate);
+    TComm32QV &comm = linkPort.comm();
+    if (const QString error = linkPort.openError(); !error.isEmpty())
+        return failWith(error);
 
     StatusLine status(!quiet);
     MeterUpkeep upkeep(comm, systemClock(), qtTimers());

@@ -117,15 +117,10 @@ int runMonitor(const QStringList &args)
 
     QElapsedTimer started;
     started.start();
-    PortsWith ports(port);
-    TComm32QV comm(1, SerialPlatform{&systemClock(), &qtTimers(), &ports});
-    comm.setBaudRate(rate);
-    comm.setCOMPort(port);
-    if (!comm.IsOpen()) {
-        const QString hint = comm.LastErrorHint();
-        return failWith(QStringLiteral("%1: %2%3").arg(port, statusText(comm.LastStatus(), 1),
-                                                       hint.isEmpty() ? QString() : " (" + hint + ")"));
-    }
+    MeterPort link(port, rate);
+    TComm32QV &comm = link.comm();
+    if (const QString error = link.openError(); !error.isEmpty())
+        return failWith(error);
 
     bool reached = false;
     EventJson printer(
