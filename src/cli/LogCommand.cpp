@@ -21,7 +21,6 @@ namespace {
 
 // While the link is in trouble the port is opened afresh this often: a
 // vanished port may have come back under the same name.
-constexpr int ReopenMs = 2000;
 // A running series shows itself by its measurements within this time.
 constexpr int StartAfterMs = 1500;
 // Plain progress lines (standard error not a terminal) at most this often.
@@ -169,19 +168,6 @@ int runLog(const QStringList &args)
                         plain);
     };
 
-    // A port that vanished is opened afresh until it is back.
-    QTimer reopen;
-    QObject::connect(&reopen, &QTimer::timeout, [&] {
-        if (trouble < 0)
-            return;
-        comm.Close();
-        if (!comm.Open())
-            comm.setCOMPort(link.port);
-        if (comm.IsOpen())
-            upkeep.refresh();
-    });
-    reopen.start(ReopenMs);
-
     StopSignals stopSignals;
     if (seconds >= 0)
         QTimer::singleShot(int(seconds * 1000), qApp, &QCoreApplication::quit);
@@ -191,7 +177,6 @@ int runLog(const QStringList &args)
     QCoreApplication::exec();
     stopSignals.disarm();
 
-    reopen.stop();
     startTimer.stop();
     if (startPressed && comm.Measuring()) {
         // The series this command started ends with it.
