@@ -56,45 +56,6 @@ bool byTime(const ChartSample &a, const ChartSample &b)
 
 } // namespace
 
-QString ProbeUnitOfNotes(std::string_view notes)
-{
-    // The model names of both languages, by the family they name.
-    static const auto families = [] {
-        std::vector<std::pair<QByteArray, int>> out;
-        for (int family = 1; family < 24; ++family)
-            for (uint8_t language : {0, 1}) {
-                const QString name = ProbeModelName(language, true, uint8_t(family * 10));
-                if (name != QLatin1String("?"))
-                    out.emplace_back(ToCp1250(name), family);
-            }
-        return out;
-    }();
-    const size_t comma = notes.find(',');
-    std::string_view model = notes.substr(0, comma);
-    // The attachment's angle follows the name without a comma ("1°").
-    const bool luminance = comma != std::string_view::npos &&
-                           notes.find(", Lum.", comma) != std::string_view::npos;
-    int family = -1;
-    for (const auto &[name, f] : families)
-        if (model.size() >= size_t(name.size()) &&
-            model.substr(0, size_t(name.size())) == std::string_view(name.constData(), size_t(name.size()))) {
-            family = f;
-            break;
-        }
-    switch (family) {
-    case 1:
-        return luminance ? QStringLiteral("cd/m²") : QStringLiteral("lx");
-    case 2: case 3: case 4: case 5: case 8:
-        return luminance ? QStringLiteral("W/(m²·sr)") : QStringLiteral("W/m²");
-    case 6: case 7:
-        return QStringLiteral("A");
-    case 9:
-        return luminance ? QStringLiteral("E/(m²·s·sr)") : QStringLiteral("E/(m²·s)");
-    default:
-        return {};
-    }
-}
-
 bool ReadRowTime(std::string_view date, std::string_view time, double &ms)
 {
     int d, mo, y, h, mi, s;

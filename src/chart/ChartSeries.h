@@ -18,11 +18,6 @@ namespace qv {
 
 class CellTable;
 
-// The unit of the quantity a probe measures, from the notes of a row
-// ("Z.K-700, Over" -> "lx"; ", Lum." for the luminance attachment); empty
-// when the probe is not known.
-QString ProbeUnitOfNotes(std::string_view notes);
-
 // A row's date ("dd-mm-yy") and time ("hh:nn:ss"), with any separators, as
 // milliseconds since the epoch in local time. False when they do not read.
 bool ReadRowTime(std::string_view date, std::string_view time, double &ms);

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <string_view>
 
 namespace qv {
 
@@ -21,5 +22,10 @@ QString ProbeTypeName(uint8_t language, bool probePresent, uint8_t probeCode, in
 QString ProbeDescription(uint8_t language, bool probePresent, uint8_t probeCode,
                          uint8_t angleCode, bool luminance, bool doseOverflow,
                          bool over, bool under);
+
+// The unit of the quantity a probe measures, from the notes of a row
+// ("Z.K-700, Over" -> "lx"; ", Lum." for the luminance attachment); empty
+// when the probe is not known.
+QString ProbeUnitOfNotes(std::string_view notes);
 
 } // namespace qv

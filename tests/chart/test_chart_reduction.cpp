@@ -4,6 +4,7 @@
 // with the unit the rows agree on.
 #include "chart/ChartReduction.h"
 #include "chart/ChartSeries.h"
+#include "protocol/Probes.h"
 #include "history/HistoryStore.h"
 #include "protocol/FormatSettings.h"
 
