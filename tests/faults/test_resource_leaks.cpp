@@ -37,6 +37,22 @@ Usage usage()
     return Usage{entries("/proc/self/fd"), entries("/proc/self/task"), resident * (::sysconf(_SC_PAGESIZE) / 1024)};
 }
 
+// The usage once the threads a last write started have ended: two readings
+// 50 ms apart that agree (at most 2 s).
+Usage usageAtRest()
+{
+    Usage last = usage();
+    for (int i = 0; i < 40; ++i) {
+        QCoreApplication::processEvents();
+        ::usleep(50000);
+        const Usage now = usage();
+        if (now.fds == last.fds && now.threads == last.threads)
+            return now;
+        last = now;
+    }
+    return last;
+}
+
 // Runs `cycle` a few times to settle caches and pools, then `times` times;
 // what it costs.
 template <class F>
@@ -44,12 +60,10 @@ void expectNoLeak(int times, F cycle)
 {
     for (int i = 0; i < 10; ++i)
         cycle();
-    QCoreApplication::processEvents();
-    const Usage before = usage();
+    const Usage before = usageAtRest();
     for (int i = 0; i < times; ++i)
         cycle();
-    QCoreApplication::processEvents();
-    const Usage after = usage();
+    const Usage after = usageAtRest();
     EXPECT_EQ(after.fds, before.fds);
     EXPECT_EQ(after.threads, before.threads);
     EXPECT_LT(after.rssKb - before.rssKb, 1024);
