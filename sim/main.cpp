@@ -80,6 +80,8 @@ const std::vector<qv::OptionRow<Options>> &optionTable()
          [](R &r, const QString &n, Options &o) { o.serve.noise = r.real(n, 0, 0, 1); }},
         {{"--drop", "P", "chance, 0-1, of each byte sent being lost (default 0)"},
          [](R &r, const QString &n, Options &o) { o.serve.drop = r.real(n, 0, 0, 1); }},
+        {{"--faults-for", "S", "the noise and the drops last only S seconds after the start"},
+         [](R &r, const QString &n, Options &o) { o.serve.faultsForMs = milliseconds(r, n); }},
         {{"--silent-after", "S", "the meter stops answering S seconds after the start"},
          [](R &r, const QString &n, Options &o) { o.meter.silentAfterMs = milliseconds(r, n); }},
         {{"--vanish-after", "S", "the port vanishes S seconds after the start, as an unplugged adapter does"},
