@@ -1,9 +1,11 @@
 // Recorded sessions with the simulated meter. Each file of sessions/ holds
-// commands (a meter to start, keys to press, time to let pass, the lamp or the
-// program's line rate to change) and, indented under each, what came back:
-// every frame decoded field by field, the receiver's events and, when asked,
-// the meter's own state. The test replays the commands and compares the whole
-// text; QV_UPDATE_GOLDEN=1 writes the answers anew (read the difference
+// commands and, indented under each, what came back: every frame decoded field
+// by field, the receiver's events and, after "state", the meter's own state.
+// Commands: "meter [cells=N] [probe=N] [K700] [luminance] [noprobe] [module]
+// [off] [startseries]" starts a new meter; "press KEYS", "type DIGITS", "wait
+// MS", "rate BPS" (the program's line), "lamp IRRADIANCE/LUMINANCE",
+// "probefault", "clearlast". The test replays the commands and compares the
+// whole text; QV_UPDATE_GOLDEN=1 writes the answers anew (read the difference
 // before committing it).
 #include "SimHarness.h"
 #include "support/GoldenText.h"
@@ -82,8 +84,6 @@ MeterConfig config(std::istringstream &words)
             c.cells = n;
         else if (name == "probe")
             c.probeCode = n;
-        else if (name == "seed")
-            c.seed = uint32_t(n);
         else if (name == "K700")
             c.model = Model::K700;
         else if (name == "luminance")
