@@ -24,15 +24,13 @@ uint32_t Frame::u32(size_t at) const
     return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
 }
 
-float Frame::f32(size_t at) const
+float Frame::value() const
 {
-    const uint32_t bits = u32(at);
+    const uint32_t bits = u32(26);
     float v;
     std::memcpy(&v, &bits, 4);
     return v;
 }
-
-float Frame::value() const { return f32(26); }
 
 void ReceiverRules::frame(const Frame &f)
 {
@@ -74,7 +72,6 @@ SimMeter::SimMeter(const qvsim::MeterConfig &config) : engine(config) {}
 std::vector<Frame> SimMeter::collect()
 {
     const Bytes out = engine.takeOutput();
-    rawBytes += out.size();
     std::vector<Frame> got;
     size_t i = 0;
     while (i < out.size()) {

@@ -23,17 +23,10 @@ struct Frame {
     uint16_t status() const { return uint16_t(b[5] | (b[6] << 8)); }
     uint16_t screen() const { return uint16_t(b[12] | (b[13] << 8)); }
     bool hasStatus() const { return b.size() >= 28; }
-    // Measurement block.
-    float value() const;
-    uint8_t exponent() const { return b[30]; }
-    uint8_t limitCode() const { return b[31]; }
+    float value() const;  // of a measurement or a stored cell
     uint32_t u32(size_t at) const;
-    float f32(size_t at) const;
     // Text block of a type 0x06 frame.
     std::string text() const { return std::string(b.begin() + 26, b.begin() + 42); }
-    uint8_t textMode() const { return b[43]; }
-    uint8_t cursor() const { return b[44]; }
-    uint8_t cursorType() const { return b[46]; }
 };
 
 // The length of each frame type, as the program's receiver knows them.
@@ -84,13 +77,11 @@ public:
     }
     uint16_t screen() const { return engine.screen(); }
     const Frame &last() const { return frames.back(); }
-    int range() const { return last().b[8] & 0x0F; }
 
     qvsim::MeterEngine engine;
     ReceiverRules rules;
     std::vector<Frame> frames;  // everything received so far
     Bytes memoryBlock;          // the last memory block received
-    size_t rawBytes = 0;        // bytes received in total
 
 private:
     std::vector<Frame> collect();

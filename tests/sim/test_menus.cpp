@@ -1,5 +1,6 @@
 // The menu tree as the program sees it: every answer names the new screen,
-// menus are reachable and left the way their numbers say.
+// menus are reachable and left the way their numbers say. (Questions and
+// messages are in the recorded sessions.)
 #include "SimHarness.h"
 
 #include <gtest/gtest.h>
@@ -25,16 +26,6 @@ void expectAnswerNames(SimMeter &m, const std::string &key)
 }
 
 } // namespace
-
-TEST(SimMenus, QuestionsStopAtYesAndNo)
-{
-    SimMeter m(MeterConfig{Model::QV700, -1, false, false, Baud9600, 3});
-    EXPECT_EQ(m.go("TJJK"), AskClearLast + AnswerNo);  // clear last?
-    EXPECT_EQ(m.go("J"), AskClearLast + AnswerNo);
-    EXPECT_EQ(m.go("RR"), AskClearLast + AnswerYes);
-    EXPECT_EQ(m.go("Q"), 12);
-    EXPECT_EQ(m.engine.memory().count(), 3u);
-}
 
 // Walks the whole tree with ENTER on every item, the way a curious user
 // would, and checks that every menu is reached and that ESC from any menu
@@ -85,18 +76,4 @@ TEST(SimMenus, WholeTreeIsReachableAndConsistent)
         EXPECT_TRUE(reached.count(s)) << "never reached screen " << s;
     for (uint16_t menu : {10, 20, 30, 120, 130, 140, 230, 250, 340, 350, 2520, 2530, 3510})
         EXPECT_TRUE(explored.count(menu)) << "never explored menu " << menu;
-}
-
-TEST(SimMenus, MessagesTimeOutBackToTheirScreen)
-{
-    SimMeter m;
-    m.press("TJ");
-    EXPECT_EQ(m.go("K"), DlgMemoryEmpty);  // load measure with an empty memory
-    EXPECT_TRUE(m.wait(MeterEngine::MessageMs - 1).empty());
-    const auto back = m.wait(1);
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(back[0].screen(), 11);
-    // ENTER closes it at once.
-    m.press("K");
-    EXPECT_EQ(m.go("K"), 11);
 }
