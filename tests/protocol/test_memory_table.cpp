@@ -50,7 +50,8 @@ TEST(MemoryTable, TablesMatchTheGoldenListing)
     const char *dose = "DOSE            ";
     const std::vector<std::pair<const char *, std::vector<Frame>>> cases = {
         {"modes", {cell(5.0f).byte(5, 0x04).byte(32, 9).single(33, 40.0f).single(37, 125.0f),
-                   cell(5.0f).byte(5, 0x08).u32(32, 3725).single(36, 2500.0f).single(40, 1.0f).single(44, 4.0f),
+                   cell(5.0f).byte(5, 0x08).u32(32, 3725).single(36, 2500.0f).single(40, 1.0f)
+                       .single(44, 4.0f),
                    cell(5.0f).byte(5, 0x08).u32(32, 25 * 3600).single(36, INFINITY),
                    cell(5.0f).byte(5, 0x04).single(33, NAN).single(37, -INFINITY)}},
         {"infinite value", {cell(1.0f), cell(INFINITY, dose).byte(6, 0x01), cell(2.0f)}},
@@ -62,7 +63,7 @@ TEST(MemoryTable, TablesMatchTheGoldenListing)
     for (const auto &[name, cells] : cases) {
         uint32_t faulty = 0;
         QString text = table(cells, &faulty);
-        text.replace(QLatin1Char('\t'), QLatin1String(" | ")).replace(QLatin1Char('\r'), QLatin1String("\\r"));
+        text.replace(QLatin1Char('\t'), QLatin1String(" | ")).replace(QLatin1Char('\r'), "\\r");
         listing += QStringLiteral("## %1: %2 not shown\n").arg(QLatin1String(name)).arg(faulty) + text;
     }
     qvtest::expectGoldenText(QStringLiteral("protocol/memory-tables.txt"), listing);

@@ -89,8 +89,9 @@ const std::pair<const char *, Script> Scenarios[] = {
     {"garbage and half a marker", blocks({"xyz\x01\x02%", Frame(0x2D).data().mid(1)})},
     {"unknown type, wrong end", blocks({QByteArray("%%\x04junk", 7) + badEnd() + Frame(0x2A).data()})},
     {"first frame, no probe or a menu screen start nothing", [](Receiver &r) {
-         for (const QByteArray &f : {measurement('S'), Frame(0x02).keys('S').byte(30, 41).byte(10, 15).byte(6, 1).data(),
-                                     measurement('S', 0, 20)}) {
+         QByteArray noProbe = measurement('S');
+         noProbe[6] = 1;
+         for (const QByteArray &f : {measurement('S'), noProbe, measurement('S', 0, 20)}) {
              r.feed(f);
              r.note();
          }
