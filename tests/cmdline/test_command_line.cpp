@@ -1,6 +1,7 @@
 // The shared command-line reader: the forms of options, what ends them, the
 // problems it reports first, and the help text made from the table.
 #include "cmdline/CommandLine.h"
+#include "support/GoldenText.h"
 
 #include <gtest/gtest.h>
 
@@ -92,18 +93,8 @@ TEST(ArgumentReader, TypedValuesAndTheFirstProblem)
     EXPECT_EQ(two.error(), "more than one input given");
 }
 
-TEST(HelpText, EveryOptionALineWithHelpAndVersion)
+// Every option a line, with --help and --version.
+TEST(HelpText, MatchesItsGoldenFile)
 {
-    EXPECT_EQ(helpText(Described).toStdString(),
-              "usage: prog cmd [OPTIONS] [FILE]\n"
-              "Does a thing.\n"
-              "\n"
-              "options:\n"
-              "  --flag       a flag\n"
-              "  --name TEXT  a text\n"
-              "  --count N    a number\n"
-              "  --help       show this help and exit\n"
-              "  --version    show the version and exit\n"
-              "\n"
-              "Exit status: 0.\n");
+    qvtest::expectGoldenText(QStringLiteral("cmdline/help.txt"), helpText(Described));
 }

@@ -38,15 +38,10 @@ struct PdfPrinter {
 QString PdfText(const QString &pdf)
 {
     const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (tool.isEmpty()) {
-        ADD_FAILURE() << "pdftotext is missing: run scripts/install-deps";
-        return {};
-    }
-    QProcess p;
-    p.start(tool, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    EXPECT_TRUE(p.waitForFinished(30000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    return QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_FALSE(tool.isEmpty()) << "pdftotext is missing: run scripts/install-deps";
+    const qvtest::ProgramRun run = runProgram(tool, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    return QString::fromUtf8(run.out);
 }
 
 } // namespace
