@@ -7,28 +7,48 @@
 #include "instrument/MeterCore.h"
 #include "protocol/FormatSettings.h"
 #include "protocol/TComm32QV.h"
+#include "support/GoldenText.h"
 
 using namespace qv;
 using qvtest::Frame;
 
 namespace {
 
-class MeterCoreTest : public ::testing::Test, protected DetachedLink {
-protected:
-    MeterCoreTest() : fmt(FormatSettings{'.', '-', ':'}), core(comm(), 1, 0, clock(), timers())
+Frame status(uint16_t screen, uint16_t word = 0)
+{
+    Frame f(1);
+    f.word(5, word).byte(7, 10).byte(8, 0x30).byte(9, 1).byte(10, 15).byte(11, 41).menu(screen).clock();
+    return f;
+}
+// A frame that identifies the meter: requests stop.
+const Frame Ident = Frame(3).text(30, "09-11-23 10:42:17 2.13").byte(7, 10);
+// A measurement with key "S": a run starts.
+const Frame Measurement = lcdtest::measFrame(1.0f);
+
+struct MeterRig : DetachedLink {
+    MeterRig() : fmt(FormatSettings{'.', '-', ':'}), core(comm(), 1, 0, clock(), timers())
     {
         core.OnReceiveMeas = [this](const TDataMeasQV &) { ++measEvents; };
         core.OnStartMeas = [this] { log << "Start"; };
         core.OnStopMeas = [this] { log << "Stop"; };
         core.OnMeterOFF = [this] { log << "Off"; };
     }
-    // A frame that identifies the meter: requests stop.
-    void identify() { feed(Frame(3).text(30, "09-11-23 10:42:17 2.13").byte(7, 10)); }
-    Frame status(uint16_t screen, uint16_t word = 0)
+    void identify() { feed(Ident); }
+    // Plays `steps`, keys pressed on the instrument, and lists the events
+    // with the core's state at each note.
+    QStringList script(const std::vector<Step> &steps)
     {
-        Frame f(1);
-        f.word(5, word).byte(7, 10).byte(8, 0x30).byte(9, 1).byte(10, 15).byte(11, 41).menu(screen).clock();
-        return f;
+        play(steps, [this] {
+            QImage dark(core.lcdImage().size(), core.lcdImage().format());
+            dark.fill(LcdColourOff);
+            log << QStringLiteral("[on %1, asks for identification %2, identified %3, run %4, series %5, "
+                                  "refresh held %6, backlight %7, dark %8, %9 measurements, sent '%10']")
+                       .arg(core.meterOn()).arg(core.identRequest()).arg(core.records().identReceived)
+                       .arg(core.runInProgress()).arg(core.measurementRunning()).arg(core.refreshDeferred())
+                       .arg(core.backlightIndex()).arg(core.lcdImage() == dark).arg(measEvents)
+                       .arg(QString::fromLatin1(sent));
+        }, [this](int k) { core.pressKey(MeterKey(k)); });
+        return log;
     }
     // The clock corner as a reference canvas draws `time` and `date`.
     bool clockShows(const QString &time, const QString &date)
@@ -52,30 +72,38 @@ protected:
     int measEvents = 0;
 };
 
-TEST_F(MeterCoreTest, AsksForIdentificationUntilItArrivesAndInformationOnScreen220)
+class MeterCoreTest : public ::testing::Test, protected MeterRig {};
+
+const Step Refresh = key(int(MeterKey::Refresh));
+const std::pair<const char *, std::vector<Step>> Scripts[] = {
+    // Identification is asked for until it arrives, and again when the meter
+    // switches on; menu code 220 is answered with the information request.
+    {"identification and information requests",
+     {note, status(0), note, Ident, note, after(200), status(0), note, Frame(0x2B), note, Ident, after(200),
+      note, Frame(lcdtest::measFrame(1.0f)).menu(220), note}},
+    // REFRESH during a run waits for the next measurement; pressed again and
+    // no measurement follows, the timer sends it. Measurements are passed on
+    // only from the measurement screen.
+    {"measurements passed on and the refresh held",
+     {Ident, status(0), Measurement, note, after(200), note, Refresh, note, after(500), Measurement, note,
+      after(500), Measurement, note, after(500), Measurement, note, after(500), Measurement, note,
+      after(500), Measurement, note, after(500), Measurement, note, Refresh, note, after(3000), note,
+      Frame(lcdtest::measFrame(1.0f)).menu(10).keys('K'), note}},
+    // Switching off ends the run and darkens the LCD; a lost link clears the
+    // flags and asks for identification again.
+    {"meter off or a lost link clears the state",
+     {Ident, status(0), Measurement, note, Frame(0x2D), note, Ident, status(0), note,
+      {Step::Status, stCommLost}, note}},
+};
+
+} // namespace
+
+TEST(MeterCore, ScriptsMatchTheGoldenListing)
 {
-    EXPECT_FALSE(core.meterOn());
-    feed(status(0));
-    EXPECT_TRUE(core.meterOn());
-    EXPECT_TRUE(sent.contains('B'));
-    identify();
-    EXPECT_FALSE(core.identRequest());
-    EXPECT_TRUE(core.records().identReceived);
-    sent.clear();
-    advance(200);
-    feed(status(0));
-    EXPECT_FALSE(sent.contains('B'));
-    // The meter switching on asks again.
-    feed(Frame(0x2B));
-    EXPECT_TRUE(core.identRequest());
-    // Menu code 220 is answered with the information request.
-    identify();
-    advance(200);
-    sent.clear();
-    Frame f = lcdtest::measFrame(1.0f);
-    f.menu(220);
-    feed(f);
-    EXPECT_EQ(sent.left(1), QByteArray("I"));
+    QStringList listing;
+    for (const auto &[name, steps] : Scripts)
+        listing << QStringLiteral("## %1").arg(QLatin1String(name)) << MeterRig().script(steps);
+    qvtest::expectGoldenText(QStringLiteral("instrument/meter-core.txt"), listing.join('\n') + '\n');
 }
 
 TEST_F(MeterCoreTest, ClockRunsOnTheMeasurementScreenOnly)
@@ -113,40 +141,6 @@ TEST_F(MeterCoreTest, CursorBlinksEvery333ms)
     EXPECT_TRUE(core.entry().any);
 }
 
-TEST_F(MeterCoreTest, MeasurementsArePassedOnAndHoldTheRefresh)
-{
-    identify();
-    feed(status(0));
-    feed(lcdtest::measFrame(1.0f));     // key "S": the run starts
-    ASSERT_TRUE(core.runInProgress());
-    EXPECT_EQ(log, QStringList{"Start"});
-    EXPECT_EQ(measEvents, 1);
-
-    advance(200);
-    sent.clear();
-    core.pressKey(MeterKey::Refresh);
-    EXPECT_TRUE(core.refreshDeferred());
-    for (int i = 0; i < 6; ++i) {
-        advance(500);
-        feed(lcdtest::measFrame(1.0f));
-        EXPECT_FALSE(core.refreshDeferred());
-    }
-    EXPECT_FALSE(sent.contains('I'));
-
-    // Pressed again and no measurement follows: the timer sends it.
-    core.pressKey(MeterKey::Refresh);
-    EXPECT_TRUE(sent.isEmpty());
-    advance(3000);
-    EXPECT_TRUE(sent.startsWith("I"));
-    EXPECT_FALSE(core.refreshDeferred());
-    // Measurements are passed on only from the measurement screen.
-    EXPECT_EQ(measEvents, 7);
-    Frame inMenu = lcdtest::measFrame(1.0f);
-    inMenu.menu(10).keys('K');
-    feed(inMenu);
-    EXPECT_EQ(measEvents, 7);
-}
-
 TEST_F(MeterCoreTest, BatteryRefreshGivesTheMeterTimeToAnswer)
 {
     QList<int> codes;
@@ -172,29 +166,6 @@ TEST_F(MeterCoreTest, BatteryRefreshGivesTheMeterTimeToAnswer)
     EXPECT_FALSE(codes.contains(stCommLost)) << "lost just after the refresh went out";
 }
 
-TEST_F(MeterCoreTest, MeterOffOrALostLinkClearsTheState)
-{
-    identify();
-    feed(status(0));
-    feed(lcdtest::measFrame(1.0f));
-    ASSERT_TRUE(core.runInProgress());
-    feed(Frame(0x2D));
-    EXPECT_EQ(log, (QStringList{"Start", "Stop", "Off"}));
-    EXPECT_FALSE(core.meterOn());
-    EXPECT_EQ(core.backlightIndex(), -1);
-    QImage off(core.lcdImage().size(), core.lcdImage().format());
-    off.fill(LcdColourOff);
-    EXPECT_EQ(core.lcdImage(), off);
-    // A lost link clears the flags and asks for identification again.
-    identify();
-    feed(status(0));
-    EXPECT_TRUE(core.measurementRunning());
-    comm().OnCOMStatus(stCommLost, "Communication lost");
-    EXPECT_FALSE(core.meterOn());
-    EXPECT_FALSE(core.measurementRunning());
-    EXPECT_TRUE(core.identRequest());
-}
-
 TEST_F(MeterCoreTest, BacklightFollowsTheInfoRecord)
 {
     identify();
@@ -216,5 +187,3 @@ TEST_F(MeterCoreTest, BacklightFollowsTheInfoRecord)
     feed(status(10));
     EXPECT_EQ(core.screen().surface().pixel(127, 63), LcdColourWhite);
 }
-
-} // namespace

@@ -18,39 +18,17 @@ using qvtest::MemoryBlock;
 
 namespace {
 
-// One step: bytes from the meter, a key or character the program sends,
-// time passing, or a note of the state and of what was sent since the last.
-struct Step {
-    enum Kind { Bytes, Key, Char, Wait, Note } kind;
-    QByteArray bytes;
-    int value = 0;
-    Step(const QByteArray &b) : kind(Bytes), bytes(b) {}
-    Step(const char *b) : kind(Bytes), bytes(b) {}
-    Step(Kind k, int v = 0) : kind(k), value(v) {}
-};
-Step key(int code) { return {Step::Key, code}; }
-Step wait(int ms) { return {Step::Wait, ms}; }
-const Step note{Step::Note};
-
 QStringList play(const std::vector<Step> &steps)
 {
     DetachedLink link;
     QStringList log;
     qv::cli::EventJson json(link.comm(), [&](const QByteArray &line) { log << QString::fromUtf8(line); });
     link.comm().OnRespTimeOver = [&] { log << "response time over"; };
-    for (const Step &s : steps) {
-        switch (s.kind) {
-        case Step::Bytes: link.deliver(s.bytes); break;
-        case Step::Key: link.comm().SendKey(s.value); break;
-        case Step::Char: link.comm().SendChar(char(s.value)); break;
-        case Step::Wait: link.advance(uint32_t(s.value)); break;
-        case Step::Note:
-            log << QStringLiteral("[measuring %1, in transfer %2, sent '%3']")
-                       .arg(link.comm().Measuring()).arg(link.comm().InMemoryTransfer())
-                       .arg(QString::fromLatin1(link.sent.toPercentEncoding()));
-            link.sent.clear();
-        }
-    }
+    link.play(steps, [&] {
+        log << QStringLiteral("[measuring %1, in transfer %2, sent '%3']")
+                   .arg(link.comm().Measuring()).arg(link.comm().InMemoryTransfer())
+                   .arg(QString::fromLatin1(link.sent.toPercentEncoding()));
+    });
     return log;
 }
 
@@ -100,7 +78,7 @@ const std::pair<const char *, std::vector<Step>> Scenarios[] = {
       measurement('Q')}},
     // Until its deadline has passed.
     {"a pending information request holds back completeness",
-     {status(0), key(kcI), measurement('R'), note, wait(2000), measurement('R')}},
+     {status(0), key(kcI), measurement('R'), note, after(2000), measurement('R')}},
     // 66 bytes of cells give one progress event, 136 the second; complete,
     // the block with 1000 per mille.
     {"memory transfer with progress",
@@ -117,12 +95,12 @@ const std::pair<const char *, std::vector<Step>> Scenarios[] = {
       announce(Table10.size()), Table10.left(620) + status(150), note}},
     {"a wrong end marker abandons the block", {announce(Table2.size()) + badEnd(Table2), note}},
     {"keys during a transfer send 0, but Q",
-     {announce(Table10.size()), key(kcA), wait(200), key(kcQ), {Step::Char, '1'}, wait(200), note}},
+     {announce(Table10.size()), key(kcA), after(200), key(kcQ), {Step::Char, '1'}, after(200), note}},
     // The partial frame is skipped when the next whole one arrives.
     {"a partial answer times out as communication lost",
-     {key(kcI), status(20).left(10), wait(20000), status(20)}},
+     {key(kcI), status(20).left(10), after(20000), status(20)}},
     {"a response timeout in a memory transfer reports and leaves",
-     {announce(Table10.size()) + Table10.left(30), wait(60000), note}},
+     {announce(Table10.size()) + Table10.left(30), after(60000), note}},
     // One byte cannot hold the markers: nothing is decoded and the receiver
     // goes back to frames. Up to four bytes hold no cell: an empty table,
     // still announced.
