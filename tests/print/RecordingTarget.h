@@ -14,6 +14,8 @@
 #include <QPaintEngine>
 #include <QPainter>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -166,5 +168,9 @@ struct ProgressProbe : qv::PrintProgress {
 // for a window nobody answers). Install it for the whole test program.
 class UnexpectedDialogs : public qv::DialogHandler {
 public:
-    qv::DialogAnswer ask(const qv::DialogRequest &request) override;
+    qv::DialogAnswer ask(const qv::DialogRequest &request) override
+    {
+        ADD_FAILURE() << "unexpected question: " << request.text.toStdString();
+        return qv::DialogAnswer(qv::BtnCodeCancel);
+    }
 };

@@ -12,12 +12,6 @@
 
 using namespace qv;
 
-qv::DialogAnswer UnexpectedDialogs::ask(const qv::DialogRequest &request)
-{
-    ADD_FAILURE() << "unexpected question: " << request.text.toStdString();
-    return qv::DialogAnswer(qv::BtnCodeCancel);
-}
-
 namespace {
 // No test here expects a question.
 UnexpectedDialogs g_unexpected;

@@ -3,11 +3,16 @@
 // range limits, the edges of the statistics, the status bits and tables,
 // identification and text entry. Each case's record, as the decode command
 // prints it, is listed in the golden file protocol/decoders.txt.
-#include "RecordListing.h"
-
+#include "cli/EventJson.h"
+#include "protocol/CaptureReplay.h"
 #include "protocol/FrameDecoders.h"
 #include "protocol/Probes.h"
+#include "support/Frames.h"
 #include "support/GoldenText.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 
@@ -28,7 +33,19 @@ Frame measFrame(float value)
     return f;
 }
 
-struct Decoded : RecordListing {
+// Records listed as the decode command prints them, one member a line,
+// each under a heading.
+struct Decoded {
+    Decoded()
+        : json(replay.comm(), [this](const QByteArray &l) {
+              static const QRegularExpression member(QStringLiteral(",(?=\"\\w+\":)"));
+              line(QString::fromUtf8(l).replace(member, QStringLiteral(",\n  ")));
+          })
+    {
+    }
+    TComm32QV &comm() { return replay.comm(); }
+    void heading(const QString &name) { text += QStringLiteral("## %1\n").arg(name); }
+    void line(const QString &l) { text += l + '\n'; }
     void meas(const char *name, const Frame &f)
     {
         TDataMeasQV m;
@@ -45,6 +62,10 @@ struct Decoded : RecordListing {
         heading(name);
         comm().OnReceiveInfo(info);
     }
+
+    CaptureReplay replay{1};
+    cli::EventJson json;
+    QString text;
 };
 
 } // namespace
