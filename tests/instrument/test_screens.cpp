@@ -88,7 +88,7 @@ const Scene MeasurementScenes[] = {
     {"luminance relative", [](LcdScreen &s) { receive(s, relative(measFrame(1234.5f, 0x0086, 0))); }},
     {"exposure", [](LcdScreen &s) { receive(s, dose(measFrame(1234.5f, 0x000A, 1))); }},
     {"luminance exposure", [](LcdScreen &s) { receive(s, dose(measFrame(1234.5f, 0x008A, 1))); }},
-    {"exposure time and the small unit", [](LcdScreen &s) { receive(s, dose(measFrame(12.345f, 0x000A, 0))); }},
+    {"exposure time, small unit", [](LcdScreen &s) { receive(s, dose(measFrame(12.345f, 0x000A, 0))); }},
     // Range-limit code 2 with 3 ranges.
     {"over range", [](LcdScreen &s) { receive(s, measFrame(5.0f).byte(31, 6)); }},
     {"over range mark goes with the next frame", [](LcdScreen &s) {

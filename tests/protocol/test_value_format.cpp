@@ -62,7 +62,7 @@ TEST(ValueFormat, SITextsMatchTheirGoldenFile)
     const ScopedFormatSettings scoped(withDecimal(QLatin1Char('.')));
     QFile file(QStringLiteral(QV_TEST_DATA_DIR "/format/si.txt"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QStringList lines = QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts);
     ASSERT_GT(lines.size(), 4000);
     QString texts;
     for (const QString &line : lines) {
