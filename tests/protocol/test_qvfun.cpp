@@ -33,7 +33,8 @@ FormatSettings withSeparators(QChar date, QChar time)
 TEST(Normalize, DatesAndTimesMatchTheGoldenListing)
 {
     QString listing;
-    const auto list = [&](bool (*normalize)(QString &, TDateTime &), std::initializer_list<const char *> texts) {
+    using Normalize = bool (*)(QString &, TDateTime &);
+    const auto list = [&](Normalize normalize, std::initializer_list<const char *> texts) {
         for (const char *in : texts) {
             QString text = QString::fromLatin1(in);
             TDateTime value = -1;
@@ -44,12 +45,13 @@ TEST(Normalize, DatesAndTimesMatchTheGoldenListing)
     };
     {
         const ScopedFormatSettings scoped(withSeparators('.', ':'));
-        list(NormalizeDate, {"5.3.8", "2009.12.31", "12.31.09", "2.2009.28", "2009.31.12", "31.2009.12", "29.2.9",
-                             "5.3.108", "1.1.0", "1.1.1999", "", "5-3-8", "1.2", "1.2.3.4", "32.13.2009", "1..8",
-                             "1.1.10000", "1.1.-8", "5.3.8x"});
+        list(NormalizeDate, {"5.3.8", "2009.12.31", "12.31.09", "2.2009.28", "2009.31.12", "31.2009.12",
+                             "29.2.9", "5.3.108", "1.1.0", "1.1.1999", "", "5-3-8", "1.2", "1.2.3.4",
+                             "32.13.2009", "1..8", "1.1.10000", "1.1.-8", "5.3.8x"});
     }
     const ScopedFormatSettings scoped(withSeparators('-', '.'));
-    list(NormalizeTime, {"7.5.3", "12", " 0 . 1 ", "", "24.00.00", "12.60", "1.2.60", "1.2.3.4", "7:5:3", "1..2"});
+    list(NormalizeTime,
+         {"7.5.3", "12", " 0 . 1 ", "", "24.00.00", "12.60", "1.2.60", "1.2.3.4", "7:5:3", "1..2"});
     qvtest::expectGoldenText(QStringLiteral("protocol/normalized.txt"), listing);
 }
 
