@@ -1,6 +1,7 @@
 // The shared command-line reader: the forms of options, what ends them, the
 // problems it reports first, and the help text made from the table.
 #include "cmdline/CommandLine.h"
+#include "support/GoldenText.h"
 
 #include <gtest/gtest.h>
 
@@ -14,35 +15,25 @@ const CommandInfo Described{"prog", "cmd", "[FILE]", "Does a thing.",
 
 } // namespace
 
-TEST(ArgumentReader, FormsOfOptionsAndPositionals)
+// What each command line reads as, in the golden file cmdline/forms.txt: a
+// value may look like an option, the last one counts, after -- all are
+// positional; the first problem is the one reported.
+TEST(ArgumentReader, FormsOfOptionsMatchTheGoldenListing)
 {
-    struct Case {
-        QStringList args;
-        QString name, count, error;
-        bool flag;
-        QStringList positionals;
+    const QStringList cases[] = {
+        {"--name", "x", "--count=3", "in"}, {"--flag", "-", "--name=a=b"}, {"--name", "--flag"},
+        {"--name", "1", "--name", "2"}, {"--", "--flag", "-x"}, {"--name"}, {"--flag=yes"},
+        {"--frob", "--name", "x", "-q"}, {"-q"},
     };
-    const Case cases[] = {
-        {{"--name", "x", "--count=3", "in"}, "x", "3", "", false, {"in"}},
-        {{"--flag", "-", "--name=a=b"}, "a=b", "", "", true, {"-"}},
-        {{"--name", "--flag"}, "--flag", "", "", false, {}},                // a value may look like an option
-        {{"--name", "1", "--name", "2"}, "2", "", "", false, {}},           // the last one counts
-        {{"--", "--flag", "-x"}, "", "", "", false, {"--flag", "-x"}},     // after --, all are positional
-        {{"--name"}, "", "", "option --name needs a value (TEXT)", false, {}},
-        {{"--flag=yes"}, "", "", "option --flag takes no value", true, {}},
-        {{"--frob", "--name", "x", "-q"}, "x", "", "unknown option --frob", false, {}},
-        {{"-q"}, "", "", "unknown option -q", false, {}},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.args.join(' ').toStdString());
-        ArgumentReader r(Described, c.args);
+    QString listing;
+    for (const QStringList &args : cases) {
+        ArgumentReader r(Described, args);
         EXPECT_FALSE(r.askedForInfo());
-        EXPECT_EQ(r.flag("--flag"), c.flag);
-        EXPECT_EQ(r.text("--name"), c.name);
-        EXPECT_EQ(r.text("--count"), c.count);
-        EXPECT_EQ(r.positionals(), c.positionals);
-        EXPECT_EQ(r.error(), c.error);
+        listing += QStringLiteral("%1\n  flag %2, name '%3', count '%4', positionals '%5', error '%6'\n")
+                       .arg(args.join(' ')).arg(r.flag("--flag")).arg(r.text("--name"), r.text("--count"))
+                       .arg(r.positionals().join("' '"), r.error());
     }
+    qvtest::expectGoldenText(QStringLiteral("cmdline/forms.txt"), listing);
 }
 
 TEST(ArgumentReader, HelpAndVersionWinOverProblems)
@@ -92,18 +83,8 @@ TEST(ArgumentReader, TypedValuesAndTheFirstProblem)
     EXPECT_EQ(two.error(), "more than one input given");
 }
 
-TEST(HelpText, EveryOptionALineWithHelpAndVersion)
+// Every option a line, with --help and --version.
+TEST(HelpText, MatchesItsGoldenFile)
 {
-    EXPECT_EQ(helpText(Described).toStdString(),
-              "usage: prog cmd [OPTIONS] [FILE]\n"
-              "Does a thing.\n"
-              "\n"
-              "options:\n"
-              "  --flag       a flag\n"
-              "  --name TEXT  a text\n"
-              "  --count N    a number\n"
-              "  --help       show this help and exit\n"
-              "  --version    show the version and exit\n"
-              "\n"
-              "Exit status: 0.\n");
+    qvtest::expectGoldenText(QStringLiteral("cmdline/help.txt"), helpText(Described));
 }

@@ -14,6 +14,9 @@
 #include <QPaintEngine>
 #include <QPainter>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,15 +47,11 @@ public:
         if (state.state() & QPaintEngine::DirtyPen)
             color = state.pen().color();
     }
+    // Integer lines come here too, through the engine's default.
     void drawLines(const QLineF *lines, int count) override
     {
         for (int i = 0; i < count; ++i)
             this->lines.push_back({page, lines[i], color});
-    }
-    void drawLines(const QLine *lines, int count) override
-    {
-        for (int i = 0; i < count; ++i)
-            this->lines.push_back({page, QLineF(lines[i]), color});
     }
     void drawTextItem(const QPointF &at, const QTextItem &item) override { texts.push_back({page, at, item.text()}); }
     void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
@@ -153,9 +152,25 @@ inline std::unique_ptr<qv::CellTable> Table(int rows, const std::string &comment
     return t;
 }
 
+// The progress a printout reports: the highest page and line against the
+// estimate it started with; cancels after `rows` rows when that is set.
+struct ProgressProbe : qv::PrintProgress {
+    explicit ProgressProbe(int rows = -1) : left(rows) {}
+    int left, pages = 0, maxPage = 0, lines = 0, maxLine = 0;
+    void start(int p, int l) override { pages = p, lines = l; }
+    void setPage(int p) override { maxPage = std::max(maxPage, p); }
+    void setLine(int l) override { maxLine = std::max(maxLine, l); }
+    bool cancelled() override { return left >= 0 && --left < 0; }
+    void finish() override {}
+};
+
 // Fails a test that asks a question it did not expect (instead of waiting
 // for a window nobody answers). Install it for the whole test program.
 class UnexpectedDialogs : public qv::DialogHandler {
 public:
-    qv::DialogAnswer ask(const qv::DialogRequest &request) override;
+    qv::DialogAnswer ask(const qv::DialogRequest &request) override
+    {
+        ADD_FAILURE() << "unexpected question: " << request.text.toStdString();
+        return qv::DialogAnswer(qv::BtnCodeCancel);
+    }
 };

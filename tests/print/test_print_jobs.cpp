@@ -5,6 +5,7 @@
 #include "dialogs/ScriptedDialogs.h"
 #include "print/PrinterTarget.h"
 #include "print/TFormPrintInfo.h"
+#include "support/RunProgram.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,32 +18,30 @@
 #include <gtest/gtest.h>
 
 using namespace qv;
+using qvtest::CliProgram;
+using qvtest::runProgram;
 
 namespace {
 
-// Cancels after a number of rows.
-struct CancelAfter : PrintProgress {
-    explicit CancelAfter(int rows) : left(rows) {}
-    int left;
-    void start(int, int) override {}
-    void setPage(int) override {}
-    void setLine(int) override {}
-    bool cancelled() override { return --left < 0; }
-    void finish() override {}
+// A printer that writes a landscape PDF of A4 paper to `path`.
+struct PdfPrinter {
+    explicit PdfPrinter(const QString &path) : printer(QPrinter::HighResolution), target(printer)
+    {
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(QPageLayout::Landscape);
+        EXPECT_TRUE(target.toPdf(path));
+    }
+    QPrinter printer;
+    PrinterTarget target;
 };
 
 QString PdfText(const QString &pdf)
 {
     const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (tool.isEmpty()) {
-        ADD_FAILURE() << "pdftotext is missing: run scripts/install-deps";
-        return {};
-    }
-    QProcess p;
-    p.start(tool, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    EXPECT_TRUE(p.waitForFinished(30000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    return QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_FALSE(tool.isEmpty()) << "pdftotext is missing: run scripts/install-deps";
+    const qvtest::ProgramRun run = runProgram(tool, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    return QString::fromUtf8(run.out);
 }
 
 } // namespace
@@ -111,12 +110,9 @@ TEST(PrintJob, PdfHasThePagesAndTheTextOfTheTable)
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("history.pdf"));
     auto t = Table(150, "lamp");
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Landscape);
-    PrinterTarget target(printer);
-    ASSERT_TRUE(target.toPdf(pdf));
-    ASSERT_EQ(PrintTable(PrintRows{*t, PrintKind::History, 150}, target, nullptr, nullptr), PrintResult::Printed);
+    PdfPrinter printer(pdf);
+    ASSERT_EQ(PrintTable(PrintRows{*t, PrintKind::History, 150}, printer.target, nullptr, nullptr),
+              PrintResult::Printed);
 
     // Every page has the column titles; the group titles head the first only.
     const QString text = PdfText(pdf);
@@ -134,19 +130,16 @@ TEST(PrintJob, CancelLeavesNoOutput)
 {
     auto t = Table(300, "lamp");
     RecordingTarget recorded;
-    CancelAfter cancel(40);
+    ProgressProbe cancel(40);
     EXPECT_EQ(PrintTable(PrintRows{*t, PrintKind::History, 300}, recorded, &cancel, nullptr), PrintResult::Cancelled);
     EXPECT_TRUE(recorded.aborted);
     EXPECT_FALSE(recorded.ended);
 
     QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("cancelled.pdf"));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    PrinterTarget target(printer);
-    ASSERT_TRUE(target.toPdf(pdf));
-    CancelAfter again(40);
-    EXPECT_EQ(PrintTable(PrintRows{*t, PrintKind::History, 300}, target, &again, nullptr), PrintResult::Cancelled);
+    PdfPrinter printer(dir.filePath(QStringLiteral("cancelled.pdf")));
+    ProgressProbe again(40);
+    EXPECT_EQ(PrintTable(PrintRows{*t, PrintKind::History, 300}, printer.target, &again, nullptr),
+              PrintResult::Cancelled);
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
@@ -159,28 +152,15 @@ TEST(PrintJob, ProgressWindowClampsPageAndLine)
     EXPECT_FALSE(form.Cancel);
 }
 
-namespace {
-int RunCli(const QStringList &args, QString *err = nullptr)
-{
-    QProcess p;
-    p.start(QStringLiteral(QV_BINARY_DIR "/src/qv7xx-cli"), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    if (err)
-        *err = QString::fromLocal8Bit(p.readAllStandardError());
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-}
-} // namespace
-
 TEST(PrintCli, PrintsAHistoryFileIntoAPdf)
 {
     QTemporaryDir dir;
     const QString in = QStringLiteral(QV_TEST_DATA_DIR "/files/program-written.txt");
-    struct Case { QStringList options; } cases[] = {{{}}, {{"--landscape", "--paper", "Letter"}}};
-    for (const Case &c : cases) {
+    for (const QStringList &options : {QStringList{}, QStringList{"--landscape", "--paper", "Letter"}}) {
         const QString out = dir.filePath(QStringLiteral("out.pdf"));
-        QString err;
-        ASSERT_EQ(RunCli(QStringList{"print"} + c.options + QStringList{"--pdf", out, in}, &err), 0)
-            << err.toStdString();
+        const QStringList args = QStringList{"print"} + options + QStringList{"--pdf", out, in};
+        const qvtest::ProgramRun run = runProgram(CliProgram, args);
+        ASSERT_EQ(run.code, 0) << run.err.toStdString();
         const QString text = PdfText(out);
         EXPECT_EQ(text.count(QLatin1Char('\f')), 1);
         EXPECT_TRUE(text.contains(QStringLiteral("lamp A")));
@@ -189,10 +169,11 @@ TEST(PrintCli, PrintsAHistoryFileIntoAPdf)
     }
 
     const QString missing = dir.filePath(QStringLiteral("never.pdf"));
-    QString err;
-    EXPECT_EQ(RunCli({"print", "--pdf", missing, dir.filePath("no-such-history.txt")}, &err), 2);
-    EXPECT_TRUE(err.contains(QStringLiteral("no such file"))) << err.toStdString();
-    EXPECT_EQ(RunCli({"print", "--paper", "A3", "--pdf", missing, in}), 2);
-    EXPECT_EQ(RunCli({"print", in}), 2);
+    const qvtest::ProgramRun noInput =
+        runProgram(CliProgram, {"print", "--pdf", missing, dir.filePath("no-such-history.txt")});
+    EXPECT_EQ(noInput.code, 2);
+    EXPECT_TRUE(noInput.err.contains("no such file")) << noInput.err.toStdString();
+    EXPECT_EQ(runProgram(CliProgram, {"print", "--paper", "A3", "--pdf", missing, in}).code, 2);
+    EXPECT_EQ(runProgram(CliProgram, {"print", in}).code, 2);
     EXPECT_FALSE(QFile::exists(missing));
 }

@@ -1,15 +1,14 @@
 #include "protocol/FormatSettings.h"
 #include "protocol/QVFun.h"
 #include "protocol/ValueFormat.h"
+#include "support/GoldenText.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 
 using namespace qv;
 
@@ -23,68 +22,37 @@ FormatSettings withSeparators(QChar date, QChar time)
     return s;
 }
 
-QDate dateOf(TDateTime t)
-{
-    return ToQDateTime(t).date();
-}
-
 } // namespace
 
-// Dates in each field order, and texts no order reads (emptied, date 0).
-TEST(NormalizeDate, EachFieldOrderInTurnOrNone)
+// Date texts in each field order in turn (day-month-year, year-month-day,
+// month-day-year, month-year-day, year-day-month, day-year-month; 29 Feb 2009
+// does not exist, so year-month-day wins: 9 Feb 2029; short years are in the
+// 2000s) and texts no order reads; time texts read and rewritten, and texts
+// that are no time. A text read neither way is emptied, its value 0. What
+// each gives is listed in the golden file protocol/normalized.txt.
+TEST(Normalize, DatesAndTimesMatchTheGoldenListing)
 {
-    const ScopedFormatSettings scoped(withSeparators('.', ':'));
-    const struct {
-        const char *in;
-        const char *out;
-        QDate date;
-    } cases[] = {
-        {"5.3.8", "05.03.08", {2008, 3, 5}},          // day-month-year
-        {"2009.12.31", "31.12.09", {2009, 12, 31}},   // year-month-day
-        {"12.31.09", "31.12.09", {2009, 12, 31}},     // month-day-year
-        {"2.2009.28", "28.02.09", {2009, 2, 28}},     // month-year-day
-        {"2009.31.12", "31.12.09", {2009, 12, 31}},   // year-day-month
-        {"31.2009.12", "31.12.09", {2009, 12, 31}},   // day-year-month
-        // 29 Feb 2009 does not exist, so year-month-day wins: 9 Feb 2029.
-        {"29.2.9", "09.02.29", {2029, 2, 9}},
-        // Short years are always in the 2000s.
-        {"5.3.108", "05.03.08", {2108, 3, 5}},
-        {"1.1.0", "01.01.00", {2000, 1, 1}},
-        {"1.1.1999", "01.01.99", {1999, 1, 1}},
-        {"", "", {}}, {"5-3-8", "", {}}, {"1.2", "", {}}, {"1.2.3.4", "", {}}, {"32.13.2009", "", {}},
-        {"1..8", "", {}}, {"1.1.10000", "", {}}, {"1.1.-8", "", {}}, {"5.3.8x", "", {}},
+    QString listing;
+    using Normalize = bool (*)(QString &, TDateTime &);
+    const auto list = [&](Normalize normalize, std::initializer_list<const char *> texts) {
+        for (const char *in : texts) {
+            QString text = QString::fromLatin1(in);
+            TDateTime value = -1;
+            const bool ok = normalize(text, value);
+            listing += QStringLiteral("'%1': %2, '%3', %4\n").arg(in).arg(ok).arg(text)
+                           .arg(ok ? ToQDateTime(value).toString(Qt::ISODate) : QString::number(value));
+        }
     };
-    for (const auto &c : cases) {
-        QString text = QString::fromLatin1(c.in);
-        TDateTime date = -1;
-        EXPECT_EQ(NormalizeDate(text, date), c.date.isValid()) << c.in;
-        EXPECT_EQ(text, QString::fromLatin1(c.out)) << c.in;
-        EXPECT_EQ(date, c.date.isValid() ? std::trunc(date) : 0) << c.in;
-        if (c.date.isValid())
-            EXPECT_EQ(dateOf(date), c.date) << c.in;
+    {
+        const ScopedFormatSettings scoped(withSeparators('.', ':'));
+        list(NormalizeDate, {"5.3.8", "2009.12.31", "12.31.09", "2.2009.28", "2009.31.12", "31.2009.12",
+                             "29.2.9", "5.3.108", "1.1.0", "1.1.1999", "", "5-3-8", "1.2", "1.2.3.4",
+                             "32.13.2009", "1..8", "1.1.10000", "1.1.-8", "5.3.8x"});
     }
-}
-
-// Times read and rewritten, and texts that are no time (emptied, time 0).
-TEST(NormalizeTime, ReadsAndRewritesOrRejects)
-{
     const ScopedFormatSettings scoped(withSeparators('-', '.'));
-    const struct {
-        const char *in;
-        const char *out;
-        int seconds;
-    } cases[] = {
-        {"7.5.3", "07.05.03", 7 * 3600 + 5 * 60 + 3}, {"12", "12.00.00", 12 * 3600}, {" 0 . 1 ", "00.01.00", 60},
-        {"", "", 0}, {"24.00.00", "", 0}, {"12.60", "", 0}, {"1.2.60", "", 0}, {"1.2.3.4", "", 0},
-        {"7:5:3", "", 0}, {"1..2", "", 0},
-    };
-    for (const auto &c : cases) {
-        QString text = QString::fromLatin1(c.in);
-        TDateTime time = -1;
-        EXPECT_EQ(NormalizeTime(text, time), *c.out != 0) << c.in;
-        EXPECT_EQ(text, QString::fromLatin1(c.out)) << c.in;
-        EXPECT_NEAR(time * 86400, c.seconds, 1e-6) << c.in;
-    }
+    list(NormalizeTime,
+         {"7.5.3", "12", " 0 . 1 ", "", "24.00.00", "12.60", "1.2.60", "1.2.3.4", "7:5:3", "1..2"});
+    qvtest::expectGoldenText(QStringLiteral("protocol/normalized.txt"), listing);
 }
 
 TEST(Folders, ProgramFolderHoldsTheExecutable)
