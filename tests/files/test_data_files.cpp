@@ -1,13 +1,14 @@
 // History files under tests/data/files, one test per file: NAME.txt holds the
 // bytes, NAME.args the separators and limits, NAME.expected what opening it
-// gives ("status", "message" with {path} for the path, "histcount", then one
-// "row" line per history row with its 17 cells separated by TAB, "\r" "\n"
-// and "\\" escaped), and NAME.saved, where present, the bytes saving that
-// history writes. Every file is also read at small block sizes and on one
-// and two threads: the rows must not depend on how the file was cut.
+// gives (the golden text of `openedText`), and NAME.saved and NAME.csv, where
+// present, the bytes saving and exporting that history write. Every file is
+// also read at small block sizes and on one and two threads: the rows must not
+// depend on how the file was cut.
 #include "FileTestSupport.h"
 
+#include "files/CsvExport.h"
 #include "files/HistoryFileWriter.h"
+#include "support/GoldenText.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -25,50 +26,6 @@ QStringList caseNames(const char *suffix)
     for (const QString &f : QDir(dataDir()).entryList({QStringLiteral("*") + suffix}, QDir::Files, QDir::Name))
         names << f.chopped(int(qstrlen(suffix)));
     return names;
-}
-
-std::string unescape(const QString &text)
-{
-    std::string out;
-    const std::string s = text.toStdString();
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size()) {
-            const char n = s[++i];
-            out += n == 'r' ? '\r' : n == 'n' ? '\n' : n;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
-struct Expected {
-    std::string status;
-    std::string message;
-    qint64 histCount = -1;
-    std::vector<std::vector<std::string>> rows;
-};
-
-Expected expectedOf(const QString &name)
-{
-    Expected e;
-    const QString text = QString::fromUtf8(readBytes(dataDir() + '/' + name + ".expected"));
-    for (const QString &line : text.split('\n', Qt::SkipEmptyParts)) {
-        const QString rest = line.section(' ', 1);
-        if (line.startsWith("status "))
-            e.status = rest.toStdString();
-        else if (line.startsWith("message "))
-            e.message = unescape(rest);
-        else if (line.startsWith("histcount "))
-            e.histCount = rest.toLongLong();
-        else if (line.startsWith("row ")) {
-            std::vector<std::string> cells;
-            for (const QString &c : line.mid(4).split('\t'))
-                cells.push_back(unescape(c));
-            e.rows.push_back(cells);
-        }
-    }
-    return e;
 }
 
 // The names of FileReadResult::Status, in its order.
@@ -111,25 +68,27 @@ std::string testName(const ::testing::TestParamInfo<QString> &info)
 
 TEST_P(DataFile, OpensToTheExpectedHistory)
 {
-    const QString name = GetParam();
-    const Expected e = expectedOf(name);
-    ASSERT_FALSE(e.status.empty()) << "no expectation for " << name.toStdString();
-    const Opened o = open(name);
-    EXPECT_EQ(StatusNames[o.result.status], e.status);
-    std::string message = e.message;
-    const size_t at = message.find("{path}");
-    if (at != std::string::npos)
-        message.replace(at, 6, (dataDir() + '/' + name + ".txt").toStdString());
-    EXPECT_EQ(o.result.message.toStdString(), message);
-    if (e.histCount >= 0) {
-        EXPECT_EQ(o.histCount, e.histCount);
-        EXPECT_EQ(o.histId, e.histCount);
-        EXPECT_EQ(o.result.rows, int(e.rows.size()));
+    // "status", "message" with {path} for the path, "histcount", then one
+    // "row" a history row, its 17 cells TAB-separated, "\r" "\n" "\\" escaped.
+    const auto escaped = [](QString s) {
+        return s.replace('\\', "\\\\").replace('\r', "\\r").replace('\n', "\\n");
+    };
+    const Opened o = open(GetParam());
+    QString text = QStringLiteral("status %1\n").arg(StatusNames[o.result.status]);
+    const QString path = dataDir() + '/' + GetParam() + ".txt";
+    const QString message = QString(o.result.message).replace(path, "{path}");
+    if (!message.isEmpty())
+        text += "message " + escaped(message) + '\n';
+    text += QStringLiteral("histcount %1\n").arg(o.histCount);
+    for (const std::vector<std::string> &row : o.rows) {
+        QStringList cells;
+        for (const std::string &cell : row)
+            cells << escaped(QString::fromStdString(cell));
+        text += "row " + cells.join('\t') + '\n';
     }
-    ASSERT_EQ(o.rows.size(), e.rows.size());
-    for (size_t r = 0; r < e.rows.size(); ++r)
-        for (size_t c = 0; c < e.rows[r].size(); ++c)
-            EXPECT_EQ(o.rows[r][c], e.rows[r][c]) << "row " << r << " column " << c;
+    qvtest::expectGoldenText("files/" + GetParam() + ".expected", text);
+    EXPECT_EQ(o.histId, o.histCount);
+    EXPECT_EQ(o.result.rows, int(o.rows.size()));
 }
 
 TEST_P(DataFile, RowsDoNotDependOnTheBlockSizeOrTheThreads)
@@ -145,7 +104,7 @@ TEST_P(DataFile, RowsDoNotDependOnTheBlockSizeOrTheThreads)
     }
 }
 
-TEST_P(SavedFile, SavesTheExpectedBytes)
+TEST_P(SavedFile, SavesAndExportsTheExpectedBytes)
 {
     const QString name = GetParam();
     const QByteArray expected = readBytes(dataDir() + '/' + name + ".saved");
@@ -160,6 +119,9 @@ TEST_P(SavedFile, SavesTheExpectedBytes)
     ASSERT_EQ(saved.status, SaveResult::Saved) << saved.message.toStdString();
     EXPECT_EQ(saved.rowsWritten, store.HistRows());
     EXPECT_EQ(readBytes(path), expected);
+    const QString csv = dir.filePath("saved.csv");
+    ASSERT_EQ(SaveCsvFile(csv, store.hist(), 0, store.HistRows()).status, SaveResult::Saved);
+    qvtest::expectGoldenText("files/" + name + ".csv", QString::fromUtf8(readBytes(csv)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, DataFile, ::testing::ValuesIn(caseNames(".txt")), testName);

@@ -20,6 +20,12 @@ struct LogRig {
     QString path = dir.filePath("log.txt");
     ManualClock clock{1000000};
     LogFile file;
+    QString error;
+
+    LogFile::Opened openLog(LogFile::Format format = LogFile::Format::History)
+    {
+        return file.open(path, format, 1, error);
+    }
 
     // Measurements of a continuous run every `stepMs` for `ms`, from `start`.
     qint64 run(MeasurementLog &log, uint32_t ms, uint32_t stepMs = 500)
@@ -56,8 +62,7 @@ struct LogRig {
 TEST(MeasurementLog, EveryRowIsInTheFileAtOnceAndTheStoreKeepsNone)
 {
     LogRig r;
-    QString error;
-    ASSERT_EQ(r.file.open(r.path, LogFile::Format::History, 1, error), LogFile::Opened::Created);
+    ASSERT_EQ(r.openLog(), LogFile::Opened::Created);
     // A new log is a whole (empty) history file before any row.
     EXPECT_EQ(filetest::readBytes(r.path), FileHeaderLine(1));
     MeasurementLog log(r.file, r.clock);
@@ -73,8 +78,7 @@ TEST(MeasurementLog, EveryRowIsInTheFileAtOnceAndTheStoreKeepsNone)
 TEST(MeasurementLog, TheAutosaveIntervalWritesTheRowsOfItsGrid)
 {
     LogRig r;
-    QString error;
-    ASSERT_EQ(r.file.open(r.path, LogFile::Format::History, 1, error), LogFile::Opened::Created);
+    ASSERT_EQ(r.openLog(), LogFile::Opened::Created);
     MeasurementLog log(r.file, r.clock);
     log.setInterval(1);
     // Two measurements a second for 5 s: the first row and one a second after it.
@@ -91,9 +95,8 @@ TEST(MeasurementLog, TheAutosaveIntervalWritesTheRowsOfItsGrid)
 TEST(MeasurementLog, AppendsAfterTheLastWholeRowAndCutsATornOne)
 {
     LogRig r;
-    QString error;
     {
-        ASSERT_EQ(r.file.open(r.path, LogFile::Format::History, 1, error), LogFile::Opened::Created);
+        ASSERT_EQ(r.openLog(), LogFile::Opened::Created);
         MeasurementLog log(r.file, r.clock);
         r.run(log, 500);
         r.file.close();
@@ -104,7 +107,7 @@ TEST(MeasurementLog, AppendsAfterTheLastWholeRowAndCutsATornOne)
     f.write("3\t07-12-2026\t10:00");
     f.close();
 
-    ASSERT_EQ(r.file.open(r.path, LogFile::Format::History, 1, error), LogFile::Opened::Appended);
+    ASSERT_EQ(r.openLog(), LogFile::Opened::Appended);
     EXPECT_EQ(r.file.lastLabel(), 2);
     MeasurementLog log(r.file, r.clock);
     log.continueAfter(r.file.lastLabel());
@@ -119,7 +122,6 @@ TEST(MeasurementLog, AppendsAfterTheLastWholeRowAndCutsATornOne)
 TEST(MeasurementLog, RefusesAFileOfAnotherKindAndASecondLogger)
 {
     LogRig r;
-    QString error;
     struct Case {
         QByteArray start;
         LogFile::Format format;
@@ -133,14 +135,14 @@ TEST(MeasurementLog, RefusesAFileOfAnotherKindAndASecondLogger)
     };
     for (const Case &c : foreign) {
         ASSERT_TRUE(filetest::writeBytes(r.path, c.start));
-        EXPECT_EQ(r.file.open(r.path, c.format, 1, error), LogFile::Opened::HeaderMismatch) << c.start.constData();
+        EXPECT_EQ(r.openLog(c.format), LogFile::Opened::HeaderMismatch) << c.start.constData();
         EXPECT_EQ(filetest::readBytes(r.path), c.start);
     }
     ASSERT_TRUE(QFile::remove(r.path));
-    ASSERT_EQ(r.file.open(r.path, LogFile::Format::Csv, 1, error), LogFile::Opened::Created);
+    ASSERT_EQ(r.openLog(LogFile::Format::Csv), LogFile::Opened::Created);
     LogFile second;
-    EXPECT_EQ(second.open(r.path, LogFile::Format::Csv, 1, error), LogFile::Opened::Failed);
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(second.open(r.path, LogFile::Format::Csv, 1, r.error), LogFile::Opened::Failed);
+    EXPECT_FALSE(r.error.isEmpty());
     MeasurementLog log(r.file, r.clock);
     r.run(log, 500);
     const QList<QByteArray> lines = filetest::readBytes(r.path).split('\n');

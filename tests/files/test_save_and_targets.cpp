@@ -1,10 +1,10 @@
 // Saving: every column through save and open, a save stopped by the user, a
 // save that fails half-way (the old file stays whole), read-only and hidden
 // targets, a folder in the way, the Save dialog's checks and completed name,
-// memory files, CSV.
+// memory files.
 #include "FileTestSupport.h"
+#include "GoldenTable.h"
 
-#include "files/CsvExport.h"
 #include "files/HistoryFileWriter.h"
 #include "files/SaveTarget.h"
 #include "search/CompactNumberText.h"
@@ -219,25 +219,12 @@ TEST(SaveTarget, ReadOnlyHiddenFoldersAndMissingFilesAskOrRefuse)
 
 TEST(SaveTarget, CompletedNamesAndShortenedPaths)
 {
-    const QString filter = DataFileFilter();
-    const struct {
-        const char *typed;
-        int entry;
-        const char *name;
-    } cases[] = {
-        {"day", 0, "/data/day.txt"},          {"day.TXT", 0, "/data/day.TXT"},
-        {"day.dat", 0, "/data/day.dat.txt"},  {"day.", 0, "/data/day.txt"},
-        {"day.dat", 1, "/data/day.dat"},      {"../x/day", 0, "/x/day.txt"},
-        {"/tmp/a.txt.", 0, "/tmp/a.txt"},     {"", 0, ""},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(DialogFileName(c.typed, filter, c.entry, "/data"), c.name) << c.typed;
-
     const auto chars = [](const QString &s) { return int(s.size()); };
-    EXPECT_EQ(ShortenPath("/home/user/data/file.txt", chars, 15), "/...ta/file.txt");
-    EXPECT_EQ(ShortenPath("data/file.txt", chars, 8), "...e.txt");
-    EXPECT_EQ(ShortenPath("/a/b.txt", chars, 15), "/a/b.txt");
-    EXPECT_EQ(ShortenPath("/a/b.txt", chars, 2), "/...");
+    qvtest::expectGoldenTable("files/save-names.tsv", 3, [&](const QStringList &in) {
+        if (in[0] == "name")
+            return QStringList{DialogFileName(in[1], DataFileFilter(), in[2].toInt(), "/data")};
+        return QStringList{ShortenPath(in[1], chars, in[2].toInt())};
+    });
 }
 
 TEST(MemoryFile, TheImageIsSavedUnchangedAndReadBackWithinItsLimits)
@@ -298,32 +285,4 @@ TEST(MemoryFile, LinesAreCountedFromTheByteAfterEachStart)
         EXPECT_EQ(n.kept, c.kept) << c.data;
         EXPECT_EQ(n.more, c.more) << c.data;
     }
-}
-
-TEST(CsvExport, QuotingIsoDatesAndFullStops)
-{
-    const ScopedFormatSettings scoped(FormatSettings{',', '.', ':'});
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store(widths);
-    HistoryRow a, b;
-    a[0] = "1";
-    a[1] = "07.12.26";
-    a[2] = "10:15:30";
-    a[3] = "lamp, \"north\"";
-    a[4] = "1,235e3";
-    a[8] = "25:00:00";
-    a[9] = "12";
-    a[15] = "\xbf\xf3\xb3w";   // Windows-1250
-    b[0] = "2";
-    b[1] = "08.12.26";
-    b[4] = "Over";
-    store.load({a, b, HistoryRow{}}, 3, 3);
-    const std::string csv = CsvBytes(store.hist(), 0, store.HistRows());
-    EXPECT_EQ(csv, "No.,date_time,Comment,E,E [%],Reference,H,time,n,min,max,average,min/avg,min/max,Notes\r\n"
-                   "1,2026-12-07T10:15:30,\"lamp, \"\"north\"\"\",1.235e3,,,,25:00:00,12,,,,,,\xc5\xbc\xc3\xb3\xc5\x82w\r\n"
-                   "2,2026-12-08,,Over,,,,,,,,,,,\r\n"
-                   ",,,,,,,,,,,,,,\r\n");
-    QTemporaryDir dir;
-    ASSERT_EQ(SaveCsvFile(dir.filePath("h.csv"), store.hist(), 0, 3).status, SaveResult::Saved);
-    EXPECT_EQ(readBytes(dir.filePath("h.csv")).toStdString(), csv);
 }

@@ -1,5 +1,6 @@
 // Capture and autosave on a manual clock: the grid of times, synchronisation,
 // interval changes, the new-sample rule, and what a row holds in each mode.
+#include "files/GoldenTable.h"
 #include "history/HistoryCapture.h"
 #include "protocol/FormatSettings.h"
 
@@ -197,17 +198,9 @@ TEST(Capture, RowsHoldTheCellsOfTheirMode)
 
 TEST(Capture, ValueTextsAndIntervalTexts)
 {
-    const struct {
-        const char *in, *out;
-    } values[] = {{"1.234 k", "1.234e3"}, {"0.5 u", "0.5e-6"}, {"123", "123"}, {"3.20m", "3.20e-3"},
-                  {"999.8 P", "999.8e15"}, {"7 a", "7e-18"}, {"Over", "Over"}, {" 1 2 ", "12"}};
-    for (const auto &v : values)
-        EXPECT_EQ(NormalizeValue(QString::fromLatin1(v.in)), QString::fromLatin1(v.out)) << v.in;
-    // Polish numbers take three forms: 1, 2-4 (but not 12-14), and the rest.
-    const std::pair<uint32_t, const char *> polish[] = {
-        {1, "1 sekunda"}, {2, "2 sekundy"}, {5, "5 sekund"}, {12, "12 sekund"}, {22, "22 sekundy"},
-        {112, "112 sekund"}, {124, "124 sekundy"}};
-    for (const auto &[n, text] : polish)
-        EXPECT_EQ(IntervalText(0, n), QString::fromLatin1(text));
-    EXPECT_EQ(IntervalText(1, 1) + IntervalText(1, 2), "1 second2 seconds");
+    qvtest::expectGoldenTable("history/value-and-interval-texts.tsv", 2, [](const QStringList &in) {
+        if (in[0] == "value")
+            return QStringList{NormalizeValue(in[1])};
+        return QStringList{IntervalText(in[0] == "pl" ? 0 : 1, in[1].toUInt())};
+    });
 }
