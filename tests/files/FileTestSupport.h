@@ -15,6 +15,9 @@
 
 namespace filetest {
 
+// Every character one unit wide: widths that do not depend on fonts.
+inline const qv::TextWidths OneEach = qv::TextWidths::fixed(1);
+
 inline QString dataDir() { return QStringLiteral(QV_TEST_DATA_DIR "/files"); }
 
 inline QByteArray readBytes(const QString &path)

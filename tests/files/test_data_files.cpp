@@ -10,7 +10,6 @@
 #include "files/HistoryFileWriter.h"
 #include "support/GoldenText.h"
 
-#include <QBuffer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -41,8 +40,7 @@ Opened open(const QString &name, int blockSize = 65534, int threads = 2)
 {
     const CaseArgs args = caseArgs(name);
     const ScopedFormatSettings format(args.format);
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store(widths);
+    HistoryStore store(OneEach);
     if (args.maxRows > 0)
         store.MaxHistRows = args.maxRows;
     FileReadOptions options;
@@ -110,8 +108,7 @@ TEST_P(SavedFile, SavesAndExportsTheExpectedBytes)
     const QByteArray expected = readBytes(dataDir() + '/' + name + ".saved");
     const CaseArgs args = caseArgs(name);
     const ScopedFormatSettings format(args.format);
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store(widths);
+    HistoryStore store(OneEach);
     ASSERT_EQ(ReadHistoryFile(dataDir() + '/' + name + ".txt", store).status, FileReadResult::Opened);
     QTemporaryDir dir;
     const QString path = dir.filePath("saved.txt");
@@ -126,30 +123,3 @@ TEST_P(SavedFile, SavesAndExportsTheExpectedBytes)
 
 INSTANTIATE_TEST_SUITE_P(Files, DataFile, ::testing::ValuesIn(caseNames(".txt")), testName);
 INSTANTIATE_TEST_SUITE_P(Files, SavedFile, ::testing::ValuesIn(caseNames(".saved")), testName);
-
-TEST(HistoryFileBlocks, NoRowIsLostWhereABlockEndsWithALine)
-{
-    // Every full block is cut after its last CR LF, so each one ends with a
-    // whole line: read literally, the next block's first line overwrote
-    // that line's row. Lines of 10 bytes in blocks of one, two and three
-    // lines, and in blocks that cut lines.
-    QByteArray bytes = HeaderBytes(DataHeader::English);
-    for (int i = 1; i <= 500; ++i)
-        bytes += QByteArray::number(100000 + i) + "\t\t\r\n";   // 10 bytes a line
-    const ScopedFormatSettings format(FormatSettings{'.', '-', ':'});
-    const TextWidths widths = TextWidths::fixed(1);
-    for (int block : {10, 20, 30, 64}) {
-        HistoryStore store(widths);
-        QBuffer in(&bytes);
-        in.open(QIODevice::ReadOnly);
-        FileReadOptions options;
-        options.blockSize = block;
-        const FileReadResult r = ReadHistoryFile(in, "mem", store, options);
-        ASSERT_EQ(r.status, FileReadResult::Opened);
-        ASSERT_EQ(store.HistRows(), 500) << "block " << block;
-        for (int row = 0; row < 500; ++row) {
-            ASSERT_EQ(store.hist().cell(row, 0), QString::number(100001 + row)) << "block " << block;
-            ASSERT_EQ(store.hist().cell(row, hc::Id), QString::number(row + 1));
-        }
-    }
-}

@@ -66,8 +66,7 @@ TEST(SaveHistory, EveryColumnSurvivesSaveAndOpen)
     for (const FormatSettings format : {FormatSettings{'.', '-', ':'}, FormatSettings{',', '.', ':'}}) {
         const ScopedFormatSettings scoped(format);
         std::mt19937 rng(format.decimalSeparator.unicode());
-        const TextWidths widths = TextWidths::fixed(1);
-        HistoryStore store(widths);
+        HistoryStore store(OneEach);
         std::vector<HistoryRow> rows;
         for (int i = 0; i < 300; ++i)
             rows.push_back(randomRow(rng, char(format.decimalSeparator.unicode()), char(format.dateSeparator.unicode())));
@@ -76,7 +75,7 @@ TEST(SaveHistory, EveryColumnSurvivesSaveAndOpen)
             QTemporaryDir dir;
             const SaveResult saved = SaveHistoryFile(savedPath(dir), store.hist(), 0, store.HistRows(), language);
             ASSERT_EQ(saved.status, SaveResult::Saved);
-            HistoryStore back(widths);
+            HistoryStore back(OneEach);
             const FileReadResult read = ReadHistoryFile(savedPath(dir), back);
             ASSERT_EQ(read.status, FileReadResult::Opened);
             EXPECT_EQ(read.header, language == 0 ? DataHeader::Polish : DataHeader::English);
@@ -96,8 +95,7 @@ TEST(SaveHistory, EveryColumnSurvivesSaveAndOpen)
 
 TEST(SaveHistory, AStoppedSaveKeepsTheHeaderAndTheRowsWritten)
 {
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store(widths);
+    HistoryStore store(OneEach);
     std::vector<HistoryRow> rows(10);
     for (int i = 0; i < 10; ++i)
         rows[size_t(i)][0] = std::to_string(i + 1);
@@ -125,8 +123,7 @@ TEST(SaveHistory, AStoppedSaveKeepsTheHeaderAndTheRowsWritten)
 
 TEST(SaveHistory, AFailedSaveLeavesTheOldFileWholeAndSaysWhy)
 {
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store(widths);
+    HistoryStore store(OneEach);
     std::vector<HistoryRow> rows(20000);
     for (size_t i = 0; i < rows.size(); ++i)
         rows[i][15] = "a note long enough to fill the file quickly " + std::to_string(i);
@@ -198,8 +195,7 @@ TEST(SaveTarget, ReadOnlyHiddenFoldersAndMissingFilesAskOrRefuse)
 
     // Saved over, it holds the new rows and is read-only again; opening
     // never changes the permissions.
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store(widths);
+    HistoryStore store(OneEach);
     store.load({HistoryRow{}}, 1, 1);
     ASSERT_EQ(SaveHistoryFile(readOnly, store.hist(), 0, 1, 1).status, SaveResult::Saved);
     EXPECT_EQ(readBytes(readOnly), HeaderBytes(DataHeader::English) + QByteArray(16, '\t') + "\r\n");
@@ -267,22 +263,9 @@ TEST(MemoryFile, TheImageIsSavedUnchangedAndReadBackWithinItsLimits)
 
 TEST(MemoryFile, LinesAreCountedFromTheByteAfterEachStart)
 {
-    const struct {
-        const char *data;
-        int limit, lines, kept;
-        bool more;
-    } cases[] = {
-        {"a\r\nb\r\n", 512, 2, 6, false},
-        {"\r\nb\r\n", 512, 1, 5, false},   // a CR at a line's start does not end it
-        {"a\rb\r\n", 512, 1, 3, false},     // a CR alone ends a line; the next starts two bytes on
-        {"a\r\nb\r\nc", 2, 2, 6, true},
-        {"a\r", 512, 1, 2, false},
-        {"", 512, 0, 0, false},
-    };
-    for (const auto &c : cases) {
-        const MemoryLineCount n = CountMemoryLines(c.data, c.limit);
-        EXPECT_EQ(n.lines, c.lines) << c.data;
-        EXPECT_EQ(n.kept, c.kept) << c.data;
-        EXPECT_EQ(n.more, c.more) << c.data;
-    }
+    qvtest::expectGoldenTable("files/memory-lines.tsv", 2, [](const QStringList &in) {
+        const QByteArray data = QString(in[0]).replace("\\r", "\r").replace("\\n", "\n").toLatin1();
+        const MemoryLineCount n = CountMemoryLines(data.constData(), in[1].toInt());
+        return QStringList{QString::number(n.lines), QString::number(n.kept), n.more ? "more" : "no more"};
+    });
 }

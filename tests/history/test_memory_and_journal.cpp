@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 using namespace qv;
@@ -84,6 +85,17 @@ struct JournalRig {
     JournalStart start(RestorePolicy policy = RestorePolicy::Ask, bool answer = false)
     {
         return StartJournal(store, journal, path, policy, [answer](int) { return answer; });
+    }
+};
+
+// The program started again on a journal: its own store and journal.
+struct Restart {
+    HistoryStore store;
+    Journal journal;
+    JournalStart start;
+    Restart(const JournalRig &rig, RestorePolicy policy, const std::function<bool(int)> &ask = {})
+        : store(rig.widths), start(StartJournal(store, journal, rig.path, policy, ask))
+    {
     }
 };
 
@@ -177,15 +189,13 @@ TEST(Journal, ATornEndRestoresEverythingBeforeIt)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(whole.left(whole.size() - 3));
     f.close();
-    HistoryStore again(rig.widths);
-    Journal journal;
-    const JournalStart s = StartJournal(again, journal, rig.path, RestorePolicy::Restore, {});
-    EXPECT_EQ(s.restored, 4);
-    again.addCapturedRow(captured(rng));
+    Restart again(rig, RestorePolicy::Restore);
+    EXPECT_EQ(again.start.restored, 4);
+    again.store.addCapturedRow(captured(rng));
     const JournalContents j = ReadJournal(rig.path);
     EXPECT_FALSE(j.damaged);
-    expectSameHistory(again, j);
-    EXPECT_EQ(again.hist().cellView(4, hc::Label), "5");
+    expectSameHistory(again.store, j);
+    EXPECT_EQ(again.store.hist().cellView(4, hc::Label), "5");
 }
 
 TEST(Journal, StartOffersUnsavedRowsAndPutsARefusedJournalAside)
@@ -201,30 +211,21 @@ TEST(Journal, StartOffersUnsavedRowsAndPutsARefusedJournalAside)
     rig.store.setComment(0, QStringLiteral("after the save"));
 
     // A second program cannot take the journal.
-    HistoryStore other(rig.widths);
-    Journal otherJournal;
-    const JournalStart refused = StartJournal(other, otherJournal, rig.path, RestorePolicy::Restore, {});
-    EXPECT_FALSE(refused.open);
-    EXPECT_FALSE(refused.error.isEmpty());
+    const Restart second(rig, RestorePolicy::Restore);
+    EXPECT_FALSE(second.start.open);
+    EXPECT_FALSE(second.start.error.isEmpty());
     rig.journal.close();
 
     int offered = -1;
-    HistoryStore restored(rig.widths);
-    Journal j2;
-    JournalStart s = StartJournal(restored, j2, rig.path, RestorePolicy::Ask, [&](int n) {
-        offered = n;
-        return true;
-    });
+    Restart restored(rig, RestorePolicy::Ask, [&](int n) { return (offered = n) > 0; });
     EXPECT_EQ(offered, 2) << "the rows added since the save";
-    EXPECT_EQ(s.restored, 5);
-    EXPECT_EQ(restored.hist().cellView(0, hc::Comment), "after the save");
-    j2.close();
+    EXPECT_EQ(restored.start.restored, 5);
+    EXPECT_EQ(restored.store.hist().cellView(0, hc::Comment), "after the save");
+    restored.journal.close();
 
-    HistoryStore refusedStore(rig.widths);
-    Journal j3;
-    s = StartJournal(refusedStore, j3, rig.path, RestorePolicy::Ask, [](int) { return false; });
-    EXPECT_EQ(s.restored, 0);
-    ASSERT_FALSE(s.movedTo.isEmpty());
-    EXPECT_EQ(ReadJournal(s.movedTo).rowCount(), 5) << "kept aside, whole";
+    const Restart refused(rig, RestorePolicy::Ask, [](int) { return false; });
+    EXPECT_EQ(refused.start.restored, 0);
+    ASSERT_FALSE(refused.start.movedTo.isEmpty());
+    EXPECT_EQ(ReadJournal(refused.start.movedTo).rowCount(), 5) << "kept aside, whole";
     EXPECT_FALSE(ReadJournal(rig.path).unsaved);
 }
