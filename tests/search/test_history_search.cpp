@@ -37,22 +37,13 @@ struct Histories {
     }
 };
 
-FormatSettings separators(QChar decimal)
-{
-    FormatSettings f;
-    f.decimalSeparator = decimal;
-    f.dateSeparator = '-';
-    f.timeSeparator = ':';
-    return f;
-}
-
 using Labels = std::vector<std::string>;
 
 } // namespace
 
 TEST(HistorySearch, EachKindOfColumn)
 {
-    const ScopedFormatSettings scoped(separators('.'));
+    const ScopedFormatSettings scoped(FormatSettings{'.', '-', ':'});
     Histories h;
     h.add({{1, "01-02-99"}, {2, "07:05:03"}, {3, "lamp 1  "}, {4, "1.5e3"}, {15, "a b"}});
     h.add({{1, "01-02-05"}, {2, "17:00:00"}, {3, "Lamp 10"}, {4, "Over"}, {15, "Z.K-700 Over"}});
@@ -68,7 +59,7 @@ TEST(HistorySearch, EachKindOfColumn)
 
 TEST(HistorySearch, AndNeedsEveryBoxOrTakesARowOnce)
 {
-    const ScopedFormatSettings scoped(separators(','));
+    const ScopedFormatSettings scoped(FormatSettings{',', '-', ':'});
     Histories h;
     h.add({{3, "x"}, {4, "1,5"}, {10, "2"}});
     h.add({{3, "x"}, {4, "3"}, {10, "2"}});
