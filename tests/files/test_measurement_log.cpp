@@ -97,10 +97,7 @@ TEST(MeasurementLog, AppendsAfterTheLastWholeRowAndCutsATornOne)
         r.file.close();
     }
     // A power cut in the middle of the third row.
-    QFile f(r.path);
-    ASSERT_TRUE(f.open(QIODevice::Append));
-    f.write("3\t07-12-2026\t10:00");
-    f.close();
+    ASSERT_TRUE(filetest::writeBytes(r.path, filetest::readBytes(r.path) + "3\t07-12-2026\t10:00"));
 
     ASSERT_EQ(r.openLog(), LogFile::Opened::Appended);
     EXPECT_EQ(r.file.lastLabel(), 2);

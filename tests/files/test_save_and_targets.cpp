@@ -9,6 +9,7 @@
 #include "files/SaveTarget.h"
 #include "search/CompactNumberText.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -176,7 +177,7 @@ TEST(SaveTarget, ReadOnlyHiddenFoldersAndMissingFilesAskOrRefuse)
         return answer;
     };
     q.showInfo = [&](const QString &caption, const QString &text) { asked << "info " + caption + '|' + text; };
-    q.shortenPath = [](const QString &p) { return p; };
+    q.shortenPath = [](const QString &p) { return QFileInfo(p).fileName(); };
 
     EXPECT_TRUE(CheckTargetFile(plain, "T", q));
     EXPECT_TRUE(CheckTargetFile(dir.filePath("new.txt"), "T", q));
@@ -189,9 +190,7 @@ TEST(SaveTarget, ReadOnlyHiddenFoldersAndMissingFilesAskOrRefuse)
     answer = true;
     EXPECT_FALSE(SaveDialogCanClose(folder, "T", q));   // Yes, then the folder is reported
     EXPECT_TRUE(CheckTargetFile(readOnly, "T", q));
-    ASSERT_EQ(asked.size(), 6);
-    EXPECT_TRUE(asked[0].contains("'read only'\n") && asked[1].contains("'read only', 'hidden'"));
-    EXPECT_TRUE(asked[4].startsWith("info T|") && asked[4].contains("directory"));
+    qvtest::expectGoldenText("files/save-questions.expected", asked.join('\n') + '\n');
 
     // Saved over, it holds the new rows and is read-only again; opening
     // never changes the permissions.
@@ -232,33 +231,29 @@ TEST(MemoryFile, TheImageIsSavedUnchangedAndReadBackWithinItsLimits)
         image += "\t" + QByteArray::number(i) + "\t07-12-26\t\t\xb9\r\n";
     ASSERT_EQ(SaveMemoryFile(path, image, 0).status, SaveResult::Saved);
     EXPECT_EQ(readBytes(path), HeaderBytes(DataHeader::Polish) + image);
-    MemoryReadResult read = ReadMemoryFile(path);
-    EXPECT_EQ(read.status, FileReadResult::Opened);
-    EXPECT_TRUE(read.message.isEmpty()) << "exactly 512 lines: no message";
-    EXPECT_TRUE(read.loaded);
-    EXPECT_EQ(read.lines, 512);
-    EXPECT_EQ(read.image, image);
-
+    // How each reading went, the image's bytes in Windows-1250 (as Latin-1).
+    QString readings;
+    const auto read = [&](const QString &file) {
+        const MemoryReadResult r = ReadMemoryFile(file);
+        readings += QStringLiteral("status %1 lines %2 loaded %3 message '%4'\n%5\n")
+                        .arg(r.status).arg(r.lines).arg(r.loaded).arg(QString(r.message).replace(path, "{path}"))
+                        .arg(QString::fromLatin1(r.image.right(20)).replace('\r', "\\r").replace('\n', "\\n"));
+        return r.image;
+    };
+    EXPECT_EQ(read(path), image) << "exactly 512 lines: no message";
     // One line more: the first 512 and the message.
     SaveMemoryFile(path, image + "\tlast\r\n", 1);
-    read = ReadMemoryFile(path);
-    EXPECT_EQ(read.status, FileReadResult::TooManyData);
-    EXPECT_EQ(read.message, "Too many data. Only 512 measures readed from file:\n" + path);
-    EXPECT_EQ(read.image, image);
-
-    // The legacy header is no memory file; a history file is.
-    writeBytes(path, HeaderBytes(DataHeader::Legacy) + "a\r\n");
-    read = ReadMemoryFile(path);
-    EXPECT_EQ(read.status, FileReadResult::NotRecognized);
-    EXPECT_FALSE(read.loaded);
-    writeBytes(path, HeaderBytes(DataHeader::English) + "1\t2\t\r\n3\t");
-    read = ReadMemoryFile(path);
-    EXPECT_EQ(read.lines, 1);
-    EXPECT_EQ(read.image, "1\t2\t\r\n");
-    // Without a CR there is no line and nothing is loaded.
-    writeBytes(path, HeaderBytes(DataHeader::English) + "no line end");
-    EXPECT_FALSE(ReadMemoryFile(path).loaded);
-    EXPECT_EQ(ReadMemoryFile(dir.filePath("none.txt")).status, FileReadResult::NotFound);
+    EXPECT_EQ(read(path), image);
+    // The legacy header is no memory file; a history file is, up to its last
+    // whole line; without a CR there is no line and nothing is loaded.
+    for (const QByteArray &bytes : {HeaderBytes(DataHeader::Legacy) + "a\r\n",
+                                    HeaderBytes(DataHeader::English) + "1\t2\t\r\n3\t",
+                                    HeaderBytes(DataHeader::English) + "no line end"}) {
+        ASSERT_TRUE(writeBytes(path, bytes));
+        read(path);
+    }
+    read(dir.filePath("none.txt"));
+    qvtest::expectGoldenText("files/memory-readings.expected", readings);
 }
 
 TEST(MemoryFile, LinesAreCountedFromTheByteAfterEachStart)
