@@ -48,7 +48,8 @@ struct LogRig {
     std::string opened()
     {
         HistoryStore store(filetest::OneEach);
-        std::string labels = ReadHistoryFile(path, store).status == FileReadResult::Opened ? "" : "not opened";
+        const bool opens = ReadHistoryFile(path, store).status == FileReadResult::Opened;
+        std::string labels = opens ? "" : "not opened";
         for (int r = 0; r < store.HistRows(); ++r)
             labels += std::string(r ? " " : "") + std::string(store.hist().cellView(r, hc::Label));
         return labels;
@@ -57,7 +58,7 @@ struct LogRig {
 
 } // namespace
 
-TEST(MeasurementLog, EveryRowIsInTheFileAtOnceAndTheStoreKeepsNone)
+TEST(MeasurementLog, EveryRowIsInTheFileAtOnceAndTheIntervalWritesTheRowsOfItsGrid)
 {
     LogRig r;
     ASSERT_EQ(r.openLog(), LogFile::Opened::Created);
@@ -69,17 +70,10 @@ TEST(MeasurementLog, EveryRowIsInTheFileAtOnceAndTheStoreKeepsNone)
     EXPECT_TRUE(filetest::readBytes(r.path).endsWith("\t1000e3" + QByteArray(12, '\t') + "\r\n"));
     EXPECT_EQ(log.rowsWritten(), 3);
     EXPECT_EQ(log.lastLabel(), 3);
-}
-
-TEST(MeasurementLog, TheAutosaveIntervalWritesTheRowsOfItsGrid)
-{
-    LogRig r;
-    ASSERT_EQ(r.openLog(), LogFile::Opened::Created);
-    MeasurementLog log(r.file, r.clock);
-    log.setInterval(1);
     // Two measurements a second for 5 s: the first row and one a second after it.
+    log.setInterval(1);
     EXPECT_EQ(r.run(log, 5000), 6);
-    EXPECT_EQ(r.opened(), "1 2 3 4 5 6");
+    EXPECT_EQ(r.opened(), "1 2 3 4 5 6 7 8 9");
     EXPECT_TRUE(filetest::readBytes(r.path).contains("\t5000e3\t"));
     // An interval that no fixed choice has goes through "set time".
     MeasurementLog slow(r.file, r.clock);

@@ -12,8 +12,7 @@ using namespace qv;
 namespace {
 
 struct Rig {
-    TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store{widths};
+    HistoryStore store{filetest::OneEach};
     ManualClock clock{1000000};
     HistoryCapture capture{store, clock};
 
@@ -49,12 +48,10 @@ TEST(Autosave, RowsFallOnTheGridSetByTheFirstRowEvenWhenMeasurementsComeLate)
 {
     Rig r;
     r.capture.choose(2);   // 5 seconds
-    std::vector<uint32_t> times;
-    for (uint32_t t = 0; t <= 20000; t += 1000)
-        if (t != 15000)
-            times.push_back(t == 10000 ? 10700 : t);
     // 0 starts the grid; 5000; 10700 is the first at or after 10000; 15000
     // has no measurement until 16000; 20000.
+    const std::vector<uint32_t> times = {0, 1000, 2000, 3000, 4000, 5000, 6000, 7000, 8000, 9000, 10700,
+                                         11000, 12000, 13000, 14000, 16000, 17000, 18000, 19000, 20000};
     EXPECT_EQ(r.written(times), (std::vector<uint32_t>{0, 5000, 10700, 16000, 20000}));
     EXPECT_EQ(r.store.HistRows(), 5);
 }

@@ -65,8 +65,7 @@ namespace {
 
 struct JournalRig {
     QTemporaryDir dir;
-    TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store{widths};
+    HistoryStore store{filetest::OneEach};
     Journal journal;
     QString path = dir.filePath(QStringLiteral("j/journal.qvj"));
 
@@ -82,7 +81,7 @@ struct Restart {
     Journal journal;
     JournalStart start;
     Restart(const JournalRig &rig, RestorePolicy policy, const std::function<bool(int)> &ask = {})
-        : store(rig.widths), start(StartJournal(store, journal, rig.path, policy, ask))
+        : store(filetest::OneEach), start(StartJournal(store, journal, rig.path, policy, ask))
     {
     }
 };

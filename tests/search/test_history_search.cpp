@@ -1,4 +1,5 @@
 // The search's tests by column kind, "and" against "or", and the result text.
+#include "files/FileTestSupport.h"
 #include "files/GoldenTable.h"
 #include "history/HistoryStore.h"
 #include "protocol/Cp1250.h"
@@ -17,8 +18,7 @@ using namespace qv;
 namespace {
 
 struct Histories {
-    TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store{widths};
+    HistoryStore store{filetest::OneEach};
 
     void add(std::initializer_list<std::pair<int, const char *>> cells)
     {
