@@ -22,7 +22,7 @@ namespace {
 QStringList caseNames(const char *suffix)
 {
     QStringList names;
-    for (const QString &f : QDir(dataDir()).entryList({QStringLiteral("*") + suffix}, QDir::Files, QDir::Name))
+    for (const QString &f : QDir(dataDir()).entryList({"*" + QString(suffix)}, QDir::Files, QDir::Name))
         names << f.chopped(int(qstrlen(suffix)));
     return names;
 }
@@ -86,8 +86,8 @@ TEST_P(DataFile, RowsDoNotDependOnTheBlockSizeOrTheThreads)
     for (int threads : {1, 2, 3}) {
         for (int block : {1, 2, 3, 5, 16, 61, 1000}) {
             const Opened cut = open(GetParam(), block, threads);
-            EXPECT_EQ(cut.result.status, whole.result.status) << "block " << block << " threads " << threads;
-            EXPECT_EQ(cut.rows.toStdString(), whole.rows.toStdString()) << "block " << block << " threads " << threads;
+            EXPECT_EQ(cut.result.status, whole.result.status) << block << " " << threads;
+            EXPECT_EQ(cut.rows.toStdString(), whole.rows.toStdString()) << block << " " << threads;
             EXPECT_EQ(cut.histId, whole.histId);
         }
     }

@@ -51,7 +51,7 @@ TEST(HistoryCommand, AnUnrecognisedHeaderOrAMissingFileExitsWithTwo)
     qvtest::ProgramRun r = cli({"history", path});
     EXPECT_EQ(r.code, 2);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_TRUE(r.err.contains(("Data file format not recognized:\n" + path).toUtf8())) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(("Data file format not recognized:\n" + path).toUtf8())) << r.err.constData();
     const QString written = dataDir() + "/program-written.txt";
     const QStringList wrong[] = {{"history", dataDir() + "/no-such-file.txt"},
                                  {"history", "--lang", "de", written},

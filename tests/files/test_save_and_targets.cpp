@@ -34,10 +34,12 @@ std::string randomText(std::mt19937 &rng, int maxLength)
     return s;
 }
 
-HistoryRow randomRow(std::mt19937 &rng, char sep, char dateSep)
+HistoryRow randomRow(std::mt19937 &rng, const FormatSettings &format)
 {
+    const char sep = char(format.decimalSeparator.unicode()), dateSep = char(format.dateSeparator.unicode());
     std::uniform_real_distribution<double> exponent(-20, 20);
-    std::uniform_int_distribution<int> n(0, 99999), day(1, 28), month(1, 12), year(0, 99), h(0, 23), ms(0, 59);
+    std::uniform_int_distribution<int> n(0, 99999), day(1, 28), month(1, 12), year(0, 99);
+    std::uniform_int_distribution<int> h(0, 23), ms(0, 59);
     char buf[64];
     HistoryRow r;
     r[0] = std::to_string(n(rng));
@@ -46,8 +48,10 @@ HistoryRow randomRow(std::mt19937 &rng, char sep, char dateSep)
     std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", h(rng), ms(rng), ms(rng));
     r[2] = buf;
     r[3] = randomText(rng, 16);
-    for (int c : {4, 5, 6, 7, 10, 11, 12, 13, 14})
-        r[c] = n(rng) % 17 == 0 ? "Over" : n(rng) % 13 == 0 ? "" : CompactNumberText(std::pow(10.0, exponent(rng)), sep);
+    for (int c : {4, 5, 6, 7, 10, 11, 12, 13, 14}) {
+        const std::string number = CompactNumberText(std::pow(10.0, exponent(rng)), sep);
+        r[c] = n(rng) % 17 == 0 ? "Over" : n(rng) % 13 == 0 ? "" : number;
+    }
     std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", n(rng) % 150, ms(rng), ms(rng));   // a day or more too
     r[8] = buf;
     r[9] = std::to_string(n(rng));
@@ -55,83 +59,79 @@ HistoryRow randomRow(std::mt19937 &rng, char sep, char dateSep)
     return r;
 }
 
-QString savedPath(QTemporaryDir &dir, const char *name = "history.txt")
-{
-    return dir.filePath(QString::fromLatin1(name));
-}
+// A scratch folder with the path of a history file in it, and a store.
+class SaveFile : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    const QString path = dir.filePath("history.txt");
+    HistoryStore store{OneEach};
+};
 
 } // namespace
 
-TEST(SaveHistory, EveryColumnSurvivesSaveAndOpen)
+TEST_F(SaveFile, EveryColumnSurvivesSaveAndOpen)
 {
     for (const FormatSettings format : {FormatSettings{'.', '-', ':'}, FormatSettings{',', '.', ':'}}) {
         const ScopedFormatSettings scoped(format);
         std::mt19937 rng(format.decimalSeparator.unicode());
-        HistoryStore store(OneEach);
         std::vector<HistoryRow> rows;
         for (int i = 0; i < 300; ++i)
-            rows.push_back(randomRow(rng, char(format.decimalSeparator.unicode()), char(format.dateSeparator.unicode())));
+            rows.push_back(randomRow(rng, format));
         store.load(rows, 300, 300);
         for (uint8_t language : {0, 1}) {
-            QTemporaryDir dir;
-            const SaveResult saved = SaveHistoryFile(savedPath(dir), store.hist(), 0, store.HistRows(), language);
-            ASSERT_EQ(saved.status, SaveResult::Saved);
+            ASSERT_EQ(SaveHistoryFile(path, store.hist(), 0, 300, language).status, SaveResult::Saved);
             HistoryStore back(OneEach);
-            const FileReadResult read = ReadHistoryFile(savedPath(dir), back);
+            const FileReadResult read = ReadHistoryFile(path, back);
             ASSERT_EQ(read.status, FileReadResult::Opened);
             EXPECT_EQ(read.header, language == 0 ? DataHeader::Polish : DataHeader::English);
             ASSERT_EQ(back.HistRows(), 300);
             for (int r = 0; r < 300; ++r) {
                 for (int c = 0; c <= hc::Notes; ++c)
-                    ASSERT_EQ(back.hist().cellView(r, c), rows[size_t(r)][size_t(c)]) << "row " << r << " column " << c;
+                    ASSERT_EQ(back.hist().cellView(r, c), rows[size_t(r)][size_t(c)]) << r << "," << c;
                 ASSERT_EQ(back.hist().cellView(r, hc::Id), std::to_string(r + 1));
             }
             // Saved again, the bytes are the same.
             const QString again = dir.filePath("again.txt");
             SaveHistoryFile(again, back.hist(), 0, back.HistRows(), language);
-            EXPECT_EQ(readBytes(again), readBytes(savedPath(dir)));
+            EXPECT_EQ(readBytes(again), readBytes(path));
         }
     }
 }
 
-TEST(SaveHistory, AStoppedSaveKeepsTheHeaderAndTheRowsWritten)
+TEST_F(SaveFile, AStoppedSaveKeepsTheHeaderAndTheRowsWritten)
 {
-    HistoryStore store(OneEach);
     std::vector<HistoryRow> rows(10);
     for (int i = 0; i < 10; ++i)
         rows[size_t(i)][0] = std::to_string(i + 1);
     store.load(rows, 10, 10);
-    QTemporaryDir dir;
-    ASSERT_TRUE(writeBytes(savedPath(dir), "the old file"));
+    ASSERT_TRUE(writeBytes(path, "the old file"));
     int asked = 0;
     std::vector<int> percents;
     SaveOptions options;
     options.abortRequested = [&] { return ++asked == 3; };
     options.progress = [&](int p) { percents.push_back(p); };
-    const SaveResult saved = SaveHistoryFile(savedPath(dir), store.hist(), 0, 10, 1, options);
+    const SaveResult saved = SaveHistoryFile(path, store.hist(), 0, 10, 1, options);
     EXPECT_EQ(saved.status, SaveResult::Aborted);
     EXPECT_EQ(saved.rowsWritten, 3);
-    EXPECT_EQ(readBytes(savedPath(dir)), HeaderBytes(DataHeader::English) + "1" + QByteArray(16, '\t') + "\r\n2" +
-                                            QByteArray(16, '\t') + "\r\n3" + QByteArray(16, '\t') + "\r\n");
+    EXPECT_EQ(readBytes(path), HeaderBytes(DataHeader::English) + "1" + QByteArray(16, '\t') + "\r\n2" +
+                                   QByteArray(16, '\t') + "\r\n3" + QByteArray(16, '\t') + "\r\n");
     EXPECT_EQ(percents, (std::vector<int>{0, 11, 22}));   // row x 100 / last row
     // A single row shows 100 %.
     percents.clear();
     SaveOptions one;
     one.progress = [&](int p) { percents.push_back(p); };
-    SaveHistoryFile(savedPath(dir), store.hist(), 4, 1, 1, one);
+    SaveHistoryFile(path, store.hist(), 4, 1, 1, one);
     EXPECT_EQ(percents, std::vector<int>{100});
 }
 
-TEST(SaveHistory, AFailedSaveLeavesTheOldFileWholeAndSaysWhy)
+TEST_F(SaveFile, AFailedSaveLeavesTheOldFileWholeAndSaysWhy)
 {
-    HistoryStore store(OneEach);
     std::vector<HistoryRow> rows(20000);
     for (size_t i = 0; i < rows.size(); ++i)
         rows[i][15] = "a note long enough to fill the file quickly " + std::to_string(i);
     store.load(rows, 20000, 20000);
-    QTemporaryDir dir;
     const QByteArray old = "\tDate\r\nthe old history\r\n";
-    ASSERT_TRUE(writeBytes(savedPath(dir), old));
+    ASSERT_TRUE(writeBytes(path, old));
 
     // The file system refuses more than 64 KB a file (as a full disk would).
     rlimit saved{};
@@ -140,24 +140,23 @@ TEST(SaveHistory, AFailedSaveLeavesTheOldFileWholeAndSaysWhy)
     rlimit small = saved;
     small.rlim_cur = 64 * 1024;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const SaveResult result = SaveHistoryFile(savedPath(dir), store.hist(), 0, store.HistRows(), 1);
+    const SaveResult result = SaveHistoryFile(path, store.hist(), 0, store.HistRows(), 1);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(result.status, SaveResult::Failed);
     EXPECT_EQ(result.rowsWritten, 0);
-    EXPECT_TRUE(result.message.startsWith("Error encountered during writing to file:\n" + savedPath(dir) + "\n'"))
+    EXPECT_TRUE(result.message.startsWith("Error encountered during writing to file:\n" + path + "\n'"))
         << result.message.toStdString();
     EXPECT_TRUE(result.message.contains(msg::SystemErrorText(EFBIG))) << result.message.toStdString();
-    EXPECT_EQ(readBytes(savedPath(dir)), old);
+    EXPECT_EQ(readBytes(path), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"history.txt"});
 }
 
-TEST(SaveTarget, ReadOnlyHiddenFoldersAndMissingFilesAskOrRefuse)
+TEST_F(SaveFile, ReadOnlyHiddenFoldersAndMissingFilesAskOrRefuse)
 {
-    QTemporaryDir dir;
-    const QString plain = savedPath(dir), readOnly = dir.filePath("ro.txt"), hidden = dir.filePath(".both.txt");
-    for (const QString &p : {plain, readOnly, hidden})
+    const QString readOnly = dir.filePath("ro.txt"), hidden = dir.filePath(".both.txt");
+    for (const QString &p : {path, readOnly, hidden})
         ASSERT_TRUE(writeBytes(p, "old"));
     const QFile::Permissions ro = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
     // The mode bits (the "user" flags tell what this process may do).
@@ -176,10 +175,10 @@ TEST(SaveTarget, ReadOnlyHiddenFoldersAndMissingFilesAskOrRefuse)
         asked << caption + '|' + text;
         return answer;
     };
-    q.showInfo = [&](const QString &caption, const QString &text) { asked << "info " + caption + '|' + text; };
+    q.showInfo = [&](const QString &c, const QString &text) { asked << "info " + c + '|' + text; };
     q.shortenPath = [](const QString &p) { return QFileInfo(p).fileName(); };
 
-    EXPECT_TRUE(CheckTargetFile(plain, "T", q));
+    EXPECT_TRUE(CheckTargetFile(path, "T", q));
     EXPECT_TRUE(CheckTargetFile(dir.filePath("new.txt"), "T", q));
     EXPECT_TRUE(SaveDialogCanClose(dir.filePath("new.txt"), "T", q));
     EXPECT_FALSE(SaveDialogCanClose(QString(), "T", q));
@@ -194,7 +193,6 @@ TEST(SaveTarget, ReadOnlyHiddenFoldersAndMissingFilesAskOrRefuse)
 
     // Saved over, it holds the new rows and is read-only again; opening
     // never changes the permissions.
-    HistoryStore store(OneEach);
     store.load({HistoryRow{}}, 1, 1);
     ASSERT_EQ(SaveHistoryFile(readOnly, store.hist(), 0, 1, 1).status, SaveResult::Saved);
     EXPECT_EQ(readBytes(readOnly), HeaderBytes(DataHeader::English) + QByteArray(16, '\t') + "\r\n");
@@ -205,7 +203,8 @@ TEST(SaveTarget, ReadOnlyHiddenFoldersAndMissingFilesAskOrRefuse)
     store.load({HistoryRow{{"kept"}}}, 1, 1);
     FileReadResult r = ReadHistoryFile(dir.path(), store);
     EXPECT_EQ(r.status, FileReadResult::Failed);
-    EXPECT_TRUE(r.message.contains("Error code 00000015:\n'" + msg::SystemErrorText(EISDIR))) << qPrintable(r.message);
+    EXPECT_TRUE(r.message.contains("Error code 00000015:\n'" + msg::SystemErrorText(EISDIR)))
+        << r.message.toStdString();
     r = ReadHistoryFile(dir.filePath("none.txt"), store);
     EXPECT_EQ(r.status, FileReadResult::NotFound);
     EXPECT_TRUE(r.message.isEmpty());
@@ -222,10 +221,8 @@ TEST(SaveTarget, CompletedNamesAndShortenedPaths)
     });
 }
 
-TEST(MemoryFile, TheImageIsSavedUnchangedAndReadBackWithinItsLimits)
+TEST_F(SaveFile, TheMemoryImageIsSavedUnchangedAndReadBackWithinItsLimits)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("memory.txt");
     QByteArray image;
     for (int i = 1; i <= 512; ++i)
         image += "\t" + QByteArray::number(i) + "\t07-12-26\t\t\xb9\r\n";
@@ -235,9 +232,10 @@ TEST(MemoryFile, TheImageIsSavedUnchangedAndReadBackWithinItsLimits)
     QString readings;
     const auto read = [&](const QString &file) {
         const MemoryReadResult r = ReadMemoryFile(file);
+        const QString tail = QString::fromLatin1(r.image.right(20)).replace('\r', "\\r").replace('\n', "\\n");
         readings += QStringLiteral("status %1 lines %2 loaded %3 message '%4'\n%5\n")
-                        .arg(r.status).arg(r.lines).arg(r.loaded).arg(QString(r.message).replace(path, "{path}"))
-                        .arg(QString::fromLatin1(r.image.right(20)).replace('\r', "\\r").replace('\n', "\\n"));
+                        .arg(r.status).arg(r.lines).arg(r.loaded)
+                        .arg(QString(r.message).replace(path, "{path}"), tail);
         return r.image;
     };
     EXPECT_EQ(read(path), image) << "exactly 512 lines: no message";
