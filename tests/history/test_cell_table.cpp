@@ -101,8 +101,7 @@ TEST(CellTable, BehavesAsAPlainTableUnderRandomOperations)
 
 TEST(CellTable, RewritesReuseMemoryAndTabsBecomeSpaces)
 {
-    const TextWidths widths = TextWidths::fixed(1);
-    CellTable t(17, widths);
+    CellTable t(17, filetest::OneEach);
     t.appendRows(999);
     for (int r = 0; r < 1000; ++r)
         t.setCellBytes(r, 15, "Over Integ.");
@@ -121,8 +120,7 @@ TEST(CellTable, RewritesReuseMemoryAndTabsBecomeSpaces)
 
 TEST(CellTable, EventsTellViewsWhatChanged)
 {
-    const TextWidths widths = TextWidths::fixed(1);
-    CellTable t(3, widths);
+    CellTable t(3, filetest::OneEach);
     std::vector<std::string> seen;
     const auto note = [&](const char *what, int a, char between, int b) {
         seen.push_back(what + std::to_string(a) + between + std::to_string(b));
@@ -226,8 +224,7 @@ TEST(CellTable, SplittingARowGivesTheCellsOneByOne)
 {
     // Rows of every length around the sixteen-byte blocks the splitting
     // reads, with TABs anywhere, asked for any number of cells.
-    const TextWidths widths = TextWidths::fixed(1);
-    CellTable t(17, widths);
+    CellTable t(17, filetest::OneEach);
     std::mt19937 rng(3);
     for (int i = 0; i < 3000; ++i) {
         std::string row;

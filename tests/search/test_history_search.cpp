@@ -83,11 +83,10 @@ TEST(HistorySearch, NumbersReadWithoutAllocationAndResultsCopyWholeRows)
     Histories h;
     h.add({{3, "a"}, {15, "n"}});
     h.add({{3, "b"}});
-    CellTable &results = h.store.reply();
-    CopyResults(h.store.hist(), {1}, results);
-    EXPECT_EQ(results.rowView(0), h.store.hist().rowView(1));
+    CopyResults(h.store.hist(), {1}, h.store.reply());
+    EXPECT_EQ(h.store.reply().rowView(0), h.store.hist().rowView(1));
     EXPECT_TRUE(h.store.ReplyOK());
-    CopyResults(h.store.hist(), {}, results);
+    CopyResults(h.store.hist(), {}, h.store.reply());
     EXPECT_FALSE(h.store.ReplyOK());
 }
 
@@ -123,17 +122,14 @@ TEST(HistorySearch, ShortNumbersReadExactlyAsTheFullParser)
         double expected = 0;
         const auto r = std::from_chars(text.data(), text.data() + text.size(), expected);
         const bool parses = r.ec == std::errc() && r.ptr == text.data() + text.size();
-        double got = 0;
-        ASSERT_EQ(ReadSearchNumber(text, '.', got), parses) << text;
-        if (parses) {
-            ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << text << " " << got << " " << expected;
-        }
-        std::string comma = text;
-        std::replace(comma.begin(), comma.end(), '.', ',');
-        double gotComma = 0;
-        ASSERT_EQ(ReadSearchNumber(comma, ',', gotComma), parses) << comma;
-        if (parses) {
-            ASSERT_EQ(gotComma, expected) << comma;
+        for (const char separator : {'.', ','}) {
+            std::string typed = text;
+            std::replace(typed.begin(), typed.end(), '.', separator);
+            double got = 0;
+            ASSERT_EQ(ReadSearchNumber(typed, separator, got), parses) << typed;
+            if (parses) {
+                ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << typed << " " << got;
+            }
         }
     }
 }
