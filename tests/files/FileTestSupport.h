@@ -1,5 +1,5 @@
-// Helpers of the file tests: the data files under tests/data/files, the
-// options a case asks for, and a store's rows as UTF-8 text.
+// Helpers of the file and history tests: the data files under tests/data/files,
+// the options a case asks for, and a table's rows as text.
 #pragma once
 
 #include "files/DataFileReader.h"
@@ -11,9 +11,11 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-#include <vector>
 
 namespace filetest {
+
+// Every character one unit wide: widths that do not depend on fonts.
+inline const qv::TextWidths OneEach = qv::TextWidths::fixed(1);
 
 inline QString dataDir() { return QStringLiteral(QV_TEST_DATA_DIR "/files"); }
 
@@ -66,17 +68,18 @@ inline CaseArgs caseArgs(const QString &name)
     return a;
 }
 
-// The 17 cells of each row (none for an empty history), in UTF-8.
-inline std::vector<std::vector<std::string>> rowsOf(const qv::HistoryStore &store)
+// The first `rows` rows of a table as text, one "row" line each: the cells
+// in UTF-8, TAB between them, with "\r", "\n" and "\\" escaped.
+inline QString rowsText(const qv::CellTable &t, int rows)
 {
-    std::vector<std::vector<std::string>> rows;
-    for (int r = 0; r < store.HistRows(); ++r) {
-        std::vector<std::string> cells;
-        for (int c = 0; c < qv::hc::HistoryColumns; ++c)
-            cells.push_back(store.hist().cell(r, c).toStdString());
-        rows.push_back(cells);
+    QString text;
+    for (int r = 0; r < rows; ++r) {
+        QStringList cells;
+        for (int c = 0; c < t.columnCount(); ++c)
+            cells << t.cell(r, c).replace('\\', "\\\\").replace('\r', "\\r").replace('\n', "\\n");
+        text += "row " + cells.join('\t') + '\n';
     }
-    return rows;
+    return text;
 }
 
 } // namespace filetest

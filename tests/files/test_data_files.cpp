@@ -1,15 +1,15 @@
 // History files under tests/data/files, one test per file: NAME.txt holds the
 // bytes, NAME.args the separators and limits, NAME.expected what opening it
-// gives ("status", "message" with {path} for the path, "histcount", then one
-// "row" line per history row with its 17 cells separated by TAB, "\r" "\n"
-// and "\\" escaped), and NAME.saved, where present, the bytes saving that
-// history writes. Every file is also read at small block sizes and on one
-// and two threads: the rows must not depend on how the file was cut.
+// gives (the golden text of `openedText`), and NAME.saved and NAME.csv, where
+// present, the bytes saving and exporting that history write. Every file is
+// also read at small block sizes and on one and two threads: the rows must not
+// depend on how the file was cut.
 #include "FileTestSupport.h"
 
+#include "files/CsvExport.h"
 #include "files/HistoryFileWriter.h"
+#include "support/GoldenText.h"
 
-#include <QBuffer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -22,53 +22,9 @@ namespace {
 QStringList caseNames(const char *suffix)
 {
     QStringList names;
-    for (const QString &f : QDir(dataDir()).entryList({QStringLiteral("*") + suffix}, QDir::Files, QDir::Name))
+    for (const QString &f : QDir(dataDir()).entryList({"*" + QString(suffix)}, QDir::Files, QDir::Name))
         names << f.chopped(int(qstrlen(suffix)));
     return names;
-}
-
-std::string unescape(const QString &text)
-{
-    std::string out;
-    const std::string s = text.toStdString();
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size()) {
-            const char n = s[++i];
-            out += n == 'r' ? '\r' : n == 'n' ? '\n' : n;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
-struct Expected {
-    std::string status;
-    std::string message;
-    qint64 histCount = -1;
-    std::vector<std::vector<std::string>> rows;
-};
-
-Expected expectedOf(const QString &name)
-{
-    Expected e;
-    const QString text = QString::fromUtf8(readBytes(dataDir() + '/' + name + ".expected"));
-    for (const QString &line : text.split('\n', Qt::SkipEmptyParts)) {
-        const QString rest = line.section(' ', 1);
-        if (line.startsWith("status "))
-            e.status = rest.toStdString();
-        else if (line.startsWith("message "))
-            e.message = unescape(rest);
-        else if (line.startsWith("histcount "))
-            e.histCount = rest.toLongLong();
-        else if (line.startsWith("row ")) {
-            std::vector<std::string> cells;
-            for (const QString &c : line.mid(4).split('\t'))
-                cells.push_back(unescape(c));
-            e.rows.push_back(cells);
-        }
-    }
-    return e;
 }
 
 // The names of FileReadResult::Status, in its order.
@@ -76,7 +32,7 @@ const char *const StatusNames[] = {"Opened", "NotFound", "NotRecognized", "TooMa
 
 struct Opened {
     FileReadResult result;
-    std::vector<std::vector<std::string>> rows;
+    QString rows;   // rowsText of the history
     qint64 histCount = 0, histId = 0;
 };
 
@@ -84,8 +40,7 @@ Opened open(const QString &name, int blockSize = 65534, int threads = 2)
 {
     const CaseArgs args = caseArgs(name);
     const ScopedFormatSettings format(args.format);
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store(widths);
+    HistoryStore store(OneEach);
     if (args.maxRows > 0)
         store.MaxHistRows = args.maxRows;
     FileReadOptions options;
@@ -93,7 +48,7 @@ Opened open(const QString &name, int blockSize = 65534, int threads = 2)
     options.threads = threads;
     Opened o;
     o.result = ReadHistoryFile(dataDir() + '/' + name + ".txt", store, options);
-    o.rows = rowsOf(store);
+    o.rows = rowsText(store.hist(), store.HistRows());
     o.histCount = store.HistCount;
     o.histId = store.HistId;
     return o;
@@ -111,25 +66,18 @@ std::string testName(const ::testing::TestParamInfo<QString> &info)
 
 TEST_P(DataFile, OpensToTheExpectedHistory)
 {
-    const QString name = GetParam();
-    const Expected e = expectedOf(name);
-    ASSERT_FALSE(e.status.empty()) << "no expectation for " << name.toStdString();
-    const Opened o = open(name);
-    EXPECT_EQ(StatusNames[o.result.status], e.status);
-    std::string message = e.message;
-    const size_t at = message.find("{path}");
-    if (at != std::string::npos)
-        message.replace(at, 6, (dataDir() + '/' + name + ".txt").toStdString());
-    EXPECT_EQ(o.result.message.toStdString(), message);
-    if (e.histCount >= 0) {
-        EXPECT_EQ(o.histCount, e.histCount);
-        EXPECT_EQ(o.histId, e.histCount);
-        EXPECT_EQ(o.result.rows, int(e.rows.size()));
-    }
-    ASSERT_EQ(o.rows.size(), e.rows.size());
-    for (size_t r = 0; r < e.rows.size(); ++r)
-        for (size_t c = 0; c < e.rows[r].size(); ++c)
-            EXPECT_EQ(o.rows[r][c], e.rows[r][c]) << "row " << r << " column " << c;
+    // "status", "message" with {path} for the path and "\n" for a line end,
+    // "histcount", then the rows.
+    const Opened o = open(GetParam());
+    QString text = QStringLiteral("status %1\n").arg(StatusNames[o.result.status]);
+    const QString path = dataDir() + '/' + GetParam() + ".txt";
+    const QString message = QString(o.result.message).replace(path, "{path}").replace('\n', "\\n");
+    if (!message.isEmpty())
+        text += "message " + message + '\n';
+    text += QStringLiteral("histcount %1\n").arg(o.histCount) + o.rows;
+    qvtest::expectGoldenText("files/" + GetParam() + ".expected", text);
+    EXPECT_EQ(o.histId, o.histCount);
+    EXPECT_EQ(o.result.rows, o.rows.count('\n'));
 }
 
 TEST_P(DataFile, RowsDoNotDependOnTheBlockSizeOrTheThreads)
@@ -138,21 +86,20 @@ TEST_P(DataFile, RowsDoNotDependOnTheBlockSizeOrTheThreads)
     for (int threads : {1, 2, 3}) {
         for (int block : {1, 2, 3, 5, 16, 61, 1000}) {
             const Opened cut = open(GetParam(), block, threads);
-            EXPECT_EQ(cut.result.status, whole.result.status) << "block " << block << " threads " << threads;
-            EXPECT_EQ(cut.rows, whole.rows) << "block " << block << " threads " << threads;
+            EXPECT_EQ(cut.result.status, whole.result.status) << block << " " << threads;
+            EXPECT_EQ(cut.rows.toStdString(), whole.rows.toStdString()) << block << " " << threads;
             EXPECT_EQ(cut.histId, whole.histId);
         }
     }
 }
 
-TEST_P(SavedFile, SavesTheExpectedBytes)
+TEST_P(SavedFile, SavesAndExportsTheExpectedBytes)
 {
     const QString name = GetParam();
     const QByteArray expected = readBytes(dataDir() + '/' + name + ".saved");
     const CaseArgs args = caseArgs(name);
     const ScopedFormatSettings format(args.format);
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store(widths);
+    HistoryStore store(OneEach);
     ASSERT_EQ(ReadHistoryFile(dataDir() + '/' + name + ".txt", store).status, FileReadResult::Opened);
     QTemporaryDir dir;
     const QString path = dir.filePath("saved.txt");
@@ -160,34 +107,10 @@ TEST_P(SavedFile, SavesTheExpectedBytes)
     ASSERT_EQ(saved.status, SaveResult::Saved) << saved.message.toStdString();
     EXPECT_EQ(saved.rowsWritten, store.HistRows());
     EXPECT_EQ(readBytes(path), expected);
+    const QString csv = dir.filePath("saved.csv");
+    ASSERT_EQ(SaveCsvFile(csv, store.hist(), 0, store.HistRows()).status, SaveResult::Saved);
+    qvtest::expectGoldenText("files/" + name + ".csv", QString::fromUtf8(readBytes(csv)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, DataFile, ::testing::ValuesIn(caseNames(".txt")), testName);
 INSTANTIATE_TEST_SUITE_P(Files, SavedFile, ::testing::ValuesIn(caseNames(".saved")), testName);
-
-TEST(HistoryFileBlocks, NoRowIsLostWhereABlockEndsWithALine)
-{
-    // Every full block is cut after its last CR LF, so each one ends with a
-    // whole line: read literally, the next block's first line overwrote
-    // that line's row. Lines of 10 bytes in blocks of one, two and three
-    // lines, and in blocks that cut lines.
-    QByteArray bytes = HeaderBytes(DataHeader::English);
-    for (int i = 1; i <= 500; ++i)
-        bytes += QByteArray::number(100000 + i) + "\t\t\r\n";   // 10 bytes a line
-    const ScopedFormatSettings format(FormatSettings{'.', '-', ':'});
-    const TextWidths widths = TextWidths::fixed(1);
-    for (int block : {10, 20, 30, 64}) {
-        HistoryStore store(widths);
-        QBuffer in(&bytes);
-        in.open(QIODevice::ReadOnly);
-        FileReadOptions options;
-        options.blockSize = block;
-        const FileReadResult r = ReadHistoryFile(in, "mem", store, options);
-        ASSERT_EQ(r.status, FileReadResult::Opened);
-        ASSERT_EQ(store.HistRows(), 500) << "block " << block;
-        for (int row = 0; row < 500; ++row) {
-            ASSERT_EQ(store.hist().cell(row, 0), QString::number(100001 + row)) << "block " << block;
-            ASSERT_EQ(store.hist().cell(row, hc::Id), QString::number(row + 1));
-        }
-    }
-}

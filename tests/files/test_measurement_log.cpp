@@ -20,6 +20,12 @@ struct LogRig {
     QString path = dir.filePath("log.txt");
     ManualClock clock{1000000};
     LogFile file;
+    QString error;
+
+    LogFile::Opened openLog(LogFile::Format format = LogFile::Format::History)
+    {
+        return file.open(path, format, 1, error);
+    }
 
     // Measurements of a continuous run every `stepMs` for `ms`, from `start`.
     qint64 run(MeasurementLog &log, uint32_t ms, uint32_t stepMs = 500)
@@ -38,49 +44,36 @@ struct LogRig {
         }
         return rows;
     }
-    // The file as the program opens it: its rows' labels.
-    std::vector<std::string> opened(int &status)
+    // The file as the program opens it: its rows' labels, when it opens.
+    std::string opened()
     {
-        const TextWidths widths = TextWidths::fixed(1);
-        HistoryStore store(widths);
-        status = ReadHistoryFile(path, store).status;
-        std::vector<std::string> rows;
+        HistoryStore store(filetest::OneEach);
+        const bool opens = ReadHistoryFile(path, store).status == FileReadResult::Opened;
+        std::string labels = opens ? "" : "not opened";
         for (int r = 0; r < store.HistRows(); ++r)
-            rows.push_back(std::string(store.hist().cellView(r, hc::Label)));
-        return rows;
+            labels += std::string(r ? " " : "") + std::string(store.hist().cellView(r, hc::Label));
+        return labels;
     }
 };
 
 } // namespace
 
-TEST(MeasurementLog, EveryRowIsInTheFileAtOnceAndTheStoreKeepsNone)
+TEST(MeasurementLog, EveryRowIsInTheFileAtOnceAndTheIntervalWritesTheRowsOfItsGrid)
 {
     LogRig r;
-    QString error;
-    ASSERT_EQ(r.file.open(r.path, LogFile::Format::History, 1, error), LogFile::Opened::Created);
+    ASSERT_EQ(r.openLog(), LogFile::Opened::Created);
     // A new log is a whole (empty) history file before any row.
     EXPECT_EQ(filetest::readBytes(r.path), FileHeaderLine(1));
     MeasurementLog log(r.file, r.clock);
     EXPECT_EQ(r.run(log, 1000), 3);
-    int status = -1;
-    EXPECT_EQ(r.opened(status), (std::vector<std::string>{"1", "2", "3"}));
-    EXPECT_EQ(status, FileReadResult::Opened);
+    EXPECT_EQ(r.opened(), "1 2 3");
     EXPECT_TRUE(filetest::readBytes(r.path).endsWith("\t1000e3" + QByteArray(12, '\t') + "\r\n"));
     EXPECT_EQ(log.rowsWritten(), 3);
     EXPECT_EQ(log.lastLabel(), 3);
-}
-
-TEST(MeasurementLog, TheAutosaveIntervalWritesTheRowsOfItsGrid)
-{
-    LogRig r;
-    QString error;
-    ASSERT_EQ(r.file.open(r.path, LogFile::Format::History, 1, error), LogFile::Opened::Created);
-    MeasurementLog log(r.file, r.clock);
-    log.setInterval(1);
     // Two measurements a second for 5 s: the first row and one a second after it.
+    log.setInterval(1);
     EXPECT_EQ(r.run(log, 5000), 6);
-    int status = -1;
-    EXPECT_EQ(r.opened(status).back(), "6");
+    EXPECT_EQ(r.opened(), "1 2 3 4 5 6 7 8 9");
     EXPECT_TRUE(filetest::readBytes(r.path).contains("\t5000e3\t"));
     // An interval that no fixed choice has goes through "set time".
     MeasurementLog slow(r.file, r.clock);
@@ -91,27 +84,22 @@ TEST(MeasurementLog, TheAutosaveIntervalWritesTheRowsOfItsGrid)
 TEST(MeasurementLog, AppendsAfterTheLastWholeRowAndCutsATornOne)
 {
     LogRig r;
-    QString error;
     {
-        ASSERT_EQ(r.file.open(r.path, LogFile::Format::History, 1, error), LogFile::Opened::Created);
+        ASSERT_EQ(r.openLog(), LogFile::Opened::Created);
         MeasurementLog log(r.file, r.clock);
         r.run(log, 500);
         r.file.close();
     }
     // A power cut in the middle of the third row.
-    QFile f(r.path);
-    ASSERT_TRUE(f.open(QIODevice::Append));
-    f.write("3\t07-12-2026\t10:00");
-    f.close();
+    ASSERT_TRUE(filetest::writeBytes(r.path, filetest::readBytes(r.path) + "3\t07-12-2026\t10:00"));
 
-    ASSERT_EQ(r.file.open(r.path, LogFile::Format::History, 1, error), LogFile::Opened::Appended);
+    ASSERT_EQ(r.openLog(), LogFile::Opened::Appended);
     EXPECT_EQ(r.file.lastLabel(), 2);
     MeasurementLog log(r.file, r.clock);
     log.continueAfter(r.file.lastLabel());
     r.run(log, 0);
     r.file.close();
-    int status = -1;
-    EXPECT_EQ(r.opened(status), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(r.opened(), "1 2 3");
     EXPECT_FALSE(filetest::readBytes(r.path).contains("10:00"));
     EXPECT_TRUE(filetest::readBytes(r.path).endsWith("\r\n"));
 }
@@ -119,7 +107,6 @@ TEST(MeasurementLog, AppendsAfterTheLastWholeRowAndCutsATornOne)
 TEST(MeasurementLog, RefusesAFileOfAnotherKindAndASecondLogger)
 {
     LogRig r;
-    QString error;
     struct Case {
         QByteArray start;
         LogFile::Format format;
@@ -133,14 +120,14 @@ TEST(MeasurementLog, RefusesAFileOfAnotherKindAndASecondLogger)
     };
     for (const Case &c : foreign) {
         ASSERT_TRUE(filetest::writeBytes(r.path, c.start));
-        EXPECT_EQ(r.file.open(r.path, c.format, 1, error), LogFile::Opened::HeaderMismatch) << c.start.constData();
+        EXPECT_EQ(r.openLog(c.format), LogFile::Opened::HeaderMismatch) << c.start.constData();
         EXPECT_EQ(filetest::readBytes(r.path), c.start);
     }
     ASSERT_TRUE(QFile::remove(r.path));
-    ASSERT_EQ(r.file.open(r.path, LogFile::Format::Csv, 1, error), LogFile::Opened::Created);
+    ASSERT_EQ(r.openLog(LogFile::Format::Csv), LogFile::Opened::Created);
     LogFile second;
-    EXPECT_EQ(second.open(r.path, LogFile::Format::Csv, 1, error), LogFile::Opened::Failed);
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(second.open(r.path, LogFile::Format::Csv, 1, r.error), LogFile::Opened::Failed);
+    EXPECT_FALSE(r.error.isEmpty());
     MeasurementLog log(r.file, r.clock);
     r.run(log, 500);
     const QList<QByteArray> lines = filetest::readBytes(r.path).split('\n');

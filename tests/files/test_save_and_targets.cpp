@@ -1,14 +1,15 @@
 // Saving: every column through save and open, a save stopped by the user, a
 // save that fails half-way (the old file stays whole), read-only and hidden
 // targets, a folder in the way, the Save dialog's checks and completed name,
-// memory files, CSV.
+// memory files.
 #include "FileTestSupport.h"
+#include "GoldenTable.h"
 
-#include "files/CsvExport.h"
 #include "files/HistoryFileWriter.h"
 #include "files/SaveTarget.h"
 #include "search/CompactNumberText.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -33,10 +34,12 @@ std::string randomText(std::mt19937 &rng, int maxLength)
     return s;
 }
 
-HistoryRow randomRow(std::mt19937 &rng, char sep, char dateSep)
+HistoryRow randomRow(std::mt19937 &rng, const FormatSettings &format)
 {
+    const char sep = char(format.decimalSeparator.unicode()), dateSep = char(format.dateSeparator.unicode());
     std::uniform_real_distribution<double> exponent(-20, 20);
-    std::uniform_int_distribution<int> n(0, 99999), day(1, 28), month(1, 12), year(0, 99), h(0, 23), ms(0, 59);
+    std::uniform_int_distribution<int> n(0, 99999), day(1, 28), month(1, 12), year(0, 99);
+    std::uniform_int_distribution<int> h(0, 23), ms(0, 59);
     char buf[64];
     HistoryRow r;
     r[0] = std::to_string(n(rng));
@@ -45,8 +48,10 @@ HistoryRow randomRow(std::mt19937 &rng, char sep, char dateSep)
     std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", h(rng), ms(rng), ms(rng));
     r[2] = buf;
     r[3] = randomText(rng, 16);
-    for (int c : {4, 5, 6, 7, 10, 11, 12, 13, 14})
-        r[c] = n(rng) % 17 == 0 ? "Over" : n(rng) % 13 == 0 ? "" : CompactNumberText(std::pow(10.0, exponent(rng)), sep);
+    for (int c : {4, 5, 6, 7, 10, 11, 12, 13, 14}) {
+        const std::string number = CompactNumberText(std::pow(10.0, exponent(rng)), sep);
+        r[c] = n(rng) % 17 == 0 ? "Over" : n(rng) % 13 == 0 ? "" : number;
+    }
     std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", n(rng) % 150, ms(rng), ms(rng));   // a day or more too
     r[8] = buf;
     r[9] = std::to_string(n(rng));
@@ -54,86 +59,79 @@ HistoryRow randomRow(std::mt19937 &rng, char sep, char dateSep)
     return r;
 }
 
-QString savedPath(QTemporaryDir &dir, const char *name = "history.txt")
-{
-    return dir.filePath(QString::fromLatin1(name));
-}
+// A scratch folder with the path of a history file in it, and a store.
+class SaveFile : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    const QString path = dir.filePath("history.txt");
+    HistoryStore store{OneEach};
+};
 
 } // namespace
 
-TEST(SaveHistory, EveryColumnSurvivesSaveAndOpen)
+TEST_F(SaveFile, EveryColumnSurvivesSaveAndOpen)
 {
     for (const FormatSettings format : {FormatSettings{'.', '-', ':'}, FormatSettings{',', '.', ':'}}) {
         const ScopedFormatSettings scoped(format);
         std::mt19937 rng(format.decimalSeparator.unicode());
-        const TextWidths widths = TextWidths::fixed(1);
-        HistoryStore store(widths);
         std::vector<HistoryRow> rows;
         for (int i = 0; i < 300; ++i)
-            rows.push_back(randomRow(rng, char(format.decimalSeparator.unicode()), char(format.dateSeparator.unicode())));
+            rows.push_back(randomRow(rng, format));
         store.load(rows, 300, 300);
         for (uint8_t language : {0, 1}) {
-            QTemporaryDir dir;
-            const SaveResult saved = SaveHistoryFile(savedPath(dir), store.hist(), 0, store.HistRows(), language);
-            ASSERT_EQ(saved.status, SaveResult::Saved);
-            HistoryStore back(widths);
-            const FileReadResult read = ReadHistoryFile(savedPath(dir), back);
+            ASSERT_EQ(SaveHistoryFile(path, store.hist(), 0, 300, language).status, SaveResult::Saved);
+            HistoryStore back(OneEach);
+            const FileReadResult read = ReadHistoryFile(path, back);
             ASSERT_EQ(read.status, FileReadResult::Opened);
             EXPECT_EQ(read.header, language == 0 ? DataHeader::Polish : DataHeader::English);
             ASSERT_EQ(back.HistRows(), 300);
             for (int r = 0; r < 300; ++r) {
                 for (int c = 0; c <= hc::Notes; ++c)
-                    ASSERT_EQ(back.hist().cellView(r, c), rows[size_t(r)][size_t(c)]) << "row " << r << " column " << c;
+                    ASSERT_EQ(back.hist().cellView(r, c), rows[size_t(r)][size_t(c)]) << r << "," << c;
                 ASSERT_EQ(back.hist().cellView(r, hc::Id), std::to_string(r + 1));
             }
             // Saved again, the bytes are the same.
             const QString again = dir.filePath("again.txt");
             SaveHistoryFile(again, back.hist(), 0, back.HistRows(), language);
-            EXPECT_EQ(readBytes(again), readBytes(savedPath(dir)));
+            EXPECT_EQ(readBytes(again), readBytes(path));
         }
     }
 }
 
-TEST(SaveHistory, AStoppedSaveKeepsTheHeaderAndTheRowsWritten)
+TEST_F(SaveFile, AStoppedSaveKeepsTheHeaderAndTheRowsWritten)
 {
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store(widths);
     std::vector<HistoryRow> rows(10);
     for (int i = 0; i < 10; ++i)
         rows[size_t(i)][0] = std::to_string(i + 1);
     store.load(rows, 10, 10);
-    QTemporaryDir dir;
-    ASSERT_TRUE(writeBytes(savedPath(dir), "the old file"));
+    ASSERT_TRUE(writeBytes(path, "the old file"));
     int asked = 0;
     std::vector<int> percents;
     SaveOptions options;
     options.abortRequested = [&] { return ++asked == 3; };
     options.progress = [&](int p) { percents.push_back(p); };
-    const SaveResult saved = SaveHistoryFile(savedPath(dir), store.hist(), 0, 10, 1, options);
+    const SaveResult saved = SaveHistoryFile(path, store.hist(), 0, 10, 1, options);
     EXPECT_EQ(saved.status, SaveResult::Aborted);
     EXPECT_EQ(saved.rowsWritten, 3);
-    EXPECT_EQ(readBytes(savedPath(dir)), HeaderBytes(DataHeader::English) + "1" + QByteArray(16, '\t') + "\r\n2" +
-                                            QByteArray(16, '\t') + "\r\n3" + QByteArray(16, '\t') + "\r\n");
+    EXPECT_EQ(readBytes(path), HeaderBytes(DataHeader::English) + "1" + QByteArray(16, '\t') + "\r\n2" +
+                                   QByteArray(16, '\t') + "\r\n3" + QByteArray(16, '\t') + "\r\n");
     EXPECT_EQ(percents, (std::vector<int>{0, 11, 22}));   // row x 100 / last row
     // A single row shows 100 %.
     percents.clear();
     SaveOptions one;
     one.progress = [&](int p) { percents.push_back(p); };
-    SaveHistoryFile(savedPath(dir), store.hist(), 4, 1, 1, one);
+    SaveHistoryFile(path, store.hist(), 4, 1, 1, one);
     EXPECT_EQ(percents, std::vector<int>{100});
 }
 
-TEST(SaveHistory, AFailedSaveLeavesTheOldFileWholeAndSaysWhy)
+TEST_F(SaveFile, AFailedSaveLeavesTheOldFileWholeAndSaysWhy)
 {
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store(widths);
     std::vector<HistoryRow> rows(20000);
     for (size_t i = 0; i < rows.size(); ++i)
         rows[i][15] = "a note long enough to fill the file quickly " + std::to_string(i);
     store.load(rows, 20000, 20000);
-    QTemporaryDir dir;
     const QByteArray old = "\tDate\r\nthe old history\r\n";
-    ASSERT_TRUE(writeBytes(savedPath(dir), old));
+    ASSERT_TRUE(writeBytes(path, old));
 
     // The file system refuses more than 64 KB a file (as a full disk would).
     rlimit saved{};
@@ -142,24 +140,23 @@ TEST(SaveHistory, AFailedSaveLeavesTheOldFileWholeAndSaysWhy)
     rlimit small = saved;
     small.rlim_cur = 64 * 1024;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const SaveResult result = SaveHistoryFile(savedPath(dir), store.hist(), 0, store.HistRows(), 1);
+    const SaveResult result = SaveHistoryFile(path, store.hist(), 0, store.HistRows(), 1);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(result.status, SaveResult::Failed);
     EXPECT_EQ(result.rowsWritten, 0);
-    EXPECT_TRUE(result.message.startsWith("Error encountered during writing to file:\n" + savedPath(dir) + "\n'"))
+    EXPECT_TRUE(result.message.startsWith("Error encountered during writing to file:\n" + path + "\n'"))
         << result.message.toStdString();
     EXPECT_TRUE(result.message.contains(msg::SystemErrorText(EFBIG))) << result.message.toStdString();
-    EXPECT_EQ(readBytes(savedPath(dir)), old);
+    EXPECT_EQ(readBytes(path), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"history.txt"});
 }
 
-TEST(SaveTarget, ReadOnlyHiddenFoldersAndMissingFilesAskOrRefuse)
+TEST_F(SaveFile, ReadOnlyHiddenFoldersAndMissingFilesAskOrRefuse)
 {
-    QTemporaryDir dir;
-    const QString plain = savedPath(dir), readOnly = dir.filePath("ro.txt"), hidden = dir.filePath(".both.txt");
-    for (const QString &p : {plain, readOnly, hidden})
+    const QString readOnly = dir.filePath("ro.txt"), hidden = dir.filePath(".both.txt");
+    for (const QString &p : {path, readOnly, hidden})
         ASSERT_TRUE(writeBytes(p, "old"));
     const QFile::Permissions ro = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
     // The mode bits (the "user" flags tell what this process may do).
@@ -178,10 +175,10 @@ TEST(SaveTarget, ReadOnlyHiddenFoldersAndMissingFilesAskOrRefuse)
         asked << caption + '|' + text;
         return answer;
     };
-    q.showInfo = [&](const QString &caption, const QString &text) { asked << "info " + caption + '|' + text; };
-    q.shortenPath = [](const QString &p) { return p; };
+    q.showInfo = [&](const QString &c, const QString &text) { asked << "info " + c + '|' + text; };
+    q.shortenPath = [](const QString &p) { return QFileInfo(p).fileName(); };
 
-    EXPECT_TRUE(CheckTargetFile(plain, "T", q));
+    EXPECT_TRUE(CheckTargetFile(path, "T", q));
     EXPECT_TRUE(CheckTargetFile(dir.filePath("new.txt"), "T", q));
     EXPECT_TRUE(SaveDialogCanClose(dir.filePath("new.txt"), "T", q));
     EXPECT_FALSE(SaveDialogCanClose(QString(), "T", q));
@@ -192,14 +189,10 @@ TEST(SaveTarget, ReadOnlyHiddenFoldersAndMissingFilesAskOrRefuse)
     answer = true;
     EXPECT_FALSE(SaveDialogCanClose(folder, "T", q));   // Yes, then the folder is reported
     EXPECT_TRUE(CheckTargetFile(readOnly, "T", q));
-    ASSERT_EQ(asked.size(), 6);
-    EXPECT_TRUE(asked[0].contains("'read only'\n") && asked[1].contains("'read only', 'hidden'"));
-    EXPECT_TRUE(asked[4].startsWith("info T|") && asked[4].contains("directory"));
+    qvtest::expectGoldenText("files/save-questions.expected", asked.join('\n') + '\n');
 
     // Saved over, it holds the new rows and is read-only again; opening
     // never changes the permissions.
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store(widths);
     store.load({HistoryRow{}}, 1, 1);
     ASSERT_EQ(SaveHistoryFile(readOnly, store.hist(), 0, 1, 1).status, SaveResult::Saved);
     EXPECT_EQ(readBytes(readOnly), HeaderBytes(DataHeader::English) + QByteArray(16, '\t') + "\r\n");
@@ -210,7 +203,8 @@ TEST(SaveTarget, ReadOnlyHiddenFoldersAndMissingFilesAskOrRefuse)
     store.load({HistoryRow{{"kept"}}}, 1, 1);
     FileReadResult r = ReadHistoryFile(dir.path(), store);
     EXPECT_EQ(r.status, FileReadResult::Failed);
-    EXPECT_TRUE(r.message.contains("Error code 00000015:\n'" + msg::SystemErrorText(EISDIR))) << qPrintable(r.message);
+    EXPECT_TRUE(r.message.contains("Error code 00000015:\n'" + msg::SystemErrorText(EISDIR)))
+        << r.message.toStdString();
     r = ReadHistoryFile(dir.filePath("none.txt"), store);
     EXPECT_EQ(r.status, FileReadResult::NotFound);
     EXPECT_TRUE(r.message.isEmpty());
@@ -219,111 +213,52 @@ TEST(SaveTarget, ReadOnlyHiddenFoldersAndMissingFilesAskOrRefuse)
 
 TEST(SaveTarget, CompletedNamesAndShortenedPaths)
 {
-    const QString filter = DataFileFilter();
-    const struct {
-        const char *typed;
-        int entry;
-        const char *name;
-    } cases[] = {
-        {"day", 0, "/data/day.txt"},          {"day.TXT", 0, "/data/day.TXT"},
-        {"day.dat", 0, "/data/day.dat.txt"},  {"day.", 0, "/data/day.txt"},
-        {"day.dat", 1, "/data/day.dat"},      {"../x/day", 0, "/x/day.txt"},
-        {"/tmp/a.txt.", 0, "/tmp/a.txt"},     {"", 0, ""},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(DialogFileName(c.typed, filter, c.entry, "/data"), c.name) << c.typed;
-
     const auto chars = [](const QString &s) { return int(s.size()); };
-    EXPECT_EQ(ShortenPath("/home/user/data/file.txt", chars, 15), "/...ta/file.txt");
-    EXPECT_EQ(ShortenPath("data/file.txt", chars, 8), "...e.txt");
-    EXPECT_EQ(ShortenPath("/a/b.txt", chars, 15), "/a/b.txt");
-    EXPECT_EQ(ShortenPath("/a/b.txt", chars, 2), "/...");
+    qvtest::expectGoldenTable("files/save-names.tsv", 3, [&](const QStringList &in) {
+        if (in[0] == "name")
+            return QStringList{DialogFileName(in[1], DataFileFilter(), in[2].toInt(), "/data")};
+        return QStringList{ShortenPath(in[1], chars, in[2].toInt())};
+    });
 }
 
-TEST(MemoryFile, TheImageIsSavedUnchangedAndReadBackWithinItsLimits)
+TEST_F(SaveFile, TheMemoryImageIsSavedUnchangedAndReadBackWithinItsLimits)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("memory.txt");
     QByteArray image;
     for (int i = 1; i <= 512; ++i)
         image += "\t" + QByteArray::number(i) + "\t07-12-26\t\t\xb9\r\n";
     ASSERT_EQ(SaveMemoryFile(path, image, 0).status, SaveResult::Saved);
     EXPECT_EQ(readBytes(path), HeaderBytes(DataHeader::Polish) + image);
-    MemoryReadResult read = ReadMemoryFile(path);
-    EXPECT_EQ(read.status, FileReadResult::Opened);
-    EXPECT_TRUE(read.message.isEmpty()) << "exactly 512 lines: no message";
-    EXPECT_TRUE(read.loaded);
-    EXPECT_EQ(read.lines, 512);
-    EXPECT_EQ(read.image, image);
-
+    // How each reading went, the image's bytes in Windows-1250 (as Latin-1).
+    QString readings;
+    const auto read = [&](const QString &file) {
+        const MemoryReadResult r = ReadMemoryFile(file);
+        const QString tail = QString::fromLatin1(r.image.right(20)).replace('\r', "\\r").replace('\n', "\\n");
+        readings += QStringLiteral("status %1 lines %2 loaded %3 message '%4'\n%5\n")
+                        .arg(r.status).arg(r.lines).arg(r.loaded)
+                        .arg(QString(r.message).replace(path, "{path}"), tail);
+        return r.image;
+    };
+    EXPECT_EQ(read(path), image) << "exactly 512 lines: no message";
     // One line more: the first 512 and the message.
     SaveMemoryFile(path, image + "\tlast\r\n", 1);
-    read = ReadMemoryFile(path);
-    EXPECT_EQ(read.status, FileReadResult::TooManyData);
-    EXPECT_EQ(read.message, "Too many data. Only 512 measures readed from file:\n" + path);
-    EXPECT_EQ(read.image, image);
-
-    // The legacy header is no memory file; a history file is.
-    writeBytes(path, HeaderBytes(DataHeader::Legacy) + "a\r\n");
-    read = ReadMemoryFile(path);
-    EXPECT_EQ(read.status, FileReadResult::NotRecognized);
-    EXPECT_FALSE(read.loaded);
-    writeBytes(path, HeaderBytes(DataHeader::English) + "1\t2\t\r\n3\t");
-    read = ReadMemoryFile(path);
-    EXPECT_EQ(read.lines, 1);
-    EXPECT_EQ(read.image, "1\t2\t\r\n");
-    // Without a CR there is no line and nothing is loaded.
-    writeBytes(path, HeaderBytes(DataHeader::English) + "no line end");
-    EXPECT_FALSE(ReadMemoryFile(path).loaded);
-    EXPECT_EQ(ReadMemoryFile(dir.filePath("none.txt")).status, FileReadResult::NotFound);
+    EXPECT_EQ(read(path), image);
+    // The legacy header is no memory file; a history file is, up to its last
+    // whole line; without a CR there is no line and nothing is loaded.
+    for (const QByteArray &bytes : {HeaderBytes(DataHeader::Legacy) + "a\r\n",
+                                    HeaderBytes(DataHeader::English) + "1\t2\t\r\n3\t",
+                                    HeaderBytes(DataHeader::English) + "no line end"}) {
+        ASSERT_TRUE(writeBytes(path, bytes));
+        read(path);
+    }
+    read(dir.filePath("none.txt"));
+    qvtest::expectGoldenText("files/memory-readings.expected", readings);
 }
 
 TEST(MemoryFile, LinesAreCountedFromTheByteAfterEachStart)
 {
-    const struct {
-        const char *data;
-        int limit, lines, kept;
-        bool more;
-    } cases[] = {
-        {"a\r\nb\r\n", 512, 2, 6, false},
-        {"\r\nb\r\n", 512, 1, 5, false},   // a CR at a line's start does not end it
-        {"a\rb\r\n", 512, 1, 3, false},     // a CR alone ends a line; the next starts two bytes on
-        {"a\r\nb\r\nc", 2, 2, 6, true},
-        {"a\r", 512, 1, 2, false},
-        {"", 512, 0, 0, false},
-    };
-    for (const auto &c : cases) {
-        const MemoryLineCount n = CountMemoryLines(c.data, c.limit);
-        EXPECT_EQ(n.lines, c.lines) << c.data;
-        EXPECT_EQ(n.kept, c.kept) << c.data;
-        EXPECT_EQ(n.more, c.more) << c.data;
-    }
-}
-
-TEST(CsvExport, QuotingIsoDatesAndFullStops)
-{
-    const ScopedFormatSettings scoped(FormatSettings{',', '.', ':'});
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store(widths);
-    HistoryRow a, b;
-    a[0] = "1";
-    a[1] = "07.12.26";
-    a[2] = "10:15:30";
-    a[3] = "lamp, \"north\"";
-    a[4] = "1,235e3";
-    a[8] = "25:00:00";
-    a[9] = "12";
-    a[15] = "\xbf\xf3\xb3w";   // Windows-1250
-    b[0] = "2";
-    b[1] = "08.12.26";
-    b[4] = "Over";
-    store.load({a, b, HistoryRow{}}, 3, 3);
-    const std::string csv = CsvBytes(store.hist(), 0, store.HistRows());
-    EXPECT_EQ(csv, "No.,date_time,Comment,E,E [%],Reference,H,time,n,min,max,average,min/avg,min/max,Notes\r\n"
-                   "1,2026-12-07T10:15:30,\"lamp, \"\"north\"\"\",1.235e3,,,,25:00:00,12,,,,,,\xc5\xbc\xc3\xb3\xc5\x82w\r\n"
-                   "2,2026-12-08,,Over,,,,,,,,,,,\r\n"
-                   ",,,,,,,,,,,,,,\r\n");
-    QTemporaryDir dir;
-    ASSERT_EQ(SaveCsvFile(dir.filePath("h.csv"), store.hist(), 0, 3).status, SaveResult::Saved);
-    EXPECT_EQ(readBytes(dir.filePath("h.csv")).toStdString(), csv);
+    qvtest::expectGoldenTable("files/memory-lines.tsv", 2, [](const QStringList &in) {
+        const QByteArray data = QString(in[0]).replace("\\r", "\r").replace("\\n", "\n").toLatin1();
+        const MemoryLineCount n = CountMemoryLines(data.constData(), in[1].toInt());
+        return QStringList{QString::number(n.lines), QString::number(n.kept), n.more ? "more" : "no more"};
+    });
 }

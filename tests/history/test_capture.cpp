@@ -1,5 +1,7 @@
 // Capture and autosave on a manual clock: the grid of times, synchronisation,
 // interval changes, the new-sample rule, and what a row holds in each mode.
+#include "files/FileTestSupport.h"
+#include "files/GoldenTable.h"
 #include "history/HistoryCapture.h"
 #include "protocol/FormatSettings.h"
 
@@ -10,8 +12,7 @@ using namespace qv;
 namespace {
 
 struct Rig {
-    TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store{widths};
+    HistoryStore store{filetest::OneEach};
     ManualClock clock{1000000};
     HistoryCapture capture{store, clock};
 
@@ -47,40 +48,32 @@ TEST(Autosave, RowsFallOnTheGridSetByTheFirstRowEvenWhenMeasurementsComeLate)
 {
     Rig r;
     r.capture.choose(2);   // 5 seconds
-    std::vector<uint32_t> times;
-    for (uint32_t t = 0; t <= 20000; t += 1000)
-        if (t != 15000)
-            times.push_back(t == 10000 ? 10700 : t);
     // 0 starts the grid; 5000; 10700 is the first at or after 10000; 15000
     // has no measurement until 16000; 20000.
+    const std::vector<uint32_t> times = {0, 1000, 2000, 3000, 4000, 5000, 6000, 7000, 8000, 9000, 10700,
+                                         11000, 12000, 13000, 14000, 16000, 17000, 18000, 19000, 20000};
     EXPECT_EQ(r.written(times), (std::vector<uint32_t>{0, 5000, 10700, 16000, 20000}));
     EXPECT_EQ(r.store.HistRows(), 5);
 }
 
 TEST(Autosave, SynchronizeRestartsTheGridOneIntervalAfterThePress)
 {
+    // Pressed at T = 3000 with an interval of 10 s: the grid is now 13000, 23000...
     const struct {
         uint32_t firstAfter;   // the first measurement after T + 10 s
         std::vector<uint32_t> expect;
     } cases[] = {
-        {10400, {10400, 20000}},   // within 1000 ms of the grid point
-        {11200, {20000}},          // missed: the next point
+        {13400, {13400, 23000}},   // within 1000 ms of the grid point
+        {14200, {23000}},          // missed: the next point
     };
     for (const auto &c : cases) {
         Rig r;
-        r.capture.choose(3);   // 10 seconds
+        r.capture.choose(3);
         r.measureAt(0);
         r.clock.set(1000000 + 3000);
         EXPECT_EQ(r.capture.pressInsert(), -1);
         EXPECT_TRUE(r.capture.SyncGlyph);
-        // T = 3000: the grid is now 13000, 23000...; times are offsets from T.
-        std::vector<uint32_t> times;
-        for (uint32_t t : {4000u, 9000u, c.firstAfter, 17000u, 20000u})
-            times.push_back(3000 + t);
-        std::vector<uint32_t> expect;
-        for (uint32_t t : c.expect)
-            expect.push_back(3000 + t);
-        EXPECT_EQ(r.written(times), expect) << c.firstAfter;
+        EXPECT_EQ(r.written({7000, 12000, c.firstAfter, 20000, 23000}), c.expect) << c.firstAfter;
         EXPECT_FALSE(r.capture.SyncGlyph);
     }
 }
@@ -162,10 +155,7 @@ TEST(Autosave, StartAndStopOfASeriesClearTheSchedule)
 
 TEST(Capture, RowsHoldTheCellsOfTheirMode)
 {
-    FormatSettings f;
-    f.dateSeparator = '-';
-    f.timeSeparator = ':';
-    const ScopedFormatSettings scoped(f);
+    const ScopedFormatSettings scoped(FormatSettings{'.', '-', ':'});
     Rig r;
     r.capture.LastInfo.DateTime = 45000.5;   // 2023-03-15 12:00:00
     TDataMeasQV &m = r.capture.LastMeas;
@@ -181,33 +171,18 @@ TEST(Capture, RowsHoldTheCellsOfTheirMode)
     m.SeriesMinText = QStringLiteral("1");
     m.Description = QStringLiteral("Z.K-700 Over");
     ASSERT_EQ(r.capture.pressInsert(), 0);
-    const CellTable &h = r.store.hist();
-    const char *expect[17] = {"1", "15-03-23", "12:00:00", "", "1.234e3", "98.1", "0.5e-6", "3.20e-3",
-                              "25:00:00", "", "", "", "", "", "", "Z.K-700 Over", "1"};
-    for (int c = 0; c < 17; ++c)
-        EXPECT_EQ(h.cellView(0, c), expect[c]) << "column " << c;
     m.SeriesCount = 4;
     m.SeriesCountText = QStringLiteral("4");
     m.RelativeMode = m.DoseMode = false;
-    ASSERT_EQ(r.capture.pressInsert(), 1);
-    EXPECT_EQ(h.cellView(1, 9), "4");
-    EXPECT_EQ(h.cellView(1, 10), "1");
-    EXPECT_EQ(h.cellView(1, 5), "");
+    ASSERT_EQ(r.capture.pressInsert(), 1);   // the count and the minimum; no relative value
+    qvtest::expectGoldenText("history/captured-rows.expected", filetest::rowsText(r.store.hist(), 2));
 }
 
 TEST(Capture, ValueTextsAndIntervalTexts)
 {
-    const struct {
-        const char *in, *out;
-    } values[] = {{"1.234 k", "1.234e3"}, {"0.5 u", "0.5e-6"}, {"123", "123"}, {"3.20m", "3.20e-3"},
-                  {"999.8 P", "999.8e15"}, {"7 a", "7e-18"}, {"Over", "Over"}, {" 1 2 ", "12"}};
-    for (const auto &v : values)
-        EXPECT_EQ(NormalizeValue(QString::fromLatin1(v.in)), QString::fromLatin1(v.out)) << v.in;
-    // Polish numbers take three forms: 1, 2-4 (but not 12-14), and the rest.
-    const std::pair<uint32_t, const char *> polish[] = {
-        {1, "1 sekunda"}, {2, "2 sekundy"}, {5, "5 sekund"}, {12, "12 sekund"}, {22, "22 sekundy"},
-        {112, "112 sekund"}, {124, "124 sekundy"}};
-    for (const auto &[n, text] : polish)
-        EXPECT_EQ(IntervalText(0, n), QString::fromLatin1(text));
-    EXPECT_EQ(IntervalText(1, 1) + IntervalText(1, 2), "1 second2 seconds");
+    qvtest::expectGoldenTable("history/value-and-interval-texts.tsv", 2, [](const QStringList &in) {
+        if (in[0] == "value")
+            return QStringList{NormalizeValue(in[1])};
+        return QStringList{IntervalText(in[0] == "pl" ? 0 : 1, in[1].toUInt())};
+    });
 }

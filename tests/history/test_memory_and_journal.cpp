@@ -1,13 +1,16 @@
 // The memory image into the tables, the journal rebuilding the history after
 // any sequence of changes and after a torn end.
+#include "files/FileTestSupport.h"
 #include "history/JournalStartup.h"
 #include "history/MemoryTransfer.h"
 
-#include <QFile>
 #include <QTemporaryDir>
+
+#include "support/GoldenText.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 using namespace qv;
@@ -19,33 +22,20 @@ const QByteArray ThreeCells =
     "0\t01-02-24\t10:01:00\t\t2e3\t\t\t\t\t\t\t\t\t\t\tOver\textra\tfields\r\n"
     "0\t01-02-24\t10:02:00\tcr\rinside\t3e3\t\t\t\t\t\t\t\t\t\t\t\t\r\n";
 
-std::vector<std::string> column(const CellTable &t, int c)
-{
-    std::vector<std::string> out;
-    for (int r = 0; r < t.rowCount(); ++r)
-        out.emplace_back(t.cellView(r, c));
-    return out;
-}
-
 } // namespace
 
 TEST(MemoryTransfer, ImageLinesFieldsAndAnUnterminatedEnd)
 {
-    const TextWidths widths = TextWidths::fixed(1);
-    CellTable memo(hc::MemoryColumns, widths);
+    CellTable memo(hc::MemoryColumns, filetest::OneEach);
     PrepareMemoryTable(memo);
     EXPECT_EQ(memo.rowCount(), 512);
     EXPECT_EQ(memo.cellView(511, 0), "512");
-    // A partial fourth line: its fields are not shown.
+    // A partial fourth line: its fields are not shown, its number stays; a CR
+    // without LF is text. A later, shorter image replaces the earlier one.
     EXPECT_TRUE(FillMemoryTable(memo, ThreeCells + "0\t02-02-24\t11", false, {}));
-    EXPECT_EQ(memo.cellView(0, 3), "lamp A");
-    EXPECT_EQ(memo.cellView(1, 15), "Over");
-    EXPECT_EQ(memo.cellView(2, 3), "cr\rinside") << "a CR without LF is text";
-    EXPECT_EQ(memo.cellView(3, 1), "");
-    EXPECT_EQ(memo.cellView(3, 0), "4") << "numbers stay";
-    // A later, shorter image replaces the earlier one completely.
+    QString text = filetest::rowsText(memo, 4);
     EXPECT_TRUE(FillMemoryTable(memo, ThreeCells.left(ThreeCells.indexOf('\n') + 1), false, {}));
-    EXPECT_EQ(memo.cellView(1, 4), "");
+    qvtest::expectGoldenText("history/memory-image.expected", text + "then\n" + filetest::rowsText(memo, 4));
     EXPECT_FALSE(FillMemoryTable(memo, "0\tno line end", false, {}));
 
     const MemoryLines lines = SplitMemoryImage(ThreeCells + "0\t02-02-24\tlast", 100);
@@ -57,33 +47,42 @@ TEST(MemoryTransfer, ImageLinesFieldsAndAnUnterminatedEnd)
 
 TEST(MemoryTransfer, AppendingTwiceLabelsEachTransferFromM1WithItsOwnIdentifiers)
 {
-    const TextWidths widths = TextWidths::fixed(1);
-    HistoryStore s(widths);
+    HistoryStore s(filetest::OneEach);
     int reported = 0;
     s.onChange = [&](const HistoryChange &c) { reported += c.last - c.first + 1; };
     EXPECT_EQ(CopyMemoToHistory(s, ThreeCells, s.appendPosition()), 3);
     EXPECT_EQ(CopyMemoToHistory(s, ThreeCells, s.appendPosition()), 3);
-    EXPECT_EQ(column(s.hist(), 0), (std::vector<std::string>{"M1", "M2", "M3", "M1", "M2", "M3"}));
-    EXPECT_EQ(column(s.hist(), hc::Id), (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
     EXPECT_EQ(s.HistCount, 0) << "transfers do not take sequence numbers";
     EXPECT_EQ(reported, 6);
     s.MaxHistRows = 7;
     EXPECT_EQ(CopyMemoToHistory(s, ThreeCells, s.appendPosition()), 1) << "up to the limit";
     EXPECT_EQ(CopyMemoToHistory(s, ThreeCells, s.appendPosition()), 0);
+    // Labels M1.. in each transfer, identifiers going on.
+    qvtest::expectGoldenText("history/memory-transfers.expected", filetest::rowsText(s.hist(), s.HistRows()));
 }
 
 namespace {
 
 struct JournalRig {
     QTemporaryDir dir;
-    TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store{widths};
+    HistoryStore store{filetest::OneEach};
     Journal journal;
     QString path = dir.filePath(QStringLiteral("j/journal.qvj"));
 
     JournalStart start(RestorePolicy policy = RestorePolicy::Ask, bool answer = false)
     {
         return StartJournal(store, journal, path, policy, [answer](int) { return answer; });
+    }
+};
+
+// The program started again on a journal: its own store and journal.
+struct Restart {
+    HistoryStore store;
+    Journal journal;
+    JournalStart start;
+    Restart(const JournalRig &rig, RestorePolicy policy, const std::function<bool(int)> &ask = {})
+        : store(filetest::OneEach), start(StartJournal(store, journal, rig.path, policy, ask))
+    {
     }
 };
 
@@ -157,10 +156,7 @@ TEST(Journal, ATornEndRestoresEverythingBeforeIt)
     for (int i = 0; i < 5; ++i)
         rig.store.addCapturedRow(captured(rng));
     rig.journal.close();
-    QFile f(rig.path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray whole = f.readAll();
-    f.close();
+    const QByteArray whole = filetest::readBytes(rig.path);
     const int lastLine = whole.lastIndexOf('\n', whole.size() - 2) + 1;
     // Every cut inside the last record, and a last record with a flipped byte.
     for (int cut = lastLine; cut < whole.size(); ++cut) {
@@ -174,18 +170,14 @@ TEST(Journal, ATornEndRestoresEverythingBeforeIt)
     EXPECT_EQ(ParseJournal(flipped).rowCount(), 4);
 
     // Opening cuts the torn end off, so that new records are not lost behind it.
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(whole.left(whole.size() - 3));
-    f.close();
-    HistoryStore again(rig.widths);
-    Journal journal;
-    const JournalStart s = StartJournal(again, journal, rig.path, RestorePolicy::Restore, {});
-    EXPECT_EQ(s.restored, 4);
-    again.addCapturedRow(captured(rng));
+    ASSERT_TRUE(filetest::writeBytes(rig.path, whole.left(whole.size() - 3)));
+    Restart again(rig, RestorePolicy::Restore);
+    EXPECT_EQ(again.start.restored, 4);
+    again.store.addCapturedRow(captured(rng));
     const JournalContents j = ReadJournal(rig.path);
     EXPECT_FALSE(j.damaged);
-    expectSameHistory(again, j);
-    EXPECT_EQ(again.hist().cellView(4, hc::Label), "5");
+    expectSameHistory(again.store, j);
+    EXPECT_EQ(again.store.hist().cellView(4, hc::Label), "5");
 }
 
 TEST(Journal, StartOffersUnsavedRowsAndPutsARefusedJournalAside)
@@ -201,30 +193,21 @@ TEST(Journal, StartOffersUnsavedRowsAndPutsARefusedJournalAside)
     rig.store.setComment(0, QStringLiteral("after the save"));
 
     // A second program cannot take the journal.
-    HistoryStore other(rig.widths);
-    Journal otherJournal;
-    const JournalStart refused = StartJournal(other, otherJournal, rig.path, RestorePolicy::Restore, {});
-    EXPECT_FALSE(refused.open);
-    EXPECT_FALSE(refused.error.isEmpty());
+    const Restart second(rig, RestorePolicy::Restore);
+    EXPECT_FALSE(second.start.open);
+    EXPECT_FALSE(second.start.error.isEmpty());
     rig.journal.close();
 
     int offered = -1;
-    HistoryStore restored(rig.widths);
-    Journal j2;
-    JournalStart s = StartJournal(restored, j2, rig.path, RestorePolicy::Ask, [&](int n) {
-        offered = n;
-        return true;
-    });
+    Restart restored(rig, RestorePolicy::Ask, [&](int n) { return (offered = n) > 0; });
     EXPECT_EQ(offered, 2) << "the rows added since the save";
-    EXPECT_EQ(s.restored, 5);
-    EXPECT_EQ(restored.hist().cellView(0, hc::Comment), "after the save");
-    j2.close();
+    EXPECT_EQ(restored.start.restored, 5);
+    EXPECT_EQ(restored.store.hist().cellView(0, hc::Comment), "after the save");
+    restored.journal.close();
 
-    HistoryStore refusedStore(rig.widths);
-    Journal j3;
-    s = StartJournal(refusedStore, j3, rig.path, RestorePolicy::Ask, [](int) { return false; });
-    EXPECT_EQ(s.restored, 0);
-    ASSERT_FALSE(s.movedTo.isEmpty());
-    EXPECT_EQ(ReadJournal(s.movedTo).rowCount(), 5) << "kept aside, whole";
+    const Restart refused(rig, RestorePolicy::Ask, [](int) { return false; });
+    EXPECT_EQ(refused.start.restored, 0);
+    ASSERT_FALSE(refused.start.movedTo.isEmpty());
+    EXPECT_EQ(ReadJournal(refused.start.movedTo).rowCount(), 5) << "kept aside, whole";
     EXPECT_FALSE(ReadJournal(rig.path).unsaved);
 }

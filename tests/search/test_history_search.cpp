@@ -1,4 +1,6 @@
 // The search's tests by column kind, "and" against "or", and the result text.
+#include "files/FileTestSupport.h"
+#include "files/GoldenTable.h"
 #include "history/HistoryStore.h"
 #include "protocol/Cp1250.h"
 #include "protocol/FormatSettings.h"
@@ -16,8 +18,7 @@ using namespace qv;
 namespace {
 
 struct Histories {
-    TextWidths widths = TextWidths::fixed(1);
-    HistoryStore store{widths};
+    HistoryStore store{filetest::OneEach};
 
     void add(std::initializer_list<std::pair<int, const char *>> cells)
     {
@@ -36,61 +37,29 @@ struct Histories {
     }
 };
 
-FormatSettings separators(QChar decimal)
-{
-    FormatSettings f;
-    f.decimalSeparator = decimal;
-    f.dateSeparator = '-';
-    f.timeSeparator = ':';
-    return f;
-}
-
 using Labels = std::vector<std::string>;
 
 } // namespace
 
 TEST(HistorySearch, EachKindOfColumn)
 {
-    const ScopedFormatSettings scoped(separators('.'));
+    const ScopedFormatSettings scoped(FormatSettings{'.', '-', ':'});
     Histories h;
     h.add({{1, "01-02-99"}, {2, "07:05:03"}, {3, "lamp 1  "}, {4, "1.5e3"}, {15, "a b"}});
     h.add({{1, "01-02-05"}, {2, "17:00:00"}, {3, "Lamp 10"}, {4, "Over"}, {15, "Z.K-700 Over"}});
     h.add({{1, "15-06-05"}, {2, "07:05:04"}, {3, "\xb3\xf3" "d\x9f"}, {4, "500.0e-3"}, {15, "under"}});
     h.add({{4, ""}});
-    const struct {
-        int column, op;
-        const char *text;
-        Labels expect;
-    } cases[] = {
-        // Dates order by two-digit year, month, day: 1999 is after 2005.
-        {1, OpGreater, "01-02-05", {"1", "3"}},
-        {1, OpEqual, "01-02-05", {"2"}},
-        {2, OpEqual, "07:05:03", {"1"}},
-        {2, OpLess, "07:05:04", {"1", "4"}},   // an empty cell is the smallest text
-        // Texts: case and trailing blanks do not count; contains / not contains.
-        {3, OpTextEqual, "LAMP 1", {"1"}},
-        {3, OpContains, "lamp 1", {"1", "2"}},
-        {3, OpNotContains, "lamp", {"3", "4"}},
-        {3, OpContains, "", {}},
-        {3, OpNotContains, "", {"1", "2", "3", "4"}},
-        {3, OpTextEqual, "\xa3\xd3" "D\x8f", {"3"}},   // Polish letters fold too
-        // Notes: commas and blanks are dropped from both sides.
-        {15, OpTextEqual, "a,b", {"1"}},
-        {15, OpContains, "over", {"2"}},
-        // Numbers: "Over" and empty cells never match, whatever the operator.
-        {4, OpGreaterEqual, "0.5", {"1", "3"}},
-        {4, OpNotEqual, "1.5e3", {"3"}},
-        {4, OpEqual, "Over", {}},
-        {4, OpNotEqual, "Over", {}},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(h.find({{c.column, c.op, FromCp1250(c.text, -1)}}), c.expect)
-            << "column " << c.column << " op " << c.op << " '" << c.text << "'";
+    qvtest::expectGoldenTable("search/criteria-by-column.tsv", 3, [&](const QStringList &in) {
+        QStringList labels;
+        for (const std::string &label : h.find({{in[0].toInt(), in[1].toInt(), in[2]}}))
+            labels << QString::fromStdString(label);
+        return QStringList{labels.join(' ')};
+    });
 }
 
 TEST(HistorySearch, AndNeedsEveryBoxOrTakesARowOnce)
 {
-    const ScopedFormatSettings scoped(separators(','));
+    const ScopedFormatSettings scoped(FormatSettings{',', '-', ':'});
     Histories h;
     h.add({{3, "x"}, {4, "1,5"}, {10, "2"}});
     h.add({{3, "x"}, {4, "3"}, {10, "2"}});
@@ -98,7 +67,8 @@ TEST(HistorySearch, AndNeedsEveryBoxOrTakesARowOnce)
     const std::vector<Criterion> both = {{4, OpLess, "2,0"}, {3, OpTextEqual, "X"}};
     EXPECT_EQ(h.find(both), (Labels{"1"}));
     EXPECT_EQ(h.find(both, true), (Labels{"1", "2"})) << "row 1 matches both boxes and comes once";
-    EXPECT_EQ(h.find({{10, OpEqual, "2"}, {4, OpOff, "1"}}), (Labels{"1", "2"})) << "a box switched off counts for nothing";
+    // A box switched off counts for nothing.
+    EXPECT_EQ(h.find({{10, OpEqual, "2"}, {4, OpOff, "1"}}), (Labels{"1", "2"}));
     EXPECT_EQ(h.find({}, true), Labels{});
 }
 
@@ -113,11 +83,10 @@ TEST(HistorySearch, NumbersReadWithoutAllocationAndResultsCopyWholeRows)
     Histories h;
     h.add({{3, "a"}, {15, "n"}});
     h.add({{3, "b"}});
-    CellTable &results = h.store.reply();
-    CopyResults(h.store.hist(), {1}, results);
-    EXPECT_EQ(results.rowView(0), h.store.hist().rowView(1));
+    CopyResults(h.store.hist(), {1}, h.store.reply());
+    EXPECT_EQ(h.store.reply().rowView(0), h.store.hist().rowView(1));
     EXPECT_TRUE(h.store.ReplyOK());
-    CopyResults(h.store.hist(), {}, results);
+    CopyResults(h.store.hist(), {}, h.store.reply());
     EXPECT_FALSE(h.store.ReplyOK());
 }
 
@@ -153,17 +122,14 @@ TEST(HistorySearch, ShortNumbersReadExactlyAsTheFullParser)
         double expected = 0;
         const auto r = std::from_chars(text.data(), text.data() + text.size(), expected);
         const bool parses = r.ec == std::errc() && r.ptr == text.data() + text.size();
-        double got = 0;
-        ASSERT_EQ(ReadSearchNumber(text, '.', got), parses) << text;
-        if (parses) {
-            ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << text << " " << got << " " << expected;
-        }
-        std::string comma = text;
-        std::replace(comma.begin(), comma.end(), '.', ',');
-        double gotComma = 0;
-        ASSERT_EQ(ReadSearchNumber(comma, ',', gotComma), parses) << comma;
-        if (parses) {
-            ASSERT_EQ(gotComma, expected) << comma;
+        for (const char separator : {'.', ','}) {
+            std::string typed = text;
+            std::replace(typed.begin(), typed.end(), '.', separator);
+            double got = 0;
+            ASSERT_EQ(ReadSearchNumber(typed, separator, got), parses) << typed;
+            if (parses) {
+                ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << typed << " " << got;
+            }
         }
     }
 }
