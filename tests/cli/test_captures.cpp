@@ -7,7 +7,7 @@
 #include "cli/CaptureInput.h"
 #include "cli/Commands.h"
 #include "cli/DecodeCapture.h"
-#include "support/RunProgram.h"
+#include "CliRig.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,15 +33,9 @@ QStringList captureNames()
     return names;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QList<QJsonObject> decode(const QString &name, int blockSize = -1)
 {
-    QStringList args = QString::fromUtf8(readFile(capturesDir() + '/' + name + ".args"))
+    QStringList args = QString::fromUtf8(qvtest::fileBytes(capturesDir() + '/' + name + ".args"))
                            .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
     qv::ArgumentReader opts(decodeInfo(), args);
     DecodeOptions options;
@@ -50,7 +44,7 @@ QList<QJsonObject> decode(const QString &name, int blockSize = -1)
         options.blockSize = blockSize;
     QByteArray bytes;
     QString error;
-    EXPECT_TRUE(parseHex(readFile(capturesDir() + '/' + name + ".hex"), bytes, error))
+    EXPECT_TRUE(parseHex(qvtest::fileBytes(capturesDir() + '/' + name + ".hex"), bytes, error))
         << error.toStdString();
     QList<QJsonObject> events;
     decodeCapture(bytes, options, [&](const QByteArray &line) {
@@ -71,7 +65,7 @@ TEST_P(Capture, DecodesToTheExpectedEvents)
     const QString name = GetParam();
     const QList<QJsonObject> got = decode(name);
     QList<QJsonObject> expected;
-    for (const QByteArray &line : readFile(capturesDir() + '/' + name + ".expected.jsonl").split('\n')) {
+    for (const QByteArray &line : qvtest::fileBytes(capturesDir() + '/' + name + ".expected.jsonl").split('\n')) {
         if (!line.trimmed().isEmpty())
             expected << QJsonDocument::fromJson(line).object();
     }
@@ -111,32 +105,8 @@ TEST_P(Capture, RecordsDoNotDependOnTheBlockSplit)
 
 INSTANTIATE_TEST_SUITE_P(Captures, Capture, ::testing::ValuesIn(captureNames()),
                          [](const ::testing::TestParamInfo<QString> &info) {
-                             return info.param.toStdString() == "" ? std::string("none")
-                                                                    : QString(info.param).replace('-', '_').toStdString();
+                             return QString(info.param).replace('-', '_').toStdString();
                          });
-
-TEST(DecodeCommand, BadArgumentsAndUnreadableInputExitWithTwo)
-{
-    using qvtest::runProgram;
-    for (const QStringList &args : {QStringList{"decode", "--block-size", "0"},
-                                    QStringList{"decode", "--lang", "de"},
-                                    QStringList{"decode", "--decimal-separator", "ab"},
-                                    QStringList{"decode", "/nonexistent/capture.hex"},
-                                    QStringList{"decode", "a.hex", "b.hex"},
-                                    QStringList{"decode", "--block-size"},
-                                    QStringList{"nonsense"}}) {
-        const qvtest::ProgramRun r = runProgram(qvtest::CliProgram, args);
-        EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
-        EXPECT_TRUE(r.err.startsWith("qv7xx-cli: ")) << r.err.toStdString();
-    }
-    const qvtest::ProgramRun badHex = runProgram(qvtest::CliProgram, {"decode", "--hex", "-"}, "25 25 2g");
-    EXPECT_EQ(badHex.code, 2);
-    EXPECT_TRUE(badHex.err.contains("hexadecimal")) << badHex.err.toStdString();
-    // Raw bytes on standard input: a "+" frame.
-    const qvtest::ProgramRun raw = runProgram(qvtest::CliProgram, {"decode", "-"}, "%%+##");
-    EXPECT_EQ(raw.code, 0);
-    EXPECT_TRUE(raw.out.contains("{\"event\":\"OnMeterON\"}"));
-}
 
 #ifdef QV_CLI_WITH_GUI
 TEST(RenderCommand, WritesOnlyWhereToldAndOnlyAScreen)
