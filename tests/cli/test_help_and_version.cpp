@@ -21,7 +21,8 @@ namespace {
 // Without a display; Qt's own notes (an unset XDG_RUNTIME_DIR) are not ours to test.
 qvtest::ProgramRun run(const QString &program, const QStringList &args)
 {
-    qvtest::ProgramRun r = qvtest::runProgram(program, args, {}, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+    const QStringList noDisplay = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    qvtest::ProgramRun r = qvtest::runProgram(program, args, {}, noDisplay);
     static const QRegularExpression qtNote("^QStandardPaths: .*\\n", QRegularExpression::MultilineOption);
     r.err = QString::fromLocal8Bit(r.err).remove(qtNote).toLocal8Bit();
     return r;
@@ -43,9 +44,10 @@ std::vector<Described> everyProgramAndCommand()
     all.push_back({QStringLiteral(QV_BINARY_DIR "/src/qv7xx"), {}, appCommandInfo()});
 #endif
     // The simulator's table is its own; the options the README names stand for it.
+    const std::vector<OptionInfo> simOptions = {{"--charset", "en|pl", ""}, {"--probe", "CODE|none", ""},
+                                                {"--port-dir", "DIR", ""}, {"--noise", "P", ""}};
     all.push_back({QStringLiteral(QV_BINARY_DIR "/sim/qv7xx-sim"), {},
-                   CommandInfo{"qv7xx-sim", "", "", "", {{"--charset", "en|pl", ""}, {"--probe", "CODE|none", ""},
-                                                        {"--port-dir", "DIR", ""}, {"--noise", "P", ""}}, ""}});
+                   CommandInfo{"qv7xx-sim", "", "", "", simOptions, ""}});
     return all;
 }
 

@@ -14,9 +14,10 @@ TEST(PortsCommand, ListsLiveVirtualPortsInNaturalOrder)
 {
     QTemporaryDir dir;
     qv::VirtualPort published[3];
+    const char *names[] = {"sim10", "sim2", "sim1"};
     QString error;
     for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(published[i].publish(dir.path(), QStringList{"sim10", "sim2", "sim1"}[i], "/dev/null", error));
+        ASSERT_TRUE(published[i].publish(dir.path(), names[i], "/dev/null", error));
     // The entry of a publisher killed outright: its link and an unlocked lock file.
     ASSERT_TRUE(QFile::link("/dev/null", dir.filePath("sim0")));
     QFile lock(dir.filePath(".sim0.lock"));
@@ -35,11 +36,10 @@ TEST(MonitorCommand, PrintsTheMetersAnswersUntilTheAwaitedEvent)
                                          "OnReceiveInfoMeter", "--seconds", "15"}, sim.folder());
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     QStringList events;
-    qint64 lastTime = -1;
+    qint64 lastTime = 0;
     for (const QJsonObject &o : qvtest::jsonLines(r.out)) {
         events << o.value("event").toString();
-        ASSERT_TRUE(o.contains("t_ms")) << events.last().toStdString();
-        EXPECT_GE(o.value("t_ms").toInteger(), lastTime);
+        EXPECT_GE(o.value("t_ms").toInteger(-1), lastTime) << "a time on every line, in order";
         lastTime = o.value("t_ms").toInteger();
     }
     EXPECT_TRUE(events.contains("OnReceiveInfo"));

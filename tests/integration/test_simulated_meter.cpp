@@ -78,8 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(StartCase{"Measurement", {}}, StartCase{"Welcome", {}, true},
                     StartCase{"ModeMenu", {kcD, kcJ}}, StartCase{"SetupSubmenu", {kcL, kcR, kcK}},
                     StartCase{"SaveEditor", {kcT, kcK}}, StartCase{"MemoryMenuItem2", {kcT, kcJ, kcJ}},
-                    StartCase{"MemoryMenuItem4", {kcT, kcR, kcR}}, StartCase{"CoverProbeDialog", {kcL, kcJ, kcK}},
-                    StartCase{"SendScreen", {kcT, kcR, kcK}}),
+                    StartCase{"MemoryMenuItem4", {kcT, kcR, kcR}},
+                    StartCase{"CoverProbeDialog", {kcL, kcJ, kcK}}, StartCase{"SendScreen", {kcT, kcR, kcK}}),
     [](const testing::TestParamInfo<StartCase> &info) { return std::string(info.param.name); });
 
 TEST(MeterUpkeep, PassesOnTheMeasurementScreensRunAndPollsASilentMeter)
@@ -150,7 +150,8 @@ TEST(ProtocolWithMeter, DownloadSharingAReadWithTheNextFrameIsKept)
 
     QStringList log;
     s.comm->OnReceiveMemo = [&](const uint8_t *buf, uint32_t n) {
-        log << QStringLiteral("memo %1").arg(QByteArray(reinterpret_cast<const char *>(buf), qsizetype(n)).count("\r\n"));
+        const QByteArray table(reinterpret_cast<const char *>(buf), qsizetype(n));
+        log << QStringLiteral("memo %1").arg(table.count("\r\n"));
     };
     s.comm->OnReceiveInfo = [&](const TDataInfoQV &i) { log << QStringLiteral("info %1").arg(i.MenuCode); };
 
