@@ -10,26 +10,22 @@
 
 #include "support/RunProgram.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 using namespace qv;
 
 namespace {
 
-struct Answer {
-    int code;
-    QString out, err;
-};
-
 // Without a display; Qt's own notes (an unset XDG_RUNTIME_DIR) are not ours to test.
-Answer run(const QString &program, const QStringList &args)
+qvtest::ProgramRun run(const QString &program, const QStringList &args)
 {
-    const qvtest::ProgramRun r = qvtest::runProgram(program, args, {}, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
-    Answer a{r.code, QString::fromLocal8Bit(r.out), {}};
-    for (const QByteArray &line : r.err.split('\n'))
-        if (!line.isEmpty() && !line.startsWith("QStandardPaths: "))
-            a.err += QString::fromLocal8Bit(line) + '\n';
-    return a;
+    const QStringList noDisplay = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    qvtest::ProgramRun r = qvtest::runProgram(program, args, {}, noDisplay);
+    static const QRegularExpression qtNote("^QStandardPaths: .*\\n", QRegularExpression::MultilineOption);
+    r.err = QString::fromLocal8Bit(r.err).remove(qtNote).toLocal8Bit();
+    return r;
 }
 
 struct Described {
@@ -48,9 +44,10 @@ std::vector<Described> everyProgramAndCommand()
     all.push_back({QStringLiteral(QV_BINARY_DIR "/src/qv7xx"), {}, appCommandInfo()});
 #endif
     // The simulator's table is its own; the options the README names stand for it.
+    const std::vector<OptionInfo> simOptions = {{"--charset", "en|pl", ""}, {"--probe", "CODE|none", ""},
+                                                {"--port-dir", "DIR", ""}, {"--noise", "P", ""}};
     all.push_back({QStringLiteral(QV_BINARY_DIR "/sim/qv7xx-sim"), {},
-                   CommandInfo{"qv7xx-sim", "", "", "", {{"--charset", "en|pl", ""}, {"--probe", "CODE|none", ""},
-                                                        {"--port-dir", "DIR", ""}, {"--noise", "P", ""}}, ""}});
+                   CommandInfo{"qv7xx-sim", "", "", "", simOptions, ""}});
     return all;
 }
 
@@ -60,20 +57,20 @@ TEST(HelpAndVersion, EveryProgramAndCommandAnswers)
 {
     for (const Described &d : everyProgramAndCommand()) {
         SCOPED_TRACE((d.about.fullName()).toStdString());
-        const Answer help = run(d.program, d.command + QStringList{"--help"});
+        const qvtest::ProgramRun help = run(d.program, d.command + QStringList{"--help"});
         ASSERT_EQ(help.code, 0) << help.err.toStdString();
-        EXPECT_TRUE(help.out.startsWith("usage: " + d.about.fullName())) << help.out.toStdString();
+        EXPECT_TRUE(help.out.startsWith(("usage: " + d.about.fullName()).toUtf8())) << help.out.toStdString();
         for (const OptionInfo &o : d.about.options) {
             const QString line = "  " + o.name + (o.value.isEmpty() ? QString() : " " + o.value) + "  ";
-            EXPECT_TRUE(help.out.contains(line)) << "no line for " << o.name.toStdString();
+            EXPECT_TRUE(help.out.contains(line.toUtf8())) << "no line for " << o.name.toStdString();
         }
-        const Answer version = run(d.program, d.command + QStringList{"--version"});
+        const qvtest::ProgramRun version = run(d.program, d.command + QStringList{"--version"});
         EXPECT_EQ(version.code, 0);
-        EXPECT_EQ(version.out, d.about.program + ' ' + programVersion() + '\n');
+        EXPECT_EQ(version.out, (d.about.program + ' ' + programVersion() + '\n').toUtf8());
         // A wrong option: one line saying so, the usage and status 2.
-        const Answer wrong = run(d.program, d.command + QStringList{"--frobnicate"});
+        const qvtest::ProgramRun wrong = run(d.program, d.command + QStringList{"--frobnicate"});
         EXPECT_EQ(wrong.code, 2);
-        EXPECT_TRUE(wrong.err.startsWith(d.about.program + ": unknown option --frobnicate\nusage: "))
-            << wrong.err.toStdString();
+        const QString refusal = d.about.program + ": unknown option --frobnicate\nusage: ";
+        EXPECT_TRUE(wrong.err.startsWith(refusal.toUtf8())) << wrong.err.toStdString();
     }
 }
