@@ -7,6 +7,7 @@
 #include "protocol/Probes.h"
 #include "history/HistoryStore.h"
 #include "protocol/FormatSettings.h"
+#include "support/GoldenText.h"
 
 #include <QDateTime>
 
@@ -30,65 +31,43 @@ std::vector<ChartSample> samplesOf(std::initializer_list<std::pair<double, doubl
     return out;
 }
 
-struct Col {
-    int x;
-    double first, last, min, max;
-    bool joined;
-};
-
-struct ReductionCase {
-    const char *name;
-    std::vector<ChartSample> samples;
-    ReductionRange range;
-    std::vector<Col> expected;
-};
-
 } // namespace
 
-TEST(ChartReduction, CasesOfColumnsGapsAndBreaks)
+// One line a column: x, first and last value, min and max with their rows,
+// "J" when a line comes from the column before.
+TEST(ChartReduction, CasesOfColumnsGapsAndBreaksMatchTheGoldenListing)
 {
-    const ReductionCase cases[] = {
-        {"nothing", {}, {0, 10, 10, 0, false}, {}},
-        {"one column keeps first, last, min and max",
-         samplesOf({{0, 5}, {0.2, 9}, {0.5, 1}, {0.9, 4}}), {0, 10, 10, 0, false}, {{0, 5, 4, 1, 9, false}}},
-        {"neighbours are joined", samplesOf({{0, 1}, {1, 2}, {2, 3}}), {0, 10, 10, 0, false},
-         {{0, 1, 1, 1, 1, false}, {1, 2, 2, 2, 2, true}, {2, 3, 3, 3, 3, true}}},
-        {"a pause longer than the gap breaks the line", samplesOf({{0, 1}, {1, 2}, {7, 3}}), {0, 10, 10, 5, false},
-         {{0, 1, 1, 1, 1, false}, {1, 2, 2, 2, 2, true}, {7, 3, 3, 3, 3, false}}},
-        {"a pause of exactly the gap does not", samplesOf({{0, 1}, {5, 2}}), {0, 10, 10, 5, false},
-         {{0, 1, 1, 1, 1, false}, {5, 2, 2, 2, 2, true}}},
-        {"a value that does not read breaks the line", samplesOf({{0, 1}, {1, NaN}, {2, 3}}), {0, 10, 10, 0, false},
-         {{0, 1, 1, 1, 1, false}, {2, 3, 3, 3, 3, false}}},
+    const ReductionRange ten{0, 10, 10, 0, false}, gap5{0, 10, 10, 5, false};
+    const struct {
+        const char *name;
+        std::vector<ChartSample> samples;
+        ReductionRange range;
+    } cases[] = {
+        {"nothing", {}, ten},
+        {"one column keeps first, last, min and max", samplesOf({{0, 5}, {0.2, 9}, {0.5, 1}, {0.9, 4}}), ten},
+        {"neighbours are joined", samplesOf({{0, 1}, {1, 2}, {2, 3}}), ten},
+        {"a pause longer than the gap breaks the line", samplesOf({{0, 1}, {1, 2}, {7, 3}}), gap5},
+        {"a pause of exactly the gap does not", samplesOf({{0, 1}, {5, 2}}), gap5},
+        {"a value that does not read breaks the line", samplesOf({{0, 1}, {1, NaN}, {2, 3}}), ten},
         {"a logarithmic axis breaks at zero and below", samplesOf({{0, 1}, {1, 0}, {2, -3}, {3, 3}, {4, 4}}),
-         {0, 10, 10, 0, true}, {{0, 1, 1, 1, 1, false}, {3, 3, 3, 3, 3, false}, {4, 4, 4, 4, 4, true}}},
-        {"a break inside one column leaves it one column", samplesOf({{0, 1}, {0.3, NaN}, {0.6, 7}}),
-         {0, 10, 10, 0, false}, {{0, 1, 7, 1, 7, false}}},
-        {"rows left of the range are skipped but continue the line", samplesOf({{-5, 1}, {-1, 2}, {3, 3}}),
-         {0, 10, 10, 0, false}, {{3, 3, 3, 3, 3, true}}},
-        {"the pause from a row left of the range still counts", samplesOf({{-9, 2}, {3, 3}}),
-         {0, 10, 10, 5, false}, {{3, 3, 3, 3, 3, false}}},
-        {"the end of the range is in the last column; after it nothing",
-         samplesOf({{10, 6}, {11, 8}}), {0, 10, 5, 0, false}, {{4, 6, 6, 6, 6, false}}},
-        {"columns are pixels, not time units", samplesOf({{0, 1}, {250, 2}, {999, 3}}), {0, 1000, 4, 0, false},
-         {{0, 1, 1, 1, 1, false}, {1, 2, 2, 2, 2, true}, {3, 3, 3, 3, 3, true}}},
-        {"an empty range gives nothing", samplesOf({{0, 1}}), {5, 5, 10, 0, false}, {}},
+         {0, 10, 10, 0, true}},
+        {"a break inside one column leaves it one column", samplesOf({{0, 1}, {0.3, NaN}, {0.6, 7}}), ten},
+        {"rows left of the range are skipped but continue the line", samplesOf({{-5, 1}, {-1, 2}, {3, 3}}), ten},
+        {"the pause from a row left of the range still counts", samplesOf({{-9, 2}, {3, 3}}), gap5},
+        {"the end of the range is in the last column; after it nothing", samplesOf({{10, 6}, {11, 8}}),
+         {0, 10, 5, 0, false}},
+        {"columns are pixels, not time units", samplesOf({{0, 1}, {250, 2}, {999, 3}}), {0, 1000, 4, 0, false}},
+        {"an empty range gives nothing", samplesOf({{0, 1}}), {5, 5, 10, 0, false}},
     };
-    for (const ReductionCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        const auto got = ReduceToColumns(c.samples.data(), c.samples.size(), c.range);
-        ASSERT_EQ(got.size(), c.expected.size());
-        for (size_t i = 0; i < got.size(); ++i) {
-            const Col &e = c.expected[i];
-            EXPECT_EQ(got[i].x, e.x) << i;
-            EXPECT_EQ(got[i].first, e.first) << i;
-            EXPECT_EQ(got[i].last, e.last) << i;
-            EXPECT_EQ(got[i].min, e.min) << i;
-            EXPECT_EQ(got[i].max, e.max) << i;
-            EXPECT_EQ(got[i].joined, e.joined) << i;
-            EXPECT_EQ(c.samples[size_t(got[i].minRow)].v, e.min) << i;
-            EXPECT_EQ(c.samples[size_t(got[i].maxRow)].v, e.max) << i;
-        }
+    QString listing;
+    for (const auto &c : cases) {
+        listing += QStringLiteral("== %1\n").arg(QLatin1String(c.name));
+        for (const PixelColumn &col : ReduceToColumns(c.samples.data(), c.samples.size(), c.range))
+            listing += QStringLiteral("%1: %2 %3 min %4 (row %5) max %6 (row %7)%8\n")
+                           .arg(col.x).arg(col.first).arg(col.last).arg(col.min).arg(col.minRow)
+                           .arg(col.max).arg(col.maxRow).arg(col.joined ? " J" : "");
     }
+    qvtest::expectGoldenText(QStringLiteral("chart/reduction.txt"), listing);
 }
 
 TEST(ChartReduction, EverySampleInSightLiesInItsColumnAndBreaksAreWhereTheDataBreaks)
@@ -101,8 +80,7 @@ TEST(ChartReduction, EverySampleInSightLiesInItsColumnAndBreaksAreWhereTheDataBr
         const int n = 1 + int(rng() % 3000);
         for (int i = 0; i < n; ++i) {
             t += rng() % 50 == 0 ? 1000 + rng() % 5000 : 1 + rng() % 20;
-            const double v = rng() % 40 == 0 ? NaN : double(int(rng() % 2001) - 500);
-            s.push_back({t, v, i});
+            s.push_back({t, rng() % 40 == 0 ? NaN : double(int(rng() % 2001) - 500), i});
         }
         ReductionRange r;
         r.t0 = double(rng() % size_t(t + 1)) - 100;
@@ -111,44 +89,36 @@ TEST(ChartReduction, EverySampleInSightLiesInItsColumnAndBreaksAreWhereTheDataBr
         r.gap = rng() % 2 ? 500 : 0;
         r.positiveOnly = rng() % 2;
         const auto cols = ReduceToColumns(s.data(), s.size(), r);
-        ASSERT_LE(cols.size(), size_t(r.width));
 
+        // Each drawable sample in sight lies in its column; the first of a
+        // column gives its first value, joined when the sample before it can
+        // be drawn and is near enough.
         const auto ok = [&r](double v) { return !std::isnan(v) && (!r.positiveOnly || v > 0); };
         const double scale = r.width / (r.t1 - r.t0);
-        size_t k = 0;          // the column of the sample at hand
-        int prev = -1;         // the sample before, when it can be drawn
-        int prevX = -1;        // the column of the last sample drawn
+        std::vector<int> columns;   // the columns with a sample, in order
+        int prev = -1;              // the sample before, when it can be drawn
         for (size_t i = 0; i < s.size() && s[i].t <= r.t1; ++i) {
-            const bool drawn = ok(s[i].v) && s[i].t >= r.t0;
-            if (drawn) {
+            if (ok(s[i].v) && s[i].t >= r.t0) {
                 const int x = std::min(r.width - 1, int((s[i].t - r.t0) * scale));
-                while (k < cols.size() && cols[k].x < x)
-                    ++k;
-                ASSERT_LT(k, cols.size());
-                ASSERT_EQ(cols[k].x, x);
-                EXPECT_LE(cols[k].min, s[i].v);
-                EXPECT_GE(cols[k].max, s[i].v);
-                if (x != prevX) {   // the first sample of its column
-                    EXPECT_EQ(cols[k].first, s[i].v);
+                const bool firstInColumn = columns.empty() || columns.back() != x;
+                if (firstInColumn)
+                    columns.push_back(x);
+                ASSERT_LE(columns.size(), cols.size());
+                const PixelColumn &c = cols[columns.size() - 1];
+                EXPECT_LE(c.min, s[i].v);
+                EXPECT_GE(c.max, s[i].v);
+                if (firstInColumn) {
+                    EXPECT_EQ(c.first, s[i].v);
                     const bool joined = prev >= 0 && (r.gap <= 0 || s[i].t - s[size_t(prev)].t <= r.gap);
-                    EXPECT_EQ(cols[k].joined, joined) << "round " << round << " sample " << i;
+                    EXPECT_EQ(c.joined, joined) << "round " << round << " sample " << i;
                 }
-                prevX = x;
             }
             prev = ok(s[i].v) ? int(i) : -1;
         }
-        // No column without a sample in it.
-        size_t drawnColumns = 0;
-        std::vector<bool> seen(size_t(r.width), false);
-        for (const ChartSample &x : s)
-            if (ok(x.v) && x.t >= r.t0 && x.t <= r.t1) {
-                const size_t c = size_t(std::min(r.width - 1, int((x.t - r.t0) * scale)));
-                drawnColumns += !seen[c];
-                seen[c] = true;
-            }
-        EXPECT_EQ(cols.size(), drawnColumns);
-        for (size_t c = 1; c < cols.size(); ++c)
-            ASSERT_LT(cols[c - 1].x, cols[c].x);
+        std::vector<int> got;
+        for (const PixelColumn &c : cols)
+            got.push_back(c.x);
+        ASSERT_EQ(got, columns) << "round " << round;
     }
 }
 

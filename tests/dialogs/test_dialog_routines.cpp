@@ -2,6 +2,7 @@
 // answered by a scripted handler without any window.
 #include "dialogs/DialogSeam.h"
 #include "dialogs/ScriptedDialogs.h"
+#include "support/GoldenText.h"
 
 #include <QWidget>
 
@@ -18,43 +19,33 @@ protected:
     HeldDialog held;
 };
 
+// Each routine's request, one line each, against a golden listing: routine,
+// text, caption, icon, default button, check box caption, then the options set.
 TEST_F(DialogRoutinesTest, RequestsCarryTheRoutinesOptions)
 {
     QWidget owner;
+    bool checked = true;
     ShowInfoBox(&owner, "Saved.\r\nAll rows.", "QV-7xx ... Save", IconInformation);
-    const DialogRequest &info = dialogs.last();
-    EXPECT_STREQ(info.routine, "ShowInfoBox");
-    EXPECT_EQ(info.owner, &owner);
-    EXPECT_EQ(info.text, "Saved.\r\nAll rows.");
-    EXPECT_EQ(info.caption, "QV-7xx ... Save");
-    EXPECT_EQ(info.icon, IconInformation);
-    EXPECT_TRUE(info.okOnly);
-    EXPECT_FALSE(info.yesNoOnly || info.toAll || info.checkBox);
-    EXPECT_EQ(info.held, nullptr);
-
     AskYesNoPlain(nullptr, "?", "c", IconQuestion);
-    EXPECT_TRUE(dialogs.last().yesNoOnly);
-    EXPECT_EQ(dialogs.last().defaultButton, BtnCodeYes);
     AskYesNoHeld(nullptr, held, "?", IconWarning, "c");
-    EXPECT_TRUE(dialogs.last().yesNoOnly);
-    EXPECT_EQ(dialogs.last().held, &held);
-    EXPECT_EQ(dialogs.last().icon, IconWarning);
-
-    // OK only is ignored together with "to all".
-    AskChoice(nullptr, "?", "c", 0, true, true);
-    EXPECT_TRUE(dialogs.last().toAll);
-    EXPECT_FALSE(dialogs.last().okOnly);
+    AskChoice(nullptr, "?", "c", 0, true, true);   // OK only is ignored together with "to all"
     AskChoiceHeld(nullptr, "?", "c", 0, false, true, held);
-    EXPECT_TRUE(dialogs.last().okOnly);
-    bool checked = false;
     AskChoiceCheck(nullptr, held, "?", 0, checked, true, true, "all", "c");
-    EXPECT_FALSE(dialogs.last().okOnly);
-
-    // AskYesNo clamps its default button to Yes or No.
-    for (const auto &[given, used] : {std::pair{0, 0}, {1, 1}, {2, 1}, {5, 1}, {-1, 0}}) {
+    for (int given : {0, 1, 2, 5, -1})   // the default button clamped to Yes or No
         AskYesNo(nullptr, "?", "c", IconQuestion, given);
-        EXPECT_EQ(dialogs.last().defaultButton, used) << given;
+    QString listing;
+    for (const DialogRequest &r : dialogs.requests()) {
+        listing += QStringList{QLatin1String(r.routine), QString(r.text).replace("\r\n", "\\r\\n"), r.caption,
+                               QString::number(r.icon), QString::number(r.defaultButton), r.checkCaption}
+                       .join(" | ");
+        const std::pair<bool, const char *> options[] = {
+            {r.owner == &owner, "owner"}, {r.held == &held, "held"},   {r.okOnly, "okOnly"}, {r.toAll, "toAll"},
+            {r.yesNoOnly, "yesNoOnly"},   {r.checkBox, "checkBox"}, {r.checked, "checked"}};
+        for (const auto &[set, name] : options)
+            listing += set ? QStringLiteral(" ") + name : QString();
+        listing += '\n';
     }
+    qvtest::expectGoldenText(QStringLiteral("dialogs/requests.txt"), listing);
 }
 
 TEST_F(DialogRoutinesTest, AnswersAreReadPerRoutine)

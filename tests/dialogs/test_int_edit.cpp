@@ -100,34 +100,40 @@ protected:
         EXPECT_EQ(edit.edit()->text(), text);
     }
 
-    // The arrow buttons under the pointer.
-    QAbstractButton *up() const { return edit.upButton(); }
-    QAbstractButton *down() const { return edit.downButton(); }
-    static void press(QAbstractButton *b) { QTest::mousePress(b, Qt::LeftButton, {}, b->rect().center()); }
-    static void release(QAbstractButton *b, QPoint at) { QTest::mouseRelease(b, Qt::LeftButton, {}, at); }
-    static void release(QAbstractButton *b) { release(b, b->rect().center()); }
-    // A move of the held pointer, reported to the button that holds it.
-    static void dragTo(QAbstractButton *b, QPoint at)
+    // Plays a hold of an arrow button, step by step: "up" or "down" presses
+    // that button, "release" lets go on it and "release-off" beside it, "off"
+    // and "on" move the held pointer off the button and back, "leave" and
+    // "enter" are the pointer crossing its edge, "enter-other" the pointer
+    // entering the other button, and "ms=value" lets ms pass and expects the value.
+    void play(const char *script)
     {
-        QMouseEvent e(QEvent::MouseMove, at, b->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(b, &e);
-    }
-    static QPoint outside(QAbstractButton *b) { return QPoint(b->width() + 20, b->height() / 2); }
-    static void leave(QAbstractButton *b)
-    {
-        QEvent e(QEvent::Leave);
-        QApplication::sendEvent(b, &e);
-    }
-    static void enter(QAbstractButton *b, QPointF at)
-    {
-        QEnterEvent e(at, at, b->mapToGlobal(at));
-        QApplication::sendEvent(b, &e);
-    }
-    // Lets `ms` pass, then expects the value.
-    void after(uint32_t ms, int32_t value)
-    {
-        timers.advance(ms);
-        EXPECT_EQ(edit.Value(), value) << "at " << clock.ticks() << " ms";
+        QAbstractButton *held = nullptr;
+        for (const QString &step : QString::fromLatin1(script).split(' ')) {
+            const QPoint centre = held ? held->rect().center() : QPoint();
+            const QPoint beside = held ? QPoint(held->width() + 20, held->height() / 2) : QPoint();
+            if (step == "up" || step == "down") {
+                held = step == "up" ? edit.upButton() : edit.downButton();
+                QTest::mousePress(held, Qt::LeftButton, {}, held->rect().center());
+            } else if (step.startsWith("release")) {
+                QTest::mouseRelease(held, Qt::LeftButton, {}, step == "release" ? centre : beside);
+            } else if (step == "off" || step == "on") {
+                const QPoint at = step == "on" ? centre : beside;
+                QMouseEvent e(QEvent::MouseMove, at, held->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, {});
+                QApplication::sendEvent(held, &e);
+            } else if (step == "leave") {
+                QEvent e(QEvent::Leave);
+                QApplication::sendEvent(held, &e);
+            } else if (step.startsWith("enter")) {
+                QAbstractButton *b = step == "enter" ? held : edit.downButton();
+                const QPointF at(centre);
+                QEnterEvent e(at, at, b->mapToGlobal(at));
+                QApplication::sendEvent(b, &e);
+            } else {
+                timers.advance(step.section('=', 0, 0).toUInt());
+                EXPECT_EQ(edit.Value(), step.section('=', 1).toInt()) << step.toStdString() << " at "
+                                                                      << clock.ticks() << " ms";
+            }
+        }
     }
 
     ManualClock clock;
@@ -243,59 +249,24 @@ TEST_F(IntEditTest, UpAndDownCommitThenStepWithoutOverflow)
 
 TEST_F(IntEditTest, HeldButtonStepsAtOnceAfter400MsThenEvery100Ms)
 {
-    press(up());
-    EXPECT_EQ(edit.Value(), 1);
-    after(399, 1);
-    after(1, 2);
-    after(99, 2);
-    after(1, 3);
-    after(300, 6);
-    release(up());  // releasing adds no step
-    after(1000, 6);
-
-    press(down());  // the next hold starts with the delay again
-    EXPECT_EQ(edit.Value(), 5);
-    after(300, 5);
-    after(100, 4);
-    release(down());
+    // Releasing adds no step; the next hold starts with the delay again.
+    play("up 0=1 399=1 1=2 99=2 1=3 300=6 release 1000=6 down 0=5 300=5 100=4 release");
 }
 
 TEST_F(IntEditTest, LeavingTheHeldButtonPausesReturningResumes)
 {
-    press(up());
-    after(400, 2);
-    dragTo(up(), outside(up()));
-    after(1050, 2);
-    dragTo(up(), up()->rect().center());  // back on it, a full period passes first
-    after(99, 2);
-    after(1, 3);
-
-    // Released off the button: the repeat ends all the same.
-    dragTo(up(), outside(up()));
-    release(up(), outside(up()));
-    dragTo(up(), up()->rect().center());
-    after(1000, 3);
+    // Back on it, a full period passes first; released off it, the repeat ends all the same.
+    play("up 400=2 off 1050=2 on 99=2 1=3 off release-off on 1000=3");
 }
 
 TEST_F(IntEditTest, PauseBeforeTheFirstRepeatKeepsTheDelay)
 {
-    press(up());
-    timers.advance(200);
-    leave(up());
-    after(950, 1);
-    enter(up(), up()->rect().center());
-    after(399, 1);
-    after(1, 2);
-    release(up());
+    play("up 200=1 leave 950=1 enter 399=1 1=2 release");
 }
 
 TEST_F(IntEditTest, PointerOverTheOtherButtonDoesNotStep)
 {
-    press(up());
-    leave(up());
-    enter(down(), QPointF(2, 2));
-    after(1000, 1);
-    release(up(), outside(up()));
+    play("up leave enter-other 1000=1 release-off");
 }
 
 TEST_F(IntEditTest, DisablingWhileHeldStopsTheRepeat)
@@ -304,9 +275,8 @@ TEST_F(IntEditTest, DisablingWhileHeldStopsTheRepeat)
         if (++changes == 3)
             edit.setEnabled(false);
     };
-    press(up());
-    after(1000, 3);
-    EXPECT_FALSE(up()->isEnabled());
+    play("up 1000=3");
+    EXPECT_FALSE(edit.upButton()->isEnabled());
     EXPECT_FALSE(edit.edit()->isEnabled());
 }
 
