@@ -65,13 +65,24 @@ protected:
         }
         form.ButtonsRefresh();
     }
+    // The labels of the rows found.
     static QStringList found(TFormQV &form)
     {
-        QStringList labels;
-        if (form.store().ReplyOK())
-            for (int r = 0; r < form.store().reply().rowCount(); ++r)
-                labels << form.store().reply().cell(r, hc::Label);
-        return labels;
+        return form.store().ReplyOK() ? column(form.store().reply(), hc::Label) : QStringList();
+    }
+    static QStringList search(TFormQV &form)
+    {
+        form.BtnSearch->click();
+        return found(form);
+    }
+    // Types into a box afresh and leaves it with Enter.
+    static void enter(TSearchBX *box, const QString &text)
+    {
+        box->ValueEdit->setFocus();
+        box->ValueEdit->selectAll();
+        QTest::keyClicks(box->ValueEdit, text);
+        QTest::keyClick(box->ValueEdit, Qt::Key_Return);
+        QApplication::processEvents();
     }
 
     const ScopedFormatSettings separators{FormatSettings{'.', '-', ':'}};
@@ -90,48 +101,32 @@ TEST_F(SearchStripTest, CriteriaTypedIntoTheBoxesFillTheResults)
 
     // Value greater or equal 1,5 typed with a comma, then Enter.
     TSearchBX *value = form->SBX(4);
-    ASSERT_NE(value, nullptr);
     value->setIndex(5);
     EXPECT_TRUE(value->ValueEdit->hasFocus());
-    value->ValueEdit->selectAll();
-    QTest::keyClicks(value->ValueEdit, QStringLiteral("1,5"));
-    QTest::keyClick(value->ValueEdit, Qt::Key_Return);
-    QApplication::processEvents();
+    enter(value, QStringLiteral("1,5"));
     EXPECT_EQ(value->ValueEdit->text(), QStringLiteral("1.500"));
     EXPECT_TRUE(form->CriteriaOn);
     ASSERT_TRUE(form->BtnSearch->isEnabled());
-    form->BtnSearch->click();
-    EXPECT_EQ(found(*form), QStringList({"1", "2"}));
+    EXPECT_EQ(search(*form), QStringList({"1", "2"}));
     EXPECT_EQ(form->PanelHint->text(), QLatin1Char(' ') + form->SGReply->toolTip());
     EXPECT_TRUE(form->SGReply->hasFocus());
     EXPECT_EQ(form->SGReply->currentIndex().column(), 1);
     EXPECT_EQ(form->store().reply().rowView(1), form->store().hist().rowView(1)) << "whole rows, identifier too";
 
-    // And the comment equal to "LAMP 1" in capitals: one row.
+    // And the comment equal to "LAMP 1" in capitals: one row; with "or", a
+    // row matching both boxes comes once.
     TSearchBX *comment = form->SBX(3);
     comment->setIndex(2);
-    comment->ValueEdit->selectAll();
-    QTest::keyClicks(comment->ValueEdit, QStringLiteral("LAMP 1"));
-    QTest::keyClick(comment->ValueEdit, Qt::Key_Return);
-    QApplication::processEvents();
-    form->BtnSearch->click();
-    EXPECT_EQ(found(*form), QStringList({"1"}));
-
-    // "or": a row matching both boxes comes once.
+    enter(comment, QStringLiteral("LAMP 1"));
+    EXPECT_EQ(search(*form), QStringList({"1"}));
     form->RB_or->click();
-    form->BtnSearch->click();
-    EXPECT_EQ(found(*form), QStringList({"1", "2"}));
+    EXPECT_EQ(search(*form), QStringList({"1", "2"}));
 
     // Nothing matches "Over".
     form->RB_and->click();
     comment->setIndex(0);
-    value->ValueEdit->setFocus();
-    value->ValueEdit->selectAll();
-    QTest::keyClicks(value->ValueEdit, QStringLiteral("over"));
-    QTest::keyClick(value->ValueEdit, Qt::Key_Return);
-    QApplication::processEvents();
-    form->BtnSearch->click();
-    EXPECT_EQ(found(*form), QStringList());
+    enter(value, QStringLiteral("over"));
+    EXPECT_EQ(search(*form), QStringList());
 }
 
 TEST_F(SearchStripTest, AutomaticSearchFollowsChangesAndClearingEmptiesOnce)
@@ -161,8 +156,7 @@ TEST_F(SearchStripTest, AutomaticSearchFollowsChangesAndClearingEmptiesOnce)
     // Without automatic search, clearing leaves the results alone.
     form->CBAutoSearch->setChecked(false);
     form->SBX(4)->setIndex(6);
-    form->BtnSearch->click();
-    ASSERT_EQ(found(*form).size(), 3);
+    ASSERT_EQ(search(*form).size(), 3);
     form->BtnOFF->click();
     EXPECT_EQ(found(*form).size(), 3);
 }

@@ -12,24 +12,25 @@ using namespace qvtest;
 
 using Outcome = MeterSearch::Outcome;
 
-TEST(MeterSearch, MeterAnsweringOnlyAt1200IsFoundAfterThePhaseAndThreeRateSteps)
+class MeterSearchTest : public ::testing::Test, protected SearchBench {};
+
+TEST_F(MeterSearchTest, MeterAnsweringOnlyAt1200IsFoundAfterThePhaseAndThreeRateSteps)
 {
-    SearchBench bench;
-    bench.meterOn("COM1", 1200);
-    auto search = bench.makeSearch({"none", "COM1"});
+    meterOn("COM1", 1200);
+    auto search = makeSearch({"none", "COM1"});
     ASSERT_EQ(search->PortCount(), 1) << "the no-port entry is skipped";
     uint32_t foundAt = 0;
-    search->OnMeterFound = [&](const MeterSearch::Result &) { foundAt = bench.elapsed(); };
+    search->OnMeterFound = [&](const MeterSearch::Result &) { foundAt = elapsed(); };
 
     search->Start();
-    bench.run(9990);
+    run(9990);
     EXPECT_EQ(search->PortState(0), 2) << "still at the first rate during the phase";
-    const auto &polls = bench.lines["COM1"].polls;
+    const auto &polls = lines["COM1"].polls;
     ASSERT_GE(polls.size(), 4u) << "a silent port is polled again during the phase";
     for (const Poll &p : polls)
         EXPECT_EQ(p.rate, br009600);
 
-    bench.runUntil([&] { return search->Finished(); }, 10000);
+    runUntil([&] { return search->Finished(); }, 10000);
     ASSERT_TRUE(search->Finished());
     EXPECT_GT(foundAt, 10000u);
     EXPECT_LT(foundAt, 14000u);
@@ -41,47 +42,45 @@ TEST(MeterSearch, MeterAnsweringOnlyAt1200IsFoundAfterThePhaseAndThreeRateSteps)
     }
     EXPECT_EQ(tried, (std::vector<TBaudRate>{br009600, br004800, br002400, br001200}));
     EXPECT_EQ(search->PortState(0), br001200 + 6);
-    EXPECT_EQ(bench.outcomes, std::vector<Outcome>{Outcome::OneMeter});
+    EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::OneMeter});
     EXPECT_EQ(search->SelectedPort(0), "COM1");
     EXPECT_EQ(search->SelectedBaudName(0), "1200bps");
     EXPECT_FALSE(search->Probe(0).IsOpen()) << "probe ports are closed when the search ends";
 }
 
-TEST(MeterSearch, BusyPortFailsAtOnceAndSilentPortAfterEveryRate)
+TEST_F(MeterSearchTest, BusyPortFailsAtOnceAndSilentPortAfterEveryRate)
 {
-    SearchBench bench;
-    bench.busy("COM2");
-    bench.silent("COM3");
-    auto search = bench.makeSearch({"none", "COM2", "COM3"});
+    busy("COM2");
+    silent("COM3");
+    auto search = makeSearch({"none", "COM2", "COM3"});
 
     search->Start();
     EXPECT_EQ(search->Failed(), 1);
     EXPECT_EQ(search->PortState(0), br009600 + 6) << "busy at the rate it was opened with";
     EXPECT_EQ(search->PortState(1), 2);
 
-    const uint32_t took = bench.runUntil([&] { return search->Finished(); }, 30000);
+    const uint32_t took = runUntil([&] { return search->Finished(); }, 30000);
     EXPECT_EQ(search->PortState(1), MeterSearch::StateSilent);
     EXPECT_EQ(search->Failed(), 2);
     EXPECT_EQ(search->Found(), 0);
     EXPECT_GT(took, 10000u);
     EXPECT_LT(took, 15000u);
-    EXPECT_EQ(bench.outcomes, std::vector<Outcome>{Outcome::NoMeter});
+    EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::NoMeter});
     EXPECT_TRUE(search->ResultItems().isEmpty());
     EXPECT_EQ(search->SelectedPort(-1), "none");
     EXPECT_EQ(search->SelectedBaudName(-1), "9600bps") << "the first step's rate without a choice";
 }
 
-TEST(MeterSearch, PortsStillProbingArePolledEvery5SecondsAfterThePhase)
+TEST_F(MeterSearchTest, PortsStillProbingArePolledEvery5SecondsAfterThePhase)
 {
-    SearchBench bench;
-    bench.silent("COM5");
+    silent("COM5");
     // A long answer time keeps the port at its rate well past the phase.
-    bench.onOpen = [](TComm32QV &comm, const QString &) { comm.setMaxRespTime(8000); };
-    auto search = bench.makeSearch({"none", "COM5"});
+    onOpen = [](TComm32QV &comm, const QString &) { comm.setMaxRespTime(8000); };
+    auto search = makeSearch({"none", "COM5"});
     search->Start();
-    bench.run(16000);
+    run(16000);
     std::vector<uint32_t> after;
-    for (const Poll &p : bench.lines["COM5"].polls) {
+    for (const Poll &p : lines["COM5"].polls) {
         if (p.at >= 10000 && p.at <= 16000 && p.rate == br009600)
             after.push_back(p.at);
     }
@@ -89,17 +88,16 @@ TEST(MeterSearch, PortsStillProbingArePolledEvery5SecondsAfterThePhase)
     EXPECT_EQ(search->PortState(0), 2);
 }
 
-TEST(MeterSearch, TwelveMetersArePaddedToTwoDigits)
+TEST_F(MeterSearchTest, TwelveMetersArePaddedToTwoDigits)
 {
-    SearchBench bench;
     QStringList ports{"none"};
     for (int n = 1; n <= 12; ++n) {
         ports << QStringLiteral("COM%1").arg(n);
-        bench.meterOn(ports.last(), 9600);
+        meterOn(ports.last(), 9600);
     }
-    auto search = bench.makeSearch(ports, SearchTiming(), 0);
+    auto search = makeSearch(ports, SearchTiming(), 0);
     search->Start();
-    bench.runUntil([&] { return search->Finished(); }, 5000);
+    runUntil([&] { return search->Finished(); }, 5000);
     const QStringList items = search->ResultItems();
     ASSERT_EQ(items.size(), 12);
     EXPECT_EQ(items.first(), "Miernik 01 dołączony do portu COM1");
@@ -108,25 +106,24 @@ TEST(MeterSearch, TwelveMetersArePaddedToTwoDigits)
     EXPECT_EQ(search->InfoText(), "Znaleziono 12 mierników.\r\nTrwa wyszukiwanie innych mierników...");
 }
 
-TEST(MeterSearch, StopEndsTheSearchWithWhatWasFound)
+TEST_F(MeterSearchTest, StopEndsTheSearchWithWhatWasFound)
 {
-    SearchBench bench;
-    bench.meterOn("COM1", 9600);
-    bench.silent("COM2");
-    auto search = bench.makeSearch({"none", "COM1", "COM2"});
+    meterOn("COM1", 9600);
+    silent("COM2");
+    auto search = makeSearch({"none", "COM1", "COM2"});
     search->Start();
-    bench.run(1000);
+    run(1000);
     ASSERT_EQ(search->Found(), 1);
     EXPECT_FALSE(search->Finished()) << "COM2 is still being probed";
 
     search->Stop();
     EXPECT_TRUE(search->Stopped());
-    EXPECT_EQ(bench.outcomes, std::vector<Outcome>{Outcome::OneMeter});
+    EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::OneMeter});
     EXPECT_FALSE(search->Probe(1).IsOpen());
-    const size_t polls = bench.lines["COM2"].polls.size();
-    bench.run(20000);
-    EXPECT_EQ(bench.lines["COM2"].polls.size(), polls) << "nothing is sent after the end";
+    const size_t polls = lines["COM2"].polls.size();
+    run(20000);
+    EXPECT_EQ(lines["COM2"].polls.size(), polls) << "nothing is sent after the end";
     EXPECT_EQ(search->PortState(1), 2);
     search->Stop();
-    EXPECT_EQ(bench.outcomes.size(), 1u) << "a second STOP changes nothing";
+    EXPECT_EQ(outcomes.size(), 1u) << "a second STOP changes nothing";
 }

