@@ -58,16 +58,15 @@ protected:
         TConfirmForm::setBeep(nullptr);
     }
 
-    std::unique_ptr<TConfirmForm> form(const QString &text, bool toAll = false, bool okOnly = false,
-                                       bool yesNoOnly = false, int icon = IconQuestion)
+    // A form asking `text`; `set` adjusts the rest of the request.
+    static std::unique_ptr<TConfirmForm> form(const QString &text,
+                                              const std::function<void(DialogRequest &)> &set = {})
     {
         DialogRequest r;
         r.text = text;
         r.caption = QStringLiteral("QV-7xx");
-        r.icon = icon;
-        r.toAll = toAll;
-        r.okOnly = okOnly;
-        r.yesNoOnly = yesNoOnly;
+        if (set)
+            set(r);
         return std::make_unique<TConfirmForm>(r);
     }
 
@@ -86,7 +85,7 @@ TEST_F(ConfirmFormTest, AnyLanguageButEnglishGetsThePolishCaptionsAndOkShowsOneB
     EXPECT_EQ(form("?")->button(BtnCodeCancel)->text(), polish);
     DialogLanguage = LangEnglish;
     EXPECT_NE(form("?")->button(BtnCodeCancel)->text(), polish);
-    auto ok = form("Done.", false, true);
+    auto ok = form("Done.", [](DialogRequest &r) { r.okOnly = true; });
     for (int code = 0; code < kDialogButtonCount; ++code)
         EXPECT_EQ(ok->button(code)->isVisibleTo(ok.get()), code == BtnCodeYes) << code;
 }
@@ -122,7 +121,7 @@ TEST_F(ConfirmFormTest, LinesBreakAtCrLfAndTheWidestLineSetsTheWidth)
 TEST_F(ConfirmFormTest, FormTakesTheLayoutsGeometry)
 {
     for (const bool toAll : {false, true}) {
-        auto f = form(QString(120, 'W'), toAll);
+        auto f = form(QString(120, 'W'), [toAll](DialogRequest &r) { r.toAll = toAll; });
         const ConfirmGeometry g = layOutConfirm(f->LabelTxt()->size(), QSize(), ConfirmOptions{toAll, false, false});
         EXPECT_EQ(f->size(), g.client);
         EXPECT_EQ(f->ImageIcon()->geometry(), g.icon);
@@ -141,10 +140,9 @@ TEST_F(ConfirmFormTest, IconByFlag)
         {IconQuestion, QStyle::SP_MessageBoxQuestion}, {0, QStyle::SP_MessageBoxQuestion},
         {16, QStyle::SP_MessageBoxQuestion}};
     for (const auto &[flag, expected] : cases) {
-        auto f = form("?", false, false, false, flag);
-        const QImage shownIcon = f->ImageIcon()->pixmap().toImage();
-        EXPECT_FALSE(shownIcon.isNull());
-        EXPECT_EQ(shownIcon, f->style()->standardIcon(expected).pixmap(32).toImage()) << flag;
+        const QImage shown = form("?", [flag = flag](DialogRequest &r) { r.icon = flag; })
+                                 ->ImageIcon()->pixmap().toImage();
+        EXPECT_EQ(shown, QApplication::style()->standardIcon(expected).pixmap(32).toImage()) << flag;
     }
 }
 
