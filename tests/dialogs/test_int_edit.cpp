@@ -2,6 +2,7 @@
 // the repeat of a held arrow button, stepped by hand.
 #include "dialogs/IntEditText.h"
 #include "dialogs/TIntEdit2.h"
+#include "support/GoldenText.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
+#include <map>
 
 using namespace qv;
 
@@ -81,23 +84,42 @@ protected:
         QFocusEvent e(type, Qt::TabFocusReason);
         QApplication::sendEvent(edit.edit(), &e);
     }
-    // Enters the edit, replaces its text by typing, and stays in it.
-    void type(const QString &keys)
+    // Runs steps on the control and lists its state after each one: value,
+    // text shown [selected], MinVal..MaxVal, ValInterval, changes so far.
+    // "interval:", "value:", "min:", "max:" and "maxlength:" set properties,
+    // "type:" enters the edit and replaces its text by typing, "keys:" types on,
+    // "key:" presses Up, Down, Return or Escape, "leave" moves the focus away.
+    QString trace(const QStringList &steps)
     {
-        focus(QEvent::FocusIn);
-        edit.edit()->selectAll();
-        QTest::keyClick(edit.edit(), Qt::Key_Backspace);
-        QTest::keyClicks(edit.edit(), keys);
-    }
-    void typeAndLeave(const QString &keys)
-    {
-        type(keys);
-        focus(QEvent::FocusOut);
-    }
-    void expectShown(int32_t value, const char *text)
-    {
-        EXPECT_EQ(edit.Value(), value);
-        EXPECT_EQ(edit.edit()->text(), text);
+        QString listing;
+        for (const QString &step : steps) {
+            const QString what = step.section(':', 0, 0), arg = step.section(':', 1);
+            const std::map<QString, std::function<void(int)>> setters = {
+                {"interval", [this](int n) { edit.setValInterval(uint16_t(n)); }},
+                {"value", [this](int n) { edit.setValue(n); }},
+                {"min", [this](int n) { edit.setMinVal(n); }},
+                {"max", [this](int n) { edit.setMaxVal(n); }},
+                {"maxlength", [this](int n) { edit.setMaxLength(n); }}};
+            const std::map<QString, Qt::Key> keys = {
+                {"Up", Qt::Key_Up}, {"Down", Qt::Key_Down}, {"Return", Qt::Key_Return}, {"Escape", Qt::Key_Escape}};
+            if (setters.count(what))
+                setters.at(what)(arg.toInt());
+            else if (what == "key")
+                QTest::keyClick(edit.edit(), keys.at(arg));
+            else if (what == "leave")
+                focus(QEvent::FocusOut);
+            if (what == "type") {
+                focus(QEvent::FocusIn);
+                edit.edit()->selectAll();
+                QTest::keyClick(edit.edit(), Qt::Key_Backspace);
+            }
+            if (what == "type" || what == "keys")
+                QTest::keyClicks(edit.edit(), arg);
+            listing += QStringLiteral("%1 -> %2 \"%3\" [%4] %5..%6 /%7 changes %8\n")
+                           .arg(step).arg(edit.Value()).arg(edit.edit()->text(), edit.edit()->selectedText())
+                           .arg(edit.MinVal()).arg(edit.MaxVal()).arg(edit.ValInterval()).arg(changes);
+        }
+        return listing;
     }
 
     // Plays a hold of an arrow button, step by step: "up" or "down" presses
@@ -142,107 +164,29 @@ protected:
     int changes = 0;
 };
 
-TEST_F(IntEditTest, ValuesSnapToTheInterval)
+// Values snap to the interval and follow the limits; typed text is filtered
+// at once and committed on leaving, Enter or an arrow key; Esc restores; the
+// arrow keys step without overflow. Checked against a golden trace.
+TEST_F(IntEditTest, ValuesLimitsTypingAndKeysMatchTheGoldenTrace)
 {
-    edit.setValInterval(5);
-    edit.setValue(12);
-    expectShown(10, "10");
-    edit.setValue(-12);
-    EXPECT_EQ(edit.Value(), -10);
-    EXPECT_EQ(changes, 2);
-    edit.setValue(-14);  // the same value again notifies nobody
-    EXPECT_EQ(changes, 2);
-    edit.setValInterval(0);  // ignored
-    EXPECT_EQ(edit.ValInterval(), 5);
-    edit.setValue(-10);
-    edit.setValInterval(4);  // a new interval re-snaps the value
-    EXPECT_EQ(edit.Value(), -8);
-}
-
-TEST_F(IntEditTest, LimitsPullTheValueAlong)
-{
-    edit.setValue(3);
-    changes = 0;
-    edit.setMinVal(10);
-    expectShown(10, "10");
-    EXPECT_EQ(changes, 1);
-    edit.setMinVal(5);  // below the value: it stays
-    EXPECT_EQ(edit.Value(), 10);
-    EXPECT_EQ(changes, 1);
-    edit.setMaxVal(3);  // never below MinVal
-    EXPECT_EQ(edit.MaxVal(), 5);
-    EXPECT_EQ(edit.Value(), 5);
-    edit.setMinVal(80);  // never above MaxVal
-    EXPECT_EQ(edit.MinVal(), 5);
-    EXPECT_EQ(changes, 2);
-}
-
-TEST_F(IntEditTest, TypedTextIsFilteredAtOnceAndClampedWhenLeaving)
-{
-    edit.setMinVal(1);
-    edit.setMaxVal(65535);
-    changes = 0;
-    EXPECT_EQ(edit.Value(), 1);
-    typeAndLeave("70000");
-    expectShown(65535, "65535");
-    typeAndLeave("-5");
-    expectShown(1, "1");
-    typeAndLeave("00300");
-    EXPECT_EQ(edit.edit()->text(), "300");
-    EXPECT_EQ(changes, 3);
-
-    type("1a2-b");
-    EXPECT_EQ(edit.edit()->text(), "12");
-    EXPECT_EQ(edit.Value(), 300);  // not committed yet
-    type("");
-    EXPECT_EQ(edit.edit()->text(), "");
-    focus(QEvent::FocusOut);  // empty is zero, clamped
-    expectShown(1, "1");
-    // Text that is no integer goes back to the entry text.
-    typeAndLeave("-3000000000");
-    expectShown(1, "1");
-    EXPECT_EQ(changes, 4);
-    edit.setMaxLength(5);
-    type("1234567");
-    EXPECT_EQ(edit.edit()->text(), "12345");
-}
-
-TEST_F(IntEditTest, EnterCommitsEscRestores)
-{
-    edit.setValue(7);
-    type("42");
-    QTest::keyClick(edit.edit(), Qt::Key_Return);
-    EXPECT_EQ(edit.Value(), 42);
-    EXPECT_EQ(edit.edit()->selectedText(), "42");
-    // The entry text is now "42": Esc brings it back and keeps the value.
-    QTest::keyClicks(edit.edit(), "99");
-    QTest::keyClick(edit.edit(), Qt::Key_Escape);
-    expectShown(42, "42");
-    EXPECT_EQ(edit.edit()->selectedText(), "42");
-}
-
-TEST_F(IntEditTest, UpAndDownCommitThenStepWithoutOverflow)
-{
-    edit.setValInterval(5);
-    type("20");
-    QTest::keyClick(edit.edit(), Qt::Key_Up);
-    expectShown(25, "25");
-    type("13");
-    QTest::keyClick(edit.edit(), Qt::Key_Down);
-    EXPECT_EQ(edit.Value(), 5);  // 13 snaps to 10, then one step down
-
-    edit.setValInterval(1);
-    edit.setValue(INT_MAX - 1);
-    QTest::keyClick(edit.edit(), Qt::Key_Up);
-    QTest::keyClick(edit.edit(), Qt::Key_Up);
-    EXPECT_EQ(edit.Value(), INT_MAX);
-    edit.setValue(INT_MIN);
-    QTest::keyClick(edit.edit(), Qt::Key_Down);
-    EXPECT_EQ(edit.Value(), INT_MIN);
-    edit.setValInterval(1000);
-    edit.setValue(INT_MAX - 10);  // snaps to 2147483000
-    QTest::keyClick(edit.edit(), Qt::Key_Up);
-    EXPECT_EQ(edit.Value(), 2147483000);  // clamped to INT_MAX, snapped back down
+    const QStringList steps = {
+        // Snapping; the same value again notifies nobody; an interval of 0 is
+        // ignored; a new interval re-snaps the value.
+        "interval:5", "value:12", "value:-12", "value:-14", "interval:0", "value:-10", "interval:4",
+        // The limits pull the value along and never cross.
+        "interval:1", "value:3", "min:10", "min:5", "max:3", "min:80",
+        // Up and Down commit the text, then step, never past the ends.
+        "max:2147483647", "min:-2147483648", "interval:5", "type:20", "key:Up", "type:13", "key:Down",
+        "interval:1", "value:2147483646", "key:Up", "key:Up", "value:-2147483648", "key:Down",
+        "interval:1000", "value:2147483637", "key:Up",
+        // Enter commits and selects; the text then entered comes back with Esc.
+        "interval:1", "value:7", "type:42", "key:Return", "keys:99", "key:Escape",
+        // Clamped when leaving; empty is zero; text that is no integer goes
+        // back to the entry text; the length limit holds while typing.
+        "max:65535", "min:1", "type:70000", "leave", "type:-5", "leave", "type:00300", "leave",
+        "type:1a2-b", "type:", "leave", "type:-3000000000", "leave", "maxlength:5", "type:1234567",
+    };
+    qvtest::expectGoldenText(QStringLiteral("dialogs/int-edit-trace.txt"), trace(steps));
 }
 
 // --- holding an arrow button ----------------------------------------------------------
