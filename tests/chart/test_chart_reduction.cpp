@@ -18,6 +18,7 @@
 #include <random>
 
 using namespace qv;
+using qvtest::expectGoldenText;
 
 namespace {
 
@@ -67,7 +68,7 @@ TEST(ChartReduction, CasesOfColumnsGapsAndBreaksMatchTheGoldenListing)
                            .arg(col.x).arg(col.first).arg(col.last).arg(col.min).arg(col.minRow)
                            .arg(col.max).arg(col.maxRow).arg(col.joined ? " J" : "");
     }
-    qvtest::expectGoldenText(QStringLiteral("chart/reduction.txt"), listing);
+    expectGoldenText(QStringLiteral("chart/reduction.txt"), listing);
 }
 
 TEST(ChartReduction, EverySampleInSightLiesInItsColumnAndBreaksAreWhereTheDataBreaks)
@@ -128,26 +129,52 @@ class ChartSeriesTest : public ::testing::Test {
 protected:
     ChartSeriesTest() : settings({'.', '-', ':'}), store(widths) {}
 
-    // A captured row: date, time, value and the probe in the notes.
-    void add(const char *date, const char *time, const char *value, const char *notes = "Z.K-700")
+    // Runs steps on the store and the series and, after each "follow" and
+    // "invalidate", lists the samples (row: time = value), the rows read,
+    // the unit and the gap. "add:date|time|value[|notes]" captures a row
+    // (notes "Z.K-700" unless given), "every:n|seconds" captures n rows from
+    // 10:00:00, "set:row|value" changes a value, "delete:row" deletes a row
+    // and "clear" empties the store and the series.
+    QString trace(const QStringList &steps)
+    {
+        QString listing;
+        for (const QString &step : steps) {
+            const QString what = step.section(':', 0, 0);
+            const QStringList args = step.section(':', 1).split('|');
+            if (what == "add")
+                add(args[0], args[1], args[2], args.value(3, QStringLiteral("Z.K-700")));
+            for (int i = 0; what == "every" && i < args[0].toInt(); ++i)
+                add("07-12-26", QTime(10, 0).addSecs(i * args[1].toInt()).toString("hh:mm:ss"), "1", "Z.K-700");
+            if (what == "set")
+                store.hist().setCellBytes(args[0].toInt(), hc::Value, args[1].toStdString());
+            if (what == "delete")
+                store.HistDeleteRow(args[0].toInt());
+            if (what == "clear")
+                store.HistDeleteAll();
+            if (what == "invalidate" || what == "clear")
+                series.invalidateFrom(args[0].toInt());
+            if (what == "follow")
+                series.follow(store.hist(), store.HistRows());
+            if (what != "follow" && what != "invalidate")
+                continue;
+            listing += step + " ->";
+            for (const ChartSample &c : series.samples())
+                listing += QStringLiteral(" %1: %2 = %3").arg(c.row)
+                               .arg(QDateTime::fromMSecsSinceEpoch(qint64(c.t)).toString("dd.MM.yyyy hh:mm:ss.zzz"))
+                               .arg(c.v);
+            listing += QStringLiteral("; read %1, unit \"%2\", gap %3\n")
+                           .arg(series.rowsRead()).arg(series.unit()).arg(series.gap());
+        }
+        return listing;
+    }
+    void add(const QString &date, const QString &time, const QString &value, const QString &notes)
     {
         HistoryRow r;
-        r[hc::Date] = date;
-        r[hc::Time] = time;
-        r[hc::Value] = value;
-        r[hc::Notes] = notes;
+        r[hc::Date] = date.toLatin1().toStdString();
+        r[hc::Time] = time.toLatin1().toStdString();
+        r[hc::Value] = value.toLatin1().toStdString();
+        r[hc::Notes] = notes.toLatin1().toStdString();
         store.addCapturedRow(r);
-    }
-    static double at(int d, int mo, int y, int h, int mi, int s)
-    {
-        return double(QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::LocalTime).toMSecsSinceEpoch());
-    }
-    std::vector<int> rowsInOrder() const
-    {
-        std::vector<int> rows;
-        for (const ChartSample &s : series.samples())
-            rows.push_back(s.row);
-        return rows;
     }
 
     ScopedFormatSettings settings;
@@ -158,98 +185,46 @@ protected:
 
 } // namespace
 
-TEST_F(ChartSeriesTest, ReadsDateTimeAndValueOfEachRowAndSkipsRowsWithoutATime)
+TEST_F(ChartSeriesTest, StepsMatchTheGoldenTrace)
 {
-    add("07-12-26", "10:00:00", "1.234e3");
-    add("07-12-26", "10:00:01", "Over");
-    add("", "", "5");
-    add("31-12-26", "23:59:59", "500.0e-3");
-    series.follow(store.hist(), store.HistRows());
-    ASSERT_EQ(series.samples().size(), 3u);
-    EXPECT_EQ(series.samples()[0].t, at(7, 12, 2026, 10, 0, 0));
-    EXPECT_DOUBLE_EQ(series.samples()[0].v, 1234);
-    EXPECT_TRUE(std::isnan(series.samples()[1].v));   // a break, not a row left out
-    EXPECT_EQ(series.samples()[2].t, at(31, 12, 2026, 23, 59, 59));
-    EXPECT_DOUBLE_EQ(series.samples()[2].v, 0.5);
-    EXPECT_EQ(series.samples()[2].row, 3);
+    const QStringList steps = {
+        // Date, time and value of each row; a value that does not read is a
+        // break, not a row left out; rows without a time are left out.
+        "add:07-12-26|10:00:00|1.234e3", "add:07-12-26|10:00:01|Over", "add:||5",
+        "add:31-12-26|23:59:59|500.0e-3", "follow", "clear",
+        // Appended rows are read without reading earlier ones again, unless
+        // the series is told; after a deletion, with their new numbers.
+        "add:07-12-26|10:00:00|1", "add:07-12-26|10:00:02|2", "follow", "set:0|9", "add:07-12-26|10:00:03|3",
+        "follow", "invalidate:0", "follow", "delete:1", "invalidate:1", "follow", "clear",
+        // Rows out of time order (a memory transfer brings older cells after
+        // newer rows) are merged by time.
+        "add:07-12-26|10:00:00|1", "add:07-12-26|12:00:00|2", "follow", "add:06-12-26|09:00:00|3",
+        "add:07-12-26|11:00:00|4", "add:07-12-26|13:00:00|5", "follow", "clear",
+        // The unit is shown only while every row agrees: illuminance and luminance do not.
+        "add:07-12-26|10:00:00|1|Z.K-700", "add:07-12-26|10:00:01|1|Z.K-700, Over", "follow",
+        "add:07-12-26|10:00:02|1|Z.K-700, Lum.10\u00b0", "follow", "invalidate:2", "clear",
+        // The gap is ten typical steps and at least a minute.
+        "every:50|1", "follow", "clear", "every:50|120", "follow",
+    };
+    expectGoldenText(QStringLiteral("chart/series-trace.txt"), trace(steps));
+}
 
+TEST(ChartSeries, RowTimesReadWithAnySeparatorsAndOnlyWhenValid)
+{
     double ms = 0;
-    EXPECT_TRUE(ReadRowTime("01.02.27", "03.04.05", ms)) << "any separators";
-    EXPECT_EQ(ms, at(1, 2, 2027, 3, 4, 5));
+    EXPECT_TRUE(ReadRowTime("01.02.27", "03.04.05", ms));
+    EXPECT_EQ(ms, double(QDateTime(QDate(2027, 2, 1), QTime(3, 4, 5)).toMSecsSinceEpoch()));
     for (auto [d, t] : {std::pair{"32-01-26", "00:00:00"}, {"01-13-26", "00:00:00"}, {"01-01-26", "24:00:00"},
                         {"1-1-26", "00:00:00"}, {"01-01-26", "00:60:00"}, {"01-01-2", "00:00:00"}})
         EXPECT_FALSE(ReadRowTime(d, t, ms)) << d << ' ' << t;
 }
 
-TEST_F(ChartSeriesTest, FollowsAppendsWithoutReadingEarlierRowsAgain)
+TEST(ChartSeries, UnitOfTheProbeNamedInTheNotes)
 {
-    add("07-12-26", "10:00:00", "1");
-    add("07-12-26", "10:00:02", "2");
-    series.follow(store.hist(), store.HistRows());
-    // A row already read is not looked at again unless the series is told.
-    store.hist().setCellBytes(0, hc::Value, "9");
-    add("07-12-26", "10:00:03", "3");
-    series.follow(store.hist(), store.HistRows());
-    EXPECT_EQ(series.rowsRead(), 3);
-    ASSERT_EQ(series.samples().size(), 3u);
-    EXPECT_EQ(series.samples()[0].v, 1);
-    EXPECT_EQ(series.samples()[2].v, 3);
-
-    series.invalidateFrom(0);
-    series.follow(store.hist(), store.HistRows());
-    EXPECT_EQ(series.samples()[0].v, 9);
-
-    // A deletion: rows from it are read again, with their new numbers.
-    store.HistDeleteRow(1);
-    series.invalidateFrom(1);
-    series.follow(store.hist(), store.HistRows());
-    EXPECT_EQ(rowsInOrder(), (std::vector<int>{0, 1}));
-    EXPECT_EQ(series.samples()[1].v, 3);
-}
-
-TEST_F(ChartSeriesTest, RowsOutOfTimeOrderAreMergedByTime)
-{
-    add("07-12-26", "10:00:00", "1");
-    add("07-12-26", "12:00:00", "2");
-    series.follow(store.hist(), store.HistRows());
-    // A memory transfer brings older cells after newer rows.
-    add("06-12-26", "09:00:00", "3");
-    add("07-12-26", "11:00:00", "4");
-    add("07-12-26", "13:00:00", "5");
-    series.follow(store.hist(), store.HistRows());
-    EXPECT_EQ(rowsInOrder(), (std::vector<int>{2, 0, 3, 1, 4}));
-}
-
-TEST_F(ChartSeriesTest, TheUnitIsShownOnlyWhileEveryRowAgrees)
-{
-    add("07-12-26", "10:00:00", "1", "Z.K-700");
-    add("07-12-26", "10:00:01", "1", "Z.K-700, Over");
-    series.follow(store.hist(), store.HistRows());
-    EXPECT_EQ(series.unit(), QStringLiteral("lx"));
-    add("07-12-26", "10:00:02", "1", "Z.K-700, Lum.10\xb0");
-    series.follow(store.hist(), store.HistRows());
-    EXPECT_EQ(series.unit(), QString()) << "illuminance and luminance do not agree";
-    series.invalidateFrom(2);
-    EXPECT_EQ(series.unit(), QStringLiteral("lx"));
-
     const std::pair<const char *, const char *> probes[] = {
         {"Z.BLH-700", "W/m²"}, {"Z.UVA-700, Lum.", "W/(m²·sr)"}, {"Ammeter 700f", "A"},
         {"Amperomierz 7p", "A"}, {"Z.PAR-700", "E/(m²·s)"}, {"Z.K-700, Lum.1\xb0", "cd/m²"},
         {"Z.?(250)", ""}, {"No probe", ""}, {"", ""}};
     for (auto [notes, unit] : probes)
         EXPECT_EQ(ProbeUnitOfNotes(notes), QString::fromUtf8(unit)) << notes;
-}
-
-TEST_F(ChartSeriesTest, TheGapIsTenTypicalStepsAndAtLeastAMinute)
-{
-    for (int i = 0; i < 50; ++i)
-        add("07-12-26", qPrintable(QTime(10, 0).addSecs(i).toString(QStringLiteral("hh:mm:ss"))), "1");
-    series.follow(store.hist(), store.HistRows());
-    EXPECT_EQ(series.gap(), 60000);
-    series.clear();
-    store.HistDeleteAll();
-    for (int i = 0; i < 50; ++i)
-        add("07-12-26", qPrintable(QTime(10, 0).addSecs(i * 120).toString(QStringLiteral("hh:mm:ss"))), "1");
-    series.follow(store.hist(), store.HistRows());
-    EXPECT_EQ(series.gap(), 1200000);
 }
