@@ -88,25 +88,33 @@ protected:
     // text shown [selected], MinVal..MaxVal, ValInterval, changes so far.
     // "interval:", "value:", "min:", "max:" and "maxlength:" set properties,
     // "type:" enters the edit and replaces its text by typing, "keys:" types on,
-    // "key:" presses Up, Down, Return or Escape, "leave" moves the focus away.
+    // "key:" presses Up, Down, Return or Escape, "tab-out" moves the focus away.
+    // The pointer: "up" or "down" presses that arrow button, "release" lets go
+    // on it and "release-off" beside it, "off" and "on" move the held pointer
+    // off the button and back, "leave" and "enter" cross its edge,
+    // "enter-other" enters the other button; "wait:" lets milliseconds pass.
     QString trace(const QStringList &steps)
     {
         QString listing;
+        QAbstractButton *held = nullptr;
         for (const QString &step : steps) {
             const QString what = step.section(':', 0, 0), arg = step.section(':', 1);
+            const QPoint centre = held ? held->rect().center() : QPoint();
+            const QPoint beside = held ? QPoint(held->width() + 20, held->height() / 2) : QPoint();
             const std::map<QString, std::function<void(int)>> setters = {
                 {"interval", [this](int n) { edit.setValInterval(uint16_t(n)); }},
                 {"value", [this](int n) { edit.setValue(n); }},
                 {"min", [this](int n) { edit.setMinVal(n); }},
                 {"max", [this](int n) { edit.setMaxVal(n); }},
-                {"maxlength", [this](int n) { edit.setMaxLength(n); }}};
+                {"maxlength", [this](int n) { edit.setMaxLength(n); }},
+                {"wait", [this](int n) { timers.advance(uint32_t(n)); }}};
             const std::map<QString, Qt::Key> keys = {
                 {"Up", Qt::Key_Up}, {"Down", Qt::Key_Down}, {"Return", Qt::Key_Return}, {"Escape", Qt::Key_Escape}};
             if (setters.count(what))
                 setters.at(what)(arg.toInt());
             else if (what == "key")
                 QTest::keyClick(edit.edit(), keys.at(arg));
-            else if (what == "leave")
+            else if (what == "tab-out")
                 focus(QEvent::FocusOut);
             if (what == "type") {
                 focus(QEvent::FocusIn);
@@ -115,47 +123,29 @@ protected:
             }
             if (what == "type" || what == "keys")
                 QTest::keyClicks(edit.edit(), arg);
+            if (what == "up" || what == "down") {
+                held = what == "up" ? edit.upButton() : edit.downButton();
+                QTest::mousePress(held, Qt::LeftButton, {}, held->rect().center());
+            } else if (what.startsWith("release")) {
+                QTest::mouseRelease(held, Qt::LeftButton, {}, what == "release" ? centre : beside);
+            } else if (what == "off" || what == "on") {
+                const QPoint at = what == "on" ? centre : beside;
+                QMouseEvent e(QEvent::MouseMove, at, held->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, {});
+                QApplication::sendEvent(held, &e);
+            } else if (what == "leave") {
+                QEvent e(QEvent::Leave);
+                QApplication::sendEvent(held, &e);
+            } else if (what.startsWith("enter")) {
+                QAbstractButton *b = what == "enter" ? held : edit.downButton();
+                const QPointF at(centre);
+                QEnterEvent e(at, at, b->mapToGlobal(at));
+                QApplication::sendEvent(b, &e);
+            }
             listing += QStringLiteral("%1 -> %2 \"%3\" [%4] %5..%6 /%7 changes %8\n")
                            .arg(step).arg(edit.Value()).arg(edit.edit()->text(), edit.edit()->selectedText())
                            .arg(edit.MinVal()).arg(edit.MaxVal()).arg(edit.ValInterval()).arg(changes);
         }
         return listing;
-    }
-
-    // Plays a hold of an arrow button, step by step: "up" or "down" presses
-    // that button, "release" lets go on it and "release-off" beside it, "off"
-    // and "on" move the held pointer off the button and back, "leave" and
-    // "enter" are the pointer crossing its edge, "enter-other" the pointer
-    // entering the other button, and "ms=value" lets ms pass and expects the value.
-    void play(const char *script)
-    {
-        QAbstractButton *held = nullptr;
-        for (const QString &step : QString::fromLatin1(script).split(' ')) {
-            const QPoint centre = held ? held->rect().center() : QPoint();
-            const QPoint beside = held ? QPoint(held->width() + 20, held->height() / 2) : QPoint();
-            if (step == "up" || step == "down") {
-                held = step == "up" ? edit.upButton() : edit.downButton();
-                QTest::mousePress(held, Qt::LeftButton, {}, held->rect().center());
-            } else if (step.startsWith("release")) {
-                QTest::mouseRelease(held, Qt::LeftButton, {}, step == "release" ? centre : beside);
-            } else if (step == "off" || step == "on") {
-                const QPoint at = step == "on" ? centre : beside;
-                QMouseEvent e(QEvent::MouseMove, at, held->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, {});
-                QApplication::sendEvent(held, &e);
-            } else if (step == "leave") {
-                QEvent e(QEvent::Leave);
-                QApplication::sendEvent(held, &e);
-            } else if (step.startsWith("enter")) {
-                QAbstractButton *b = step == "enter" ? held : edit.downButton();
-                const QPointF at(centre);
-                QEnterEvent e(at, at, b->mapToGlobal(at));
-                QApplication::sendEvent(b, &e);
-            } else {
-                timers.advance(step.section('=', 0, 0).toUInt());
-                EXPECT_EQ(edit.Value(), step.section('=', 1).toInt()) << step.toStdString() << " at "
-                                                                      << clock.ticks() << " ms";
-            }
-        }
     }
 
     ManualClock clock;
@@ -183,34 +173,30 @@ TEST_F(IntEditTest, ValuesLimitsTypingAndKeysMatchTheGoldenTrace)
         "interval:1", "value:7", "type:42", "key:Return", "keys:99", "key:Escape",
         // Clamped when leaving; empty is zero; text that is no integer goes
         // back to the entry text; the length limit holds while typing.
-        "max:65535", "min:1", "type:70000", "leave", "type:-5", "leave", "type:00300", "leave",
-        "type:1a2-b", "type:", "leave", "type:-3000000000", "leave", "maxlength:5", "type:1234567",
+        "max:65535", "min:1", "type:70000", "tab-out", "type:-5", "tab-out", "type:00300", "tab-out",
+        "type:1a2-b", "type:", "tab-out", "type:-3000000000", "tab-out", "maxlength:5", "type:1234567",
     };
     qvtest::expectGoldenText(QStringLiteral("dialogs/int-edit-trace.txt"), trace(steps));
 }
 
 // --- holding an arrow button ----------------------------------------------------------
 
-TEST_F(IntEditTest, HeldButtonStepsAtOnceAfter400MsThenEvery100Ms)
+TEST_F(IntEditTest, HeldArrowButtonsMatchTheGoldenTrace)
 {
-    // Releasing adds no step; the next hold starts with the delay again.
-    play("up 0=1 399=1 1=2 99=2 1=3 300=6 release 1000=6 down 0=5 300=5 100=4 release");
-}
-
-TEST_F(IntEditTest, LeavingTheHeldButtonPausesReturningResumes)
-{
-    // Back on it, a full period passes first; released off it, the repeat ends all the same.
-    play("up 400=2 off 1050=2 on 99=2 1=3 off release-off on 1000=3");
-}
-
-TEST_F(IntEditTest, PauseBeforeTheFirstRepeatKeepsTheDelay)
-{
-    play("up 200=1 leave 950=1 enter 399=1 1=2 release");
-}
-
-TEST_F(IntEditTest, PointerOverTheOtherButtonDoesNotStep)
-{
-    play("up leave enter-other 1000=1 release-off");
+    const QStringList steps = {
+        // A hold steps at once, after 400 ms, then every 100 ms; releasing
+        // adds no step; the next hold starts with the delay again.
+        "up", "wait:399", "wait:1", "wait:99", "wait:1", "wait:300", "release", "wait:1000",
+        "down", "wait:300", "wait:100", "release",
+        // Off the held button the repeat pauses; back on it, a full period
+        // passes first; released off it, the repeat ends all the same.
+        "up", "wait:400", "off", "wait:1050", "on", "wait:99", "wait:1", "off", "release-off", "on", "wait:1000",
+        // A pause before the first repeat keeps the delay.
+        "up", "wait:200", "leave", "wait:950", "enter", "wait:399", "wait:1", "release",
+        // The pointer over the other button does not step.
+        "up", "leave", "enter-other", "wait:1000", "release-off",
+    };
+    qvtest::expectGoldenText(QStringLiteral("dialogs/int-edit-held.txt"), trace(steps));
 }
 
 TEST_F(IntEditTest, DisablingWhileHeldStopsTheRepeat)
@@ -219,7 +205,8 @@ TEST_F(IntEditTest, DisablingWhileHeldStopsTheRepeat)
         if (++changes == 3)
             edit.setEnabled(false);
     };
-    play("up 1000=3");
+    trace({"up", "wait:1000"});
+    EXPECT_EQ(edit.Value(), 3);
     EXPECT_FALSE(edit.upButton()->isEnabled());
     EXPECT_FALSE(edit.edit()->isEnabled());
 }
