@@ -8,6 +8,7 @@
 #include "protocol/FormatSettings.h"
 #include "search/widgets/TFormMask.h"
 #include "search/widgets/TSearchBX.h"
+#include "support/GoldenText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,7 +20,10 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 
+#include <map>
+
 using namespace qv;
+using qvtest::expectGoldenText;
 
 namespace {
 
@@ -70,11 +74,6 @@ protected:
     {
         return form.store().ReplyOK() ? column(form.store().reply(), hc::Label) : QStringList();
     }
-    static QStringList search(TFormQV &form)
-    {
-        form.BtnSearch->click();
-        return found(form);
-    }
     // Types into a box afresh and leaves it with Enter.
     static void enter(TSearchBX *box, const QString &text)
     {
@@ -84,81 +83,81 @@ protected:
         QTest::keyClick(box->ValueEdit, Qt::Key_Return);
         QApplication::processEvents();
     }
+    // Runs steps on the strip and lists, after each, the boxes with an
+    // operator (number:operator "text"), and/or, the commands enabled,
+    // whether criteria are on, where the focus is, the rows found and how
+    // often the results were reset. "index:n|i" sets box n's operator,
+    // "enter:n|text" types into it and leaves it with Enter, "default:n|text"
+    // sets its default text, "auto:0|1" the automatic search; "search", "or",
+    // "and" and "off" click.
+    QString trace(TFormQV &form, const QStringList &steps)
+    {
+        QSignalSpy resets(form.SGReply->model(), &QAbstractItemModel::modelReset);
+        const std::map<QString, QAbstractButton *> buttons = {
+            {"search", form.BtnSearch}, {"or", form.RB_or}, {"and", form.RB_and}, {"off", form.BtnOFF}};
+        QString listing;
+        for (const QString &step : steps) {
+            const QString what = step.section(':', 0, 0);
+            const QStringList args = step.section(':', 1).split('|');
+            const auto box = [&] { return form.SBX(args[0].toInt()); };
+            if (what == "index")
+                box()->setIndex(args[1].toInt());
+            else if (what == "enter")
+                enter(box(), args[1]);
+            else if (what == "default")
+                box()->TextDefault = args[1];
+            else if (what == "auto")
+                form.CBAutoSearch->setChecked(args[0] == "1");
+            else
+                buttons.at(what)->click();
+            QString focus = form.SGReply->hasFocus() ? "results" : "-";
+            listing += step + " ->";
+            for (int n = 1; n <= 15; ++n) {
+                if (form.SBX(n)->Index())
+                    listing += QStringLiteral(" %1:%2 \"%3\"").arg(n).arg(form.SBX(n)->Index())
+                                   .arg(form.SBX(n)->ValueEdit->text());
+                if (form.SBX(n)->ValueEdit->hasFocus())
+                    focus = QString::number(n);
+            }
+            listing += QStringLiteral("; %1%2%3%4; focus %5; found %6; resets %7\n")
+                           .arg(form.RB_or->isChecked() ? "or" : "and", form.BtnSearch->isEnabled() ? ", Search" : "",
+                                form.BtnOFF->isEnabled() ? ", OFF" : "", form.CriteriaOn ? ", criteria" : "", focus)
+                           .arg(found(form).join(' ')).arg(resets.count());
+        }
+        return listing;
+    }
 
     const ScopedFormatSettings separators{FormatSettings{'.', '-', ':'}};
 };
 
 } // namespace
 
-TEST_F(SearchStripTest, CriteriaTypedIntoTheBoxesFillTheResults)
+TEST_F(SearchStripTest, CriteriaSearchesAndClearingMatchTheGoldenTrace)
 {
     auto form = makeForm();
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    addRows(*form, {{"lamp 1  ", "1.500", "Z.K-700"}, {"Lamp 10", "12.35e3", "a b"}, {"desk", "500.0e-3", "Over"}});
-    EXPECT_FALSE(form->BtnSearch->isEnabled()) << "no criterion yet";
-
-    // Value greater or equal 1,5 typed with a comma, then Enter.
-    TSearchBX *value = form->SBX(4);
-    value->setIndex(5);
-    EXPECT_TRUE(value->ValueEdit->hasFocus());
-    enter(value, QStringLiteral("1,5"));
-    EXPECT_EQ(value->ValueEdit->text(), QStringLiteral("1.500"));
-    EXPECT_TRUE(form->CriteriaOn);
-    ASSERT_TRUE(form->BtnSearch->isEnabled());
-    EXPECT_EQ(search(*form), QStringList({"1", "2"}));
+    addRows(*form, {{"lamp 1  ", "1.500", "Z.K-700"}, {"Lamp 10", "12.35e3", "a b"}, {"desk", "500.0e-3", "Over"},
+                    {"b", "2.000", "a,b"}});
+    // No criterion yet: nothing to search. Value greater or equal 1,5 typed
+    // with a comma, then Enter: the rows found get the focus, whole rows
+    // (identifier too), the hint says how many.
+    QString listing = trace(*form, {"auto:0", "index:4|5", "enter:4|1,5", "search"});
     EXPECT_EQ(form->PanelHint->text(), QLatin1Char(' ') + form->SGReply->toolTip());
-    EXPECT_TRUE(form->SGReply->hasFocus());
     EXPECT_EQ(form->SGReply->currentIndex().column(), 1);
-    EXPECT_EQ(form->store().reply().rowView(1), form->store().hist().rowView(1)) << "whole rows, identifier too";
-
-    // And the comment equal to "LAMP 1" in capitals: one row; with "or", a
-    // row matching both boxes comes once.
-    TSearchBX *comment = form->SBX(3);
-    comment->setIndex(2);
-    enter(comment, QStringLiteral("LAMP 1"));
-    EXPECT_EQ(search(*form), QStringList({"1"}));
-    form->RB_or->click();
-    EXPECT_EQ(search(*form), QStringList({"1", "2"}));
-
-    // Nothing matches "Over".
-    form->RB_and->click();
-    comment->setIndex(0);
-    enter(value, QStringLiteral("over"));
-    EXPECT_EQ(search(*form), QStringList());
-}
-
-TEST_F(SearchStripTest, AutomaticSearchFollowsChangesAndClearingEmptiesOnce)
-{
-    auto form = makeForm();
-    addRows(*form, {{"a", "1.000", "x"}, {"b", "2.000", "a,b"}, {"c", "3.000", "y"}});
-    form->CBAutoSearch->setChecked(true);
-    form->SBX(4)->setIndex(6);   // value greater than 0: every row, searched at once
-    EXPECT_EQ(found(*form), QStringList({"1", "2", "3"}));
-    form->SBX(15)->TextDefault = QStringLiteral("a b");
-    form->SBX(15)->setIndex(2);   // notes equal "a b", read without blanks and commas
-    EXPECT_EQ(found(*form), QStringList({"2"}));
-    form->RB_or->click();
-    EXPECT_EQ(found(*form), QStringList({"1", "2", "3"})) << "a click on or searches again";
-
-    // Clearing: the results go once; no search per box.
-    QSignalSpy resets(form->SGReply->model(), &QAbstractItemModel::modelReset);
-    form->BtnOFF->click();
-    EXPECT_EQ(resets.count(), 1);
-    EXPECT_EQ(found(*form), QStringList());
-    EXPECT_FALSE(form->CriteriaOn);
-    EXPECT_FALSE(form->BtnOFF->isEnabled());
-    EXPECT_FALSE(form->BtnSearch->isEnabled());
-    for (int n = 1; n <= 15; ++n)
-        EXPECT_EQ(form->SBX(n)->Index(), 0) << n;
-
-    // Without automatic search, clearing leaves the results alone.
-    form->CBAutoSearch->setChecked(false);
-    form->SBX(4)->setIndex(6);
-    ASSERT_EQ(search(*form).size(), 3);
-    form->BtnOFF->click();
-    EXPECT_EQ(found(*form).size(), 3);
+    EXPECT_EQ(form->store().reply().rowView(1), form->store().hist().rowView(1));
+    listing += trace(*form, {
+        // And the comment equal to "LAMP 1" in capitals; with "or", a row
+        // matching both boxes comes once; nothing matches "Over".
+        "index:3|2", "enter:3|LAMP 1", "search", "or", "search", "and", "index:3|0", "enter:4|over", "search",
+        // Automatic search follows each change; notes are compared without
+        // blanks and commas; clearing empties the results once, with no
+        // search per box; without automatic search it leaves them alone.
+        "off", "auto:1", "default:4|0", "index:4|6", "default:15|a b", "index:15|2", "or", "off",
+        "auto:0", "index:4|6", "search", "off",
+    });
+    expectGoldenText(QStringLiteral("search_gui/strip-trace.txt"), listing);
 }
 
 TEST_F(SearchStripTest, EscAsksAndNoCarriesOnWhileYesKeepsTheRowsFound)
