@@ -83,27 +83,8 @@ TEST(SpecBitBtn, ReportsThePointerComingAndGoing)
 
 // --- TAboutBox --------------------------------------------------------------------
 
-class AboutBoxTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_previous = setUrlOpener([this](const QUrl &url) {
-            opened.push_back(url);
-            return true;
-        });
-    }
-    void TearDown() override { setUrlOpener(m_previous); }
-
-    static QColor textColour(QLabel *label) { return label->palette().color(QPalette::WindowText); }
-
-    std::vector<QUrl> opened;
-
-private:
-    UrlOpener m_previous;
-};
-
 // Every text of both editions in both languages, against a golden listing.
-TEST_F(AboutBoxTest, TextsOfBothEditionsInBothLanguagesMatchTheGoldenListing)
+TEST(AboutBox, TextsOfBothEditionsInBothLanguagesMatchTheGoldenListing)
 {
     const QString previousVersion = QCoreApplication::applicationVersion();
     QCoreApplication::setApplicationVersion(QString());
@@ -123,28 +104,32 @@ TEST_F(AboutBoxTest, TextsOfBothEditionsInBothLanguagesMatchTheGoldenListing)
     qvtest::expectGoldenText(QStringLiteral("dialogs/about.txt"), listing);
 }
 
-TEST_F(AboutBoxTest, LinksTurnBlueUnderThePointerAndOpenTheirAddress)
+TEST(AboutBox, LinksTurnBlueUnderThePointerAndOpenTheirAddress)
 {
+    std::vector<QUrl> opened;
+    const UrlOpener previous = setUrlOpener([&opened](const QUrl &url) {
+        opened.push_back(url);
+        return true;
+    });
     TAboutBox box(nullptr, 1, 1);
     QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
     QEvent leave(QEvent::Leave);
     for (QLabel *link : {box.webLink(), box.mailLink()}) {
         QApplication::sendEvent(link, &enter);
-        EXPECT_EQ(textColour(link), QColor(Qt::blue));
+        EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::blue));
         QApplication::sendEvent(link, &leave);
-        EXPECT_EQ(textColour(link), QColor(Qt::black));
+        EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::black));
         QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(2, 2));
     }
+    box.show();
+    QTest::keyClick(&box, Qt::Key_Escape);  // Esc closes, and opens nothing
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.result(), QDialog::Rejected);
+    setUrlOpener(previous);
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[0].scheme(), "https");
     EXPECT_EQ(opened[0].host(), box.webLink()->text());
     EXPECT_EQ(opened[1], QUrl("mailto:" + box.mailLink()->text()));
-
-    box.show();
-    QTest::keyClick(&box, Qt::Key_Escape);  // Esc closes
-    EXPECT_FALSE(box.isVisible());
-    EXPECT_EQ(box.result(), QDialog::Rejected);
-    EXPECT_EQ(opened.size(), 2u);
 }
 
 } // namespace
