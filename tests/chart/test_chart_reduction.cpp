@@ -53,11 +53,11 @@ TEST(ChartReduction, CasesOfColumnsGapsAndBreaksMatchTheGoldenListing)
         {"a logarithmic axis breaks at zero and below", samplesOf({{0, 1}, {1, 0}, {2, -3}, {3, 3}, {4, 4}}),
          {0, 10, 10, 0, true}},
         {"a break inside one column leaves it one column", samplesOf({{0, 1}, {0.3, NaN}, {0.6, 7}}), ten},
-        {"rows left of the range are skipped but continue the line", samplesOf({{-5, 1}, {-1, 2}, {3, 3}}), ten},
+        {"rows left of the range are skipped; the line goes on", samplesOf({{-5, 1}, {-1, 2}, {3, 3}}), ten},
         {"the pause from a row left of the range still counts", samplesOf({{-9, 2}, {3, 3}}), gap5},
         {"the end of the range is in the last column; after it nothing", samplesOf({{10, 6}, {11, 8}}),
          {0, 10, 5, 0, false}},
-        {"columns are pixels, not time units", samplesOf({{0, 1}, {250, 2}, {999, 3}}), {0, 1000, 4, 0, false}},
+        {"columns are pixels, not time", samplesOf({{0, 1}, {250, 2}, {999, 3}}), {0, 1000, 4, 0, false}},
         {"an empty range gives nothing", samplesOf({{0, 1}}), {5, 5, 10, 0, false}},
     };
     QString listing;
@@ -144,7 +144,7 @@ protected:
             if (what == "add")
                 add(args[0], args[1], args[2], args.value(3, QStringLiteral("Z.K-700")));
             for (int i = 0; what == "every" && i < args[0].toInt(); ++i)
-                add("07-12-26", QTime(10, 0).addSecs(i * args[1].toInt()).toString("hh:mm:ss"), "1", "Z.K-700");
+                add("07-12-26", QTime(10, 0).addSecs(i * args[1].toInt()).toString(), "1", "Z.K-700");
             if (what == "set")
                 store.hist().setCellBytes(args[0].toInt(), hc::Value, args[1].toStdString());
             if (what == "delete")
@@ -160,7 +160,7 @@ protected:
             listing += step + " ->";
             for (const ChartSample &c : series.samples())
                 listing += QStringLiteral(" %1: %2 = %3").arg(c.row)
-                               .arg(QDateTime::fromMSecsSinceEpoch(qint64(c.t)).toString("dd.MM.yyyy hh:mm:ss.zzz"))
+                               .arg(QDateTime::fromMSecsSinceEpoch(qint64(c.t)).toString(Qt::ISODateWithMs))
                                .arg(c.v);
             listing += QStringLiteral("; read %1, unit \"%2\", gap %3\n")
                            .arg(series.rowsRead()).arg(series.unit()).arg(series.gap());

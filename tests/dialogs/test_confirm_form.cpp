@@ -121,7 +121,7 @@ TEST_F(ConfirmFormTest, FormTakesTheLayoutsGeometry)
 {
     for (const bool toAll : {false, true}) {
         auto f = form(QString(120, 'W'), [toAll](DialogRequest &r) { r.toAll = toAll; });
-        const ConfirmGeometry g = layOutConfirm(f->LabelTxt()->size(), QSize(), ConfirmOptions{toAll, false, false});
+        const ConfirmGeometry g = layOutConfirm(f->LabelTxt()->size(), {}, {toAll, false, false});
         EXPECT_EQ(f->size(), g.client);
         EXPECT_EQ(f->ImageIcon()->geometry(), g.icon);
         for (int code = 0; code < kDialogButtonCount; ++code) {

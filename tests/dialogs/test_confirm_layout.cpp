@@ -11,7 +11,8 @@ namespace {
 
 QString rect(const QRect &r)
 {
-    return r.isNull() ? QStringLiteral("-") : QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    return r.isNull() ? QStringLiteral("-")
+                      : QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
 } // namespace
@@ -20,7 +21,8 @@ QString rect(const QRect &r)
 // golden listing for all.
 TEST(ConfirmLayout, GeometryOfEachCaseMatchesTheGoldenListing)
 {
-    const ConfirmOptions plain{}, toAll{true, false, false}, ok{false, true, false}, yesNo{false, false, true};
+    const ConfirmOptions plain{}, toAll{true, false, false}, ok{false, true, false};
+    const ConfirmOptions yesNo{false, false, true};
     const struct {
         const char *name;
         QSize text, check;

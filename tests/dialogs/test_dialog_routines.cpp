@@ -30,8 +30,9 @@ TEST_F(DialogRoutinesTest, RequestsAndAnswersOfEachRoutineMatchTheGoldenListing)
     // The last AskChoiceCheck's handler leaves the box alone; the routines
     // after the first AskYesNo find nothing scripted: the fallback answers.
     dialogs.script({BtnCodeNo, BtnCodeCancel, BtnCodeNoAll, BtnCodeSkip, DialogAnswer(BtnCodeYes, true),
-                    DialogAnswer(BtnCodeNo, true), DialogAnswer(BtnCodeSkip, true), DialogAnswer(BtnCodeYesAll, true),
-                    DialogAnswer(BtnCodeNoAll, true), DialogAnswer(BtnCodeCancel, true), BtnCodeNo, BtnCodeYes});
+                    DialogAnswer(BtnCodeNo, true), DialogAnswer(BtnCodeSkip, true),
+                    DialogAnswer(BtnCodeYesAll, true), DialogAnswer(BtnCodeNoAll, true),
+                    DialogAnswer(BtnCodeCancel, true), BtnCodeNo, BtnCodeYes});
     results << QString::number(AskYesNoPlain(nullptr, "?", "c", IconQuestion));
     results << QString::number(AskYesNoHeld(nullptr, held, "?", IconWarning, "c"));
     // OK only is ignored together with "to all".
@@ -45,7 +46,8 @@ TEST_F(DialogRoutinesTest, RequestsAndAnswersOfEachRoutineMatchTheGoldenListing)
     }
     for (int given : {0, 1, 2, 5, -1})   // the default button clamped to Yes or No
         results << QString::number(AskYesNo(nullptr, "?", "c", IconQuestion, given));
-    results << QString::number(ShowInfoBox(&owner, "Saved.\r\nAll rows.", "QV-7xx ... Save", IconInformation));
+    results << QString::number(ShowInfoBox(&owner, "Saved.\r\nAll rows.", "QV-7xx ... Save",
+                                           IconInformation));
     QString listing;
     for (size_t i = 0; i < dialogs.requests().size(); ++i) {
         const DialogRequest &r = dialogs.requests()[i];
@@ -53,8 +55,8 @@ TEST_F(DialogRoutinesTest, RequestsAndAnswersOfEachRoutineMatchTheGoldenListing)
                                QString::number(r.icon), QString::number(r.defaultButton), r.checkCaption}
                        .join(" | ");
         const std::pair<bool, const char *> options[] = {
-            {r.owner == &owner, "owner"}, {r.held == &held, "held"},   {r.okOnly, "okOnly"}, {r.toAll, "toAll"},
-            {r.yesNoOnly, "yesNoOnly"},   {r.checkBox, "checkBox"}, {r.checked, "checked"}};
+            {r.owner == &owner, "owner"}, {r.held == &held, "held"}, {r.okOnly, "okOnly"},
+            {r.toAll, "toAll"}, {r.yesNoOnly, "yesNoOnly"}, {r.checkBox, "checkBox"}, {r.checked, "checked"}};
         for (const auto &[set, name] : options)
             listing += set ? QStringLiteral(" ") + name : QString();
         listing += " -> " + results.value(int(i)) + '\n';

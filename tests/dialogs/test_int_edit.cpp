@@ -95,7 +95,8 @@ protected:
                 {"maxlength", [this](int n) { edit.setMaxLength(n); }},
                 {"wait", [this](int n) { timers.advance(uint32_t(n)); }}};
             const std::map<QString, Qt::Key> keys = {
-                {"Up", Qt::Key_Up}, {"Down", Qt::Key_Down}, {"Return", Qt::Key_Return}, {"Escape", Qt::Key_Escape}};
+                {"Up", Qt::Key_Up}, {"Down", Qt::Key_Down}, {"Return", Qt::Key_Return},
+                {"Escape", Qt::Key_Escape}};
             if (setters.count(what))
                 setters.at(what)(arg.toInt());
             else if (what == "key")
@@ -176,7 +177,8 @@ TEST_F(IntEditTest, HeldArrowButtonsMatchTheGoldenTrace)
         "down", "wait:300", "wait:100", "release",
         // Off the held button the repeat pauses; back on it, a full period
         // passes first; released off it, the repeat ends all the same.
-        "up", "wait:400", "off", "wait:1050", "on", "wait:99", "wait:1", "off", "release-off", "on", "wait:1000",
+        "up", "wait:400", "off", "wait:1050", "on", "wait:99", "wait:1",
+        "off", "release-off", "on", "wait:1000",
         // A pause before the first repeat keeps the delay.
         "up", "wait:200", "leave", "wait:950", "enter", "wait:399", "wait:1", "release",
         // The pointer over the other button does not step.

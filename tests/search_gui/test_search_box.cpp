@@ -94,8 +94,10 @@ QString trace(const QStringList &steps)
         listing += QStringLiteral("%1 -> %2 \"%3\" of %4, \"%5\"%6 default \"%7\" result \"%8\", "
                                   "%9 changes (\"%10\" %11), %12 beeps%13\n")
                        .arg(step).arg(b.Index()).arg(QString::fromLatin1(b.OperatorBytes()))
-                       .arg(b.OperatorList->count()).arg(b.ValueEdit->text(), b.ValueEdit->isEnabled() ? "*" : "")
-                       .arg(b.TextDefault, b.Result.Text).arg(rig.changes.size()).arg(last.Text).arg(last.RealValue)
+                       .arg(b.OperatorList->count())
+                       .arg(b.ValueEdit->text(), b.ValueEdit->isEnabled() ? "*" : "")
+                       .arg(b.TextDefault, b.Result.Text)
+                       .arg(rig.changes.size()).arg(last.Text).arg(last.RealValue)
                        .arg(rig.beeps).arg(rig.next->hasFocus() ? ", next" : "");
     }
     return listing;

@@ -34,7 +34,8 @@ public:
     uint32_t ticks() const override
     {
         if (++m_reads == m_escAt && window)
-            QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+            QCoreApplication::postEvent(window,
+                                       new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
         return ManualClock::ticks() + (m_extra += 60);
     }
     // Esc on the n-th read from now.
@@ -120,8 +121,9 @@ protected:
                     focus = QString::number(n);
             }
             listing += QStringLiteral("; %1%2%3%4; focus %5; found %6; resets %7\n")
-                           .arg(form.RB_or->isChecked() ? "or" : "and", form.BtnSearch->isEnabled() ? ", Search" : "",
-                                form.BtnOFF->isEnabled() ? ", OFF" : "", form.CriteriaOn ? ", criteria" : "", focus)
+                           .arg(form.RB_or->isChecked() ? "or" : "and")
+                           .arg(form.BtnSearch->isEnabled() ? ", Search" : "")
+                           .arg(form.BtnOFF->isEnabled() ? ", OFF" : "", form.CriteriaOn ? ", criteria" : "", focus)
                            .arg(found(form).join(' ')).arg(resets.count());
         }
         return listing;
@@ -138,8 +140,8 @@ TEST_F(SearchStripTest, CriteriaSearchesAndClearingMatchTheGoldenTrace)
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    addRows(*form, {{"lamp 1  ", "1.500", "Z.K-700"}, {"Lamp 10", "12.35e3", "a b"}, {"desk", "500.0e-3", "Over"},
-                    {"b", "2.000", "a,b"}});
+    addRows(*form, {{"lamp 1  ", "1.500", "Z.K-700"}, {"Lamp 10", "12.35e3", "a b"},
+                    {"desk", "500.0e-3", "Over"}, {"b", "2.000", "a,b"}});
     // No criterion yet: nothing to search. Value greater or equal 1,5 typed
     // with a comma, then Enter: the rows found get the focus, whole rows
     // (identifier too), the hint says how many.
@@ -239,7 +241,8 @@ TEST_F(SearchStripTest, CommandsSettingsColumnsAndTheOperatorsWindow)
         if (!box->isVisible())
             continue;
         const QPoint boxAt = box->mapTo(form.get(), QPoint(0, 0));
-        const QPoint columnAt = form->SGHist->viewport()->mapTo(form.get(), QPoint(form->SGHist->columnViewportPosition(n), 0));
+        const QPoint columnAt =
+            form->SGHist->viewport()->mapTo(form.get(), QPoint(form->SGHist->columnViewportPosition(n), 0));
         EXPECT_EQ(boxAt.x(), columnAt.x()) << n;
         EXPECT_EQ(box->width(), form->SGHist->columnWidth(n)) << n;
     }

@@ -32,18 +32,20 @@ protected:
         listing += QStringLiteral("failed at once: %1\n").arg(search->Failed());
         runUntil([&] { return search->Finished(); }, ms);
         for (int i = 0; i < search->PortCount(); ++i) {
-            listing += QStringLiteral("%1: state %2%3, polls").arg(search->PortName(i)).arg(search->PortState(i))
-                           .arg(search->Probe(i).IsOpen() ? ", open" : "");
+            listing += QStringLiteral("%1: state %2%3, polls").arg(search->PortName(i))
+                           .arg(search->PortState(i)).arg(search->Probe(i).IsOpen() ? ", open" : "");
             for (const Poll &p : lines[search->PortName(i)].polls)
                 listing += QStringLiteral(" %1@%2").arg(p.at).arg(BaudRateNames[p.rate]);
             listing += '\n';
         }
         const int choice = search->Found() ? 0 : -1;
-        listing += QStringLiteral("finished %1 at %2 ms, outcome %3, found %4, failed %5: %6\n%7\nchoice %8 %9\n")
-                       .arg(search->Finished()).arg(elapsed()).arg(outcomes.empty() ? -1 : int(outcomes.back()))
+        listing += QStringLiteral("finished %1 at %2 ms, outcome %3, found %4, failed %5: %6\n"
+                                  "%7\nchoice %8 %9\n")
+                       .arg(search->Finished()).arg(elapsed())
+                       .arg(outcomes.empty() ? -1 : int(outcomes.back()))
                        .arg(search->Found()).arg(search->Failed()).arg(search->ResultItems().join(" / "))
-                       .arg(QString(search->InfoText()).replace("\r\n", "\\r\\n"), search->SelectedPort(choice),
-                            search->SelectedBaudName(choice));
+                       .arg(QString(search->InfoText()).replace("\r\n", "\\r\\n"))
+                       .arg(search->SelectedPort(choice), search->SelectedBaudName(choice));
         search.reset();
         lines.clear();   // the next search's lines are new
         return listing;

@@ -55,7 +55,7 @@ struct ServedMeter {
 // A pty whose slave another open file holds with an exclusive lock, as a
 // terminal program would.
 struct HeldPort {
-    HeldPort() : fd(pty.valid() ? ::open(pty.slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY) : -1) {}
+    HeldPort() : fd(pty.valid() ? ::open(qPrintable(pty.slavePath()), O_RDWR | O_NOCTTY) : -1) {}
     ~HeldPort()
     {
         if (fd >= 0)

@@ -26,8 +26,8 @@ class SearchWindowTest : public ::testing::Test {
 protected:
     std::unique_ptr<TFormAutoCOM> makeForm(const QStringList &ports, uint8_t language = 1)
     {
-        return std::make_unique<TFormAutoCOM>(nullptr, language, br009600, ports, bench.platform(), SearchTiming(),
-                                              bench.opener());
+        return std::make_unique<TFormAutoCOM>(nullptr, language, br009600, ports, bench.platform(),
+                                              SearchTiming(), bench.opener());
     }
     void finish(TFormAutoCOM &form)
     {
@@ -83,7 +83,8 @@ TEST_F(SearchWindowTest, SeveralMetersAreChosenFromTheNumberedList)
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         form->setResult(-1);
         QWidget *list = form->ListBoxCOM->viewport();
-        const QPoint at = on.isValid() ? form->ListBoxCOM->visualRect(on).center() : QPoint(20, list->height() - 8);
+        const QPoint at =
+            on.isValid() ? form->ListBoxCOM->visualRect(on).center() : QPoint(20, list->height() - 8);
         QTest::mouseClick(list, Qt::LeftButton, {}, at);
         QTest::mouseDClick(list, Qt::LeftButton, {}, at);
         EXPECT_EQ(form->result(), QDialog::Accepted) << on.isValid();
