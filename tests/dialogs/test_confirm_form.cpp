@@ -107,7 +107,8 @@ TEST_F(ConfirmFormTest, FormsInEachLanguageMatchTheGoldenListing)
                        .arg(f->height()).arg(rect(f->ImageIcon()->geometry()));
         for (int code = 0; code < kDialogButtonCount; ++code)
             if (f->button(code)->isVisibleTo(f.get()))
-                listing += QStringLiteral("%1 %2\n").arg(f->button(code)->text(), rect(f->button(code)->geometry()));
+                listing += QStringLiteral("%1 %2\n")
+                               .arg(f->button(code)->text(), rect(f->button(code)->geometry()));
     }
     qvtest::expectGoldenText(QStringLiteral("dialogs/confirm-forms.txt"), listing);
 }

@@ -123,8 +123,8 @@ protected:
             listing += QStringLiteral("; %1%2%3%4; focus %5; found %6; resets %7\n")
                            .arg(form.RB_or->isChecked() ? "or" : "and")
                            .arg(form.BtnSearch->isEnabled() ? ", Search" : "")
-                           .arg(form.BtnOFF->isEnabled() ? ", OFF" : "", form.CriteriaOn ? ", criteria" : "", focus)
-                           .arg(found(form).join(' ')).arg(resets.count());
+                           .arg(form.BtnOFF->isEnabled() ? ", OFF" : "", form.CriteriaOn ? ", criteria" : "")
+                           .arg(focus, found(form).join(' ')).arg(resets.count());
         }
         return listing;
     }
