@@ -64,22 +64,6 @@ TEST_F(DialogRoutinesTest, RequestsAndAnswersOfEachRoutineMatchTheGoldenListing)
     qvtest::expectGoldenText(QStringLiteral("dialogs/requests.txt"), listing);
 }
 
-TEST_F(DialogRoutinesTest, HeldReferenceIsClearedAfterwards)
-{
-    int closed = 0;
-    dialogs.onAsk = [&](const DialogRequest &r) {
-        ASSERT_EQ(r.held, &held);
-        r.held->hold([&] { ++closed; });
-        held.close();
-        EXPECT_TRUE(held.isOpen());
-    };
-    AskYesNoHeld(nullptr, held, "?", 0, "c");
-    EXPECT_EQ(closed, 1);
-    EXPECT_FALSE(held.isOpen());
-    held.close();
-    EXPECT_EQ(closed, 1);
-}
-
 TEST(DialogSeam, ScopedHandlerRestoresThePreviousOne)
 {
     DialogHandler *const standard = &dialogHandler();
