@@ -1,9 +1,11 @@
-// TConfirmForm as the user meets it: its text, icon and frame on the screen
-// (the geometry rules themselves are tested on sizes alone), and, through the
+// The confirmation dialog: its geometry rules on sizes alone (a golden
+// listing of the layouts, and the placement); TConfirmForm as the user meets
+// it: its captions, text, icon and frame on the screen, and, through the
 // default handler, the keys, the buttons, the held reference and the box.
 #include "dialogs/ConfirmLayout.h"
 #include "dialogs/DialogSeam.h"
 #include "dialogs/TConfirmForm.h"
+#include "support/GoldenText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,6 +27,12 @@
 using namespace qv;
 
 namespace {
+
+QString rect(const QRect &r)
+{
+    return r.isNull() ? QStringLiteral("-")
+                      : QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
 
 // Runs `act` on the modal dialog once it is open. Should `act` leave it open,
 // a fail-safe closes it a little later so that the test cannot hang.
@@ -58,16 +66,15 @@ protected:
         TConfirmForm::setBeep(nullptr);
     }
 
-    std::unique_ptr<TConfirmForm> form(const QString &text, bool toAll = false, bool okOnly = false,
-                                       bool yesNoOnly = false, int icon = IconQuestion)
+    // A form asking `text`; `set` adjusts the rest of the request.
+    static std::unique_ptr<TConfirmForm> form(const QString &text,
+                                              const std::function<void(DialogRequest &)> &set = {})
     {
         DialogRequest r;
         r.text = text;
         r.caption = QStringLiteral("QV-7xx");
-        r.icon = icon;
-        r.toAll = toAll;
-        r.okOnly = okOnly;
-        r.yesNoOnly = yesNoOnly;
+        if (set)
+            set(r);
         return std::make_unique<TConfirmForm>(r);
     }
 
@@ -78,17 +85,32 @@ private:
     const bool m_centre = CenterOnOwner;
 };
 
-TEST_F(ConfirmFormTest, AnyLanguageButEnglishGetsThePolishCaptionsAndOkShowsOneButton)
+// The buttons shown (caption and place), the icon's place and the client
+// size of forms in each language, with OK only and with "to all" under a long
+// line, against a golden listing: any language but English gets the Polish
+// captions; the form takes the layout's geometry.
+TEST_F(ConfirmFormTest, FormsInEachLanguageMatchTheGoldenListing)
 {
-    DialogLanguage = LangPolish;
-    const QString polish = form("?")->button(BtnCodeCancel)->text();
-    DialogLanguage = 7;
-    EXPECT_EQ(form("?")->button(BtnCodeCancel)->text(), polish);
-    DialogLanguage = LangEnglish;
-    EXPECT_NE(form("?")->button(BtnCodeCancel)->text(), polish);
-    auto ok = form("Done.", false, true);
-    for (int code = 0; code < kDialogButtonCount; ++code)
-        EXPECT_EQ(ok->button(code)->isVisibleTo(ok.get()), code == BtnCodeYes) << code;
+    const struct {
+        const char *name;
+        int language;
+        bool okOnly, toAll;
+    } cases[] = {{"Polish", LangPolish, false, false},  {"language 7", 7, false, false},
+                 {"English", LangEnglish, false, false}, {"OK only", LangEnglish, true, false},
+                 {"to all, a long line", LangEnglish, false, true}};
+    QString listing;
+    for (const auto &c : cases) {
+        DialogLanguage = c.language;
+        auto f = form(c.toAll ? QString(120, 'W') : "?",
+                      [&c](DialogRequest &r) { std::tie(r.okOnly, r.toAll) = std::tie(c.okOnly, c.toAll); });
+        listing += QStringLiteral("== %1: client %2x%3, icon %4\n").arg(QLatin1String(c.name)).arg(f->width())
+                       .arg(f->height()).arg(rect(f->ImageIcon()->geometry()));
+        for (int code = 0; code < kDialogButtonCount; ++code)
+            if (f->button(code)->isVisibleTo(f.get()))
+                listing += QStringLiteral("%1 %2\n")
+                               .arg(f->button(code)->text(), rect(f->button(code)->geometry()));
+    }
+    qvtest::expectGoldenText(QStringLiteral("dialogs/confirm-forms.txt"), listing);
 }
 
 TEST_F(ConfirmFormTest, AmpersandIsShownAsACharacter)
@@ -119,21 +141,6 @@ TEST_F(ConfirmFormTest, LinesBreakAtCrLfAndTheWidestLineSetsTheWidth)
     EXPECT_EQ(label->heightForWidth(label->width()), label->height());
 }
 
-TEST_F(ConfirmFormTest, FormTakesTheLayoutsGeometry)
-{
-    for (const bool toAll : {false, true}) {
-        auto f = form(QString(120, 'W'), toAll);
-        const ConfirmGeometry g = layOutConfirm(f->LabelTxt()->size(), QSize(), ConfirmOptions{toAll, false, false});
-        EXPECT_EQ(f->size(), g.client);
-        EXPECT_EQ(f->ImageIcon()->geometry(), g.icon);
-        for (int code = 0; code < kDialogButtonCount; ++code) {
-            EXPECT_EQ(f->button(code)->isVisibleTo(f.get()), g.shown[code]) << code;
-            if (g.shown[code])
-                EXPECT_EQ(f->button(code)->geometry(), g.buttons[code]) << code;
-        }
-    }
-}
-
 TEST_F(ConfirmFormTest, IconByFlag)
 {
     const std::pair<int, QStyle::StandardPixmap> cases[] = {
@@ -141,10 +148,9 @@ TEST_F(ConfirmFormTest, IconByFlag)
         {IconQuestion, QStyle::SP_MessageBoxQuestion}, {0, QStyle::SP_MessageBoxQuestion},
         {16, QStyle::SP_MessageBoxQuestion}};
     for (const auto &[flag, expected] : cases) {
-        auto f = form("?", false, false, false, flag);
-        const QImage shownIcon = f->ImageIcon()->pixmap().toImage();
-        EXPECT_FALSE(shownIcon.isNull());
-        EXPECT_EQ(shownIcon, f->style()->standardIcon(expected).pixmap(32).toImage()) << flag;
+        const QImage shown = form("?", [flag = flag](DialogRequest &r) { r.icon = flag; })
+                                 ->ImageIcon()->pixmap().toImage();
+        EXPECT_EQ(shown, QApplication::style()->standardIcon(expected).pixmap(32).toImage()) << flag;
     }
 }
 
@@ -229,20 +235,76 @@ TEST_F(ConfirmFormTest, HeldDialogCanBeClosedFromElsewhere)
 TEST_F(ConfirmFormTest, CheckBoxStateReachesTheCaller)
 {
     HeldDialog held;
-    const std::tuple<int, bool, bool> cases[] = {
-        {BtnCodeYes, true, true}, {BtnCodeNoAll, false, true}, {BtnCodeSkip, false, false}};
-    for (const auto &[button, returns, checkedAfter] : cases) {
-        bool checked = false;
-        whenModalOpens([button = button](TConfirmForm *f) {
-            EXPECT_TRUE(f->CheckBox()->isVisibleTo(f));
-            EXPECT_EQ(f->CheckBox()->text(), "Apply to all files");
-            f->CheckBox()->setChecked(true);
-            f->button(button)->click();
-        });
-        EXPECT_EQ(AskChoiceCheck(nullptr, held, "Overwrite?", IconQuestion, checked, true, false,
-                                 "Apply to all files", "QV-7xx"), returns) << button;
-        EXPECT_EQ(checked, checkedAfter) << button;
-    }
+    bool checked = false;
+    whenModalOpens([](TConfirmForm *f) {
+        EXPECT_TRUE(f->CheckBox()->isVisibleTo(f));
+        EXPECT_EQ(f->CheckBox()->text(), "Apply to all files");
+        f->CheckBox()->setChecked(true);
+        f->button(BtnCodeNoAll)->click();
+    });
+    EXPECT_FALSE(AskChoiceCheck(nullptr, held, "Overwrite?", IconQuestion, checked, true, false,
+                                "Apply to all files", "QV-7xx"));
+    EXPECT_TRUE(checked);
 }
 
 } // namespace
+
+// Each case's icon, label, check box, client size and shown buttons, one
+// golden listing for all.
+TEST(ConfirmLayout, GeometryOfEachCaseMatchesTheGoldenListing)
+{
+    const ConfirmOptions plain{}, toAll{true, false, false}, ok{false, true, false};
+    const ConfirmOptions yesNo{false, false, true};
+    const struct {
+        const char *name;
+        QSize text, check;
+        ConfirmOptions options;
+    } cases[] = {
+        // The icon's height decides the top: max(16 + 16 + 24, 2 * 16 + 32).
+        {"short text", {100, 16}, {}, plain},
+        {"tall text pushes the buttons down", {100, 60}, {}, plain},
+        // The Yes-to-Skip row is 404 wide; Yes starts at a third of the spare room.
+        {"long line widens", {600, 16}, {}, plain},
+        // Skip ends at 420: a label ending exactly there counts as the wider.
+        {"text ends at Skip", {356, 16}, {}, plain},
+        {"text ends before Skip", {355, 16}, {}, plain},
+        {"yes/no narrow", {100, 16}, {}, yesNo},
+        {"yes/no centred", {600, 16}, {}, yesNo},
+        {"ok narrow", {40, 16}, {}, ok},
+        {"ok centred", {600, 16}, {}, ok},
+        // The second row sits half the icon's left distance below the first.
+        {"to all: two rows", {100, 16}, {}, toAll},
+        // The check box sits under the text and counts as text.
+        {"check box", {100, 16}, {500, 20}, plain},
+    };
+    QString listing;
+    for (const auto &c : cases) {
+        const ConfirmGeometry g = layOutConfirm(c.text, c.check, c.options);
+        listing += QStringLiteral("== %1: client %2x%3, icon %4, label %5, check %6\n")
+                       .arg(QLatin1String(c.name)).arg(g.client.width()).arg(g.client.height())
+                       .arg(rect(g.icon), rect(g.label), rect(g.check));
+        for (int code = 0; code < kDialogButtonCount; ++code)
+            if (g.shown[code])
+                listing += QStringLiteral("button %1 %2\n").arg(code).arg(rect(g.buttons[code]));
+    }
+    qvtest::expectGoldenText(QStringLiteral("dialogs/confirm-layout.txt"), listing);
+}
+
+TEST(ConfirmPlacement, CentredAndKeptInsideTheWorkArea)
+{
+    const QRect work(0, 30, 1000, 800);
+    const struct {
+        const char *name;
+        QSize size;
+        std::optional<QRect> owner;
+        QPoint expected;
+    } cases[] = {
+        {"over the owner", {200, 100}, QRect(100, 100, 400, 300), {200, 200}},
+        {"in the work area without owner", {200, 100}, std::nullopt, {400, 380}},
+        {"owner over the bottom right corner", {200, 100}, QRect(900, 750, 200, 200), {800, 730}},
+        {"owner over the top left corner", {200, 100}, QRect(-300, -200, 200, 100), {0, 30}},
+        {"larger than the work area: left and top win", {1200, 900}, QRect(500, 500, 10, 10), {0, 30}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(placeConfirm(c.size, c.owner, work), c.expected) << c.name;
+}

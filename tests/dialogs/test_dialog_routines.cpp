@@ -2,6 +2,7 @@
 // answered by a scripted handler without any window.
 #include "dialogs/DialogSeam.h"
 #include "dialogs/ScriptedDialogs.h"
+#include "support/GoldenText.h"
 
 #include <QWidget>
 
@@ -18,97 +19,49 @@ protected:
     HeldDialog held;
 };
 
-TEST_F(DialogRoutinesTest, RequestsCarryTheRoutinesOptions)
+// Each routine's request and what it returned, one line each, against a
+// golden listing: routine, text, caption, icon, default button, check box
+// caption, the options set, then the result (and the caller's check box).
+TEST_F(DialogRoutinesTest, RequestsAndAnswersOfEachRoutineMatchTheGoldenListing)
 {
     QWidget owner;
-    ShowInfoBox(&owner, "Saved.\r\nAll rows.", "QV-7xx ... Save", IconInformation);
-    const DialogRequest &info = dialogs.last();
-    EXPECT_STREQ(info.routine, "ShowInfoBox");
-    EXPECT_EQ(info.owner, &owner);
-    EXPECT_EQ(info.text, "Saved.\r\nAll rows.");
-    EXPECT_EQ(info.caption, "QV-7xx ... Save");
-    EXPECT_EQ(info.icon, IconInformation);
-    EXPECT_TRUE(info.okOnly);
-    EXPECT_FALSE(info.yesNoOnly || info.toAll || info.checkBox);
-    EXPECT_EQ(info.held, nullptr);
-
-    AskYesNoPlain(nullptr, "?", "c", IconQuestion);
-    EXPECT_TRUE(dialogs.last().yesNoOnly);
-    EXPECT_EQ(dialogs.last().defaultButton, BtnCodeYes);
-    AskYesNoHeld(nullptr, held, "?", IconWarning, "c");
-    EXPECT_TRUE(dialogs.last().yesNoOnly);
-    EXPECT_EQ(dialogs.last().held, &held);
-    EXPECT_EQ(dialogs.last().icon, IconWarning);
-
-    // OK only is ignored together with "to all".
-    AskChoice(nullptr, "?", "c", 0, true, true);
-    EXPECT_TRUE(dialogs.last().toAll);
-    EXPECT_FALSE(dialogs.last().okOnly);
-    AskChoiceHeld(nullptr, "?", "c", 0, false, true, held);
-    EXPECT_TRUE(dialogs.last().okOnly);
+    QStringList results;
     bool checked = false;
-    AskChoiceCheck(nullptr, held, "?", 0, checked, true, true, "all", "c");
-    EXPECT_FALSE(dialogs.last().okOnly);
-
-    // AskYesNo clamps its default button to Yes or No.
-    for (const auto &[given, used] : {std::pair{0, 0}, {1, 1}, {2, 1}, {5, 1}, {-1, 0}}) {
-        AskYesNo(nullptr, "?", "c", IconQuestion, given);
-        EXPECT_EQ(dialogs.last().defaultButton, used) << given;
+    // The last AskChoiceCheck's handler leaves the box alone; the routines
+    // after the first AskYesNo find nothing scripted: the fallback answers.
+    dialogs.script({BtnCodeNo, BtnCodeCancel, BtnCodeNoAll, BtnCodeSkip, DialogAnswer(BtnCodeYes, true),
+                    DialogAnswer(BtnCodeNo, true), DialogAnswer(BtnCodeSkip, true),
+                    DialogAnswer(BtnCodeYesAll, true), DialogAnswer(BtnCodeNoAll, true),
+                    DialogAnswer(BtnCodeCancel, true), BtnCodeNo, BtnCodeYes});
+    results << QString::number(AskYesNoPlain(nullptr, "?", "c", IconQuestion));
+    results << QString::number(AskYesNoHeld(nullptr, held, "?", IconWarning, "c"));
+    // OK only is ignored together with "to all".
+    results << QString::number(AskChoice(nullptr, "?", "c", 0, true, true));
+    results << QString::number(AskChoiceHeld(nullptr, "?", "c", 0, false, true, held));
+    // The check box is written back unless the answer is Skip or Cancel.
+    for (bool before : {false, false, false, false, false, false, true}) {
+        checked = before;
+        const bool yes = AskChoiceCheck(nullptr, held, "Overwrite?", 0, checked, true, before, "all", "c");
+        results << QStringLiteral("%1, box %2").arg(yes).arg(checked);
     }
-}
-
-TEST_F(DialogRoutinesTest, AnswersAreReadPerRoutine)
-{
-    dialogs.script({BtnCodeYes, BtnCodeNo, BtnCodeCancel});
-    EXPECT_TRUE(AskYesNo(nullptr, "?", "c", 0, 1));
-    EXPECT_FALSE(AskYesNoPlain(nullptr, "?", "c", 0));
-    EXPECT_FALSE(AskYesNoHeld(nullptr, held, "?", 0, "c"));
-    dialogs.script({BtnCodeNoAll, BtnCodeSkip});
-    EXPECT_EQ(AskChoice(nullptr, "?", "c", 0, true, false), BtnCodeNoAll);
-    EXPECT_EQ(AskChoiceHeld(nullptr, "?", "c", 0, true, false, held), BtnCodeSkip);
-    EXPECT_EQ(ShowInfoBox(nullptr, "!", "c", 0), BtnCodeCancel);  // nothing scripted left: the fallback
-    EXPECT_EQ(dialogs.requests().size(), 6u);
-}
-
-TEST_F(DialogRoutinesTest, AskChoiceCheckWritesTheCheckBoxBackUnlessSkipOrCancel)
-{
-    const struct {
-        int button;
-        bool result, written;
-    } cases[] = {{BtnCodeYes, true, true},   {BtnCodeNo, false, true},    {BtnCodeSkip, false, false},
-                 {BtnCodeYesAll, true, true}, {BtnCodeNoAll, false, true}, {BtnCodeCancel, false, false}};
-    for (const auto &c : cases) {
-        bool checked = false;
-        dialogs.script({DialogAnswer(c.button, true)});
-        EXPECT_EQ(AskChoiceCheck(nullptr, held, "Overwrite?", IconQuestion, checked, true, false,
-                                 "Apply to all", "c"), c.result) << c.button;
-        EXPECT_EQ(checked, c.written) << c.button;
-        EXPECT_TRUE(dialogs.last().checkBox);
-        EXPECT_EQ(dialogs.last().checkCaption, "Apply to all");
-        EXPECT_FALSE(dialogs.last().checked);
+    for (int given : {0, 1, 2, 5, -1})   // the default button clamped to Yes or No
+        results << QString::number(AskYesNo(nullptr, "?", "c", IconQuestion, given));
+    results << QString::number(ShowInfoBox(&owner, "Saved.\r\nAll rows.", "QV-7xx ... Save",
+                                           IconInformation));
+    QString listing;
+    for (size_t i = 0; i < dialogs.requests().size(); ++i) {
+        const DialogRequest &r = dialogs.requests()[i];
+        listing += QStringList{QLatin1String(r.routine), QString(r.text).replace("\r\n", "\\r\\n"), r.caption,
+                               QString::number(r.icon), QString::number(r.defaultButton), r.checkCaption}
+                       .join(" | ");
+        const std::pair<bool, const char *> options[] = {
+            {r.owner == &owner, "owner"}, {r.held == &held, "held"}, {r.okOnly, "okOnly"},
+            {r.toAll, "toAll"}, {r.yesNoOnly, "yesNoOnly"}, {r.checkBox, "checkBox"}, {r.checked, "checked"}};
+        for (const auto &[set, name] : options)
+            listing += set ? QStringLiteral(" ") + name : QString();
+        listing += " -> " + results.value(int(i)) + '\n';
     }
-    // A handler that leaves the check box alone leaves the caller's state alone.
-    bool checked = true;
-    dialogs.script({BtnCodeNo});
-    AskChoiceCheck(nullptr, held, "?", 0, checked, false, false, "x", "c");
-    EXPECT_TRUE(dialogs.last().checked);
-    EXPECT_TRUE(checked);
-}
-
-TEST_F(DialogRoutinesTest, HeldReferenceIsClearedAfterwards)
-{
-    int closed = 0;
-    dialogs.onAsk = [&](const DialogRequest &r) {
-        ASSERT_EQ(r.held, &held);
-        r.held->hold([&] { ++closed; });
-        held.close();
-        EXPECT_TRUE(held.isOpen());
-    };
-    AskYesNoHeld(nullptr, held, "?", 0, "c");
-    EXPECT_EQ(closed, 1);
-    EXPECT_FALSE(held.isOpen());
-    held.close();
-    EXPECT_EQ(closed, 1);
+    qvtest::expectGoldenText(QStringLiteral("dialogs/requests.txt"), listing);
 }
 
 TEST(DialogSeam, ScopedHandlerRestoresThePreviousOne)

@@ -4,6 +4,7 @@
 #include "search/widgets/SearchLabel.h"
 #include "search/widgets/TFormMask.h"
 #include "search/widgets/TSearchBX.h"
+#include "support/GoldenText.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,6 +15,8 @@
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace qv;
 
@@ -46,6 +49,11 @@ struct BoxRig {
         QTest::keyClick(box->ValueEdit, Qt::Key_Return);
         QApplication::processEvents();   // the posted Tab
     }
+    void visit()
+    {
+        box->ValueEdit->setFocus();
+        next->setFocus();
+    }
 
     const ScopedFormatSettings separators{FormatSettings{'.', '-', ':'}};
     QWidget window;
@@ -56,89 +64,64 @@ struct BoxRig {
     bool active = false;
 };
 
+// Runs steps on a box and lists its state after each one: the operator (its
+// index, bytes and how many are offered), the edit's text (* when enabled),
+// TextDefault, the result's text, the changes reported (the last one's text and value), beeps,
+// and "next" when the focus has moved on. "style:" sets the style, "index:"
+// the operator, "default:" TextDefault, "type:" types into the edit and leaves it with Enter, "visit"
+// enters and leaves the edit.
+QString trace(const QStringList &steps)
+{
+    const std::map<QString, TSearchStyle> styles = {
+        {"Real", ssReal}, {"Text", ssText}, {"Longint", ssLongint}, {"Date", ssDate}, {"Time", ssTime}};
+    BoxRig rig(ssReal);
+    EXPECT_TRUE(rig.active);
+    TSearchBX &b = *rig.box;
+    QString listing;
+    for (const QString &step : steps) {
+        const QString what = step.section(':', 0, 0), arg = step.section(':', 1);
+        if (what == "style")
+            b.setStyle(styles.at(arg));
+        else if (what == "index")
+            b.setIndex(arg.toInt());
+        else if (what == "type")
+            rig.typeAndEnter(arg);
+        else if (what == "visit")
+            rig.visit();
+        else if (what == "default")
+            b.TextDefault = arg;
+        const TResult last = rig.changes.empty() ? TResult() : rig.changes.back();
+        listing += QStringLiteral("%1 -> %2 \"%3\" of %4, \"%5\"%6 default \"%7\" result \"%8\", "
+                                  "%9 changes (\"%10\" %11), %12 beeps%13\n")
+                       .arg(step).arg(b.Index()).arg(QString::fromLatin1(b.OperatorBytes()))
+                       .arg(b.OperatorList->count())
+                       .arg(b.ValueEdit->text(), b.ValueEdit->isEnabled() ? "*" : "")
+                       .arg(b.TextDefault, b.Result.Text)
+                       .arg(rig.changes.size()).arg(last.Text).arg(last.RealValue)
+                       .arg(rig.beeps).arg(rig.next->hasFocus() ? ", next" : "");
+    }
+    return listing;
+}
+
 } // namespace
 
-TEST(SearchBox, SwitchingTheOperatorShowsTheDefaultAndReportsEachChange)
+// Switching the operator shows the default and reports each change; Enter
+// moves on, and a value reports only when it changed; a fraction in an
+// integer box beeps and reads 0; dates and times are read from loose digits.
+TEST(SearchBox, OperatorsTypingAndStylesMatchTheGoldenTrace)
 {
-    BoxRig rig(ssReal);
-    TSearchBX &b = *rig.box;
-    EXPECT_EQ(b.TextDefault, QStringLiteral("0"));
-    EXPECT_TRUE(b.ValueEdit->text().isEmpty());
-    EXPECT_FALSE(b.ValueEdit->isEnabled());
-
-    b.setIndex(4);
-    EXPECT_EQ(b.ValueEdit->text(), QStringLiteral("0.000")) << "an empty number reads as 0";
-    EXPECT_TRUE(b.ValueEdit->isEnabled());
-    ASSERT_EQ(rig.changes.size(), 1u) << "a new operator is a change though the text is not";
-    EXPECT_EQ(b.OperatorBytes(), QByteArray("="));
-
-    b.setIndex(7);   // out of range: ignored
-    b.setIndex(-1);
-    EXPECT_EQ(b.Index(), 4);
-    EXPECT_EQ(rig.changes.size(), 1u);
-
-    b.setIndex(0);
-    EXPECT_TRUE(b.ValueEdit->text().isEmpty());
-    EXPECT_FALSE(b.ValueEdit->isEnabled());
-    EXPECT_EQ(rig.changes.size(), 2u);
-
-    b.setStyle(ssText);
-    EXPECT_EQ(b.OperatorList->count(), 5);
-    EXPECT_EQ(b.Index(), 0);
-    EXPECT_TRUE(b.TextDefault.isEmpty());
-}
-
-TEST(SearchBox, EnterMovesOnAndAValueReportsOnlyWhenItChanged)
-{
-    BoxRig rig(ssReal);
-    ASSERT_TRUE(rig.active);
-    TSearchBX &b = *rig.box;
-    b.setIndex(2);
-    rig.changes.clear();
-
-    rig.typeAndEnter(QStringLiteral("1,5"));
-    EXPECT_TRUE(rig.next->hasFocus()) << "Enter moves the focus on";
-    EXPECT_EQ(b.ValueEdit->text(), QStringLiteral("1.500"));
-    ASSERT_EQ(rig.changes.size(), 1u);
-    EXPECT_EQ(rig.changes[0].Text, QStringLiteral("1.500"));
-    EXPECT_DOUBLE_EQ(rig.changes[0].RealValue, 1.5);
-    EXPECT_EQ(b.TextDefault, QStringLiteral("1.500"));
-
-    rig.typeAndEnter(QStringLiteral("1.5"));
-    EXPECT_EQ(rig.changes.size(), 1u) << "the same value typed otherwise is no change";
-
-    b.ValueEdit->setFocus();
-    rig.next->setFocus();
-    EXPECT_EQ(rig.changes.size(), 1u) << "entering and leaving reports nothing";
-
-    rig.typeAndEnter(QStringLiteral("12 346"));
-    EXPECT_EQ(b.ValueEdit->text(), QStringLiteral("12.35e3"));
-    EXPECT_EQ(rig.changes.size(), 2u);
-
-    rig.typeAndEnter(QStringLiteral("abc"));
-    EXPECT_EQ(b.ValueEdit->text(), QStringLiteral("12.35e3")) << "the text from before comes back";
-    EXPECT_EQ(rig.beeps, 1);
-    EXPECT_EQ(rig.changes.size(), 2u);
-    EXPECT_EQ(b.Result.Text, QStringLiteral("12.35e3"));
-}
-
-// A fraction in an integer box beeps and reads 0; dates and times are read
-// from loose digits and never beep.
-TEST(SearchBox, IntegersDatesAndTimes)
-{
-    const struct {
-        TSearchStyle style;
-        int index;
-        const char *typed, *shown;
-        int beeps;
-    } cases[] = {{ssLongint, 4, "1.5", "0", 1}, {ssDate, 1, "1.2.11", "01-02-11", 0}, {ssTime, 3, "7 5 3", "07:05:03", 0}};
-    for (const auto &c : cases) {
-        BoxRig rig(c.style);
-        rig.box->setIndex(c.index);
-        rig.typeAndEnter(QString::fromLatin1(c.typed));
-        EXPECT_EQ(rig.box->ValueEdit->text(), QString::fromLatin1(c.shown)) << c.typed;
-        EXPECT_EQ(rig.beeps, c.beeps) << c.typed;
-    }
+    const QStringList steps = {
+        // A new operator is a change though the text is not; 7 and -1 are out of range.
+        "index:4", "index:7", "index:-1", "index:0",
+        // The same value typed otherwise is no change, nor is entering and
+        // leaving; text that does not read brings back the text from before.
+        "index:2", "type:1,5", "type:1.5", "visit", "type:12 346", "type:abc",
+        "style:Text", "style:Longint", "index:4", "type:1.5",
+        // (Without a default text, a date or time box would show the present one.)
+        "style:Date", "default:31-12-10", "index:1", "type:1.2.11",
+        "style:Time", "default:23:59:00", "index:3", "type:7 5 3",
+    };
+    qvtest::expectGoldenText(QStringLiteral("search_gui/box-trace.txt"), trace(steps));
 }
 
 TEST(SearchBox, TheOperatorGlyphsAreInTheFont)

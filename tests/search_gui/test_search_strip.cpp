@@ -8,6 +8,7 @@
 #include "protocol/FormatSettings.h"
 #include "search/widgets/TFormMask.h"
 #include "search/widgets/TSearchBX.h"
+#include "support/GoldenText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,7 +20,10 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 
+#include <map>
+
 using namespace qv;
+using qvtest::expectGoldenText;
 
 namespace {
 
@@ -30,7 +34,8 @@ public:
     uint32_t ticks() const override
     {
         if (++m_reads == m_escAt && window)
-            QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+            QCoreApplication::postEvent(window,
+                                       new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
         return ManualClock::ticks() + (m_extra += 60);
     }
     // Esc on the n-th read from now.
@@ -65,13 +70,63 @@ protected:
         }
         form.ButtonsRefresh();
     }
+    // The labels of the rows found.
     static QStringList found(TFormQV &form)
     {
-        QStringList labels;
-        if (form.store().ReplyOK())
-            for (int r = 0; r < form.store().reply().rowCount(); ++r)
-                labels << form.store().reply().cell(r, hc::Label);
-        return labels;
+        return form.store().ReplyOK() ? column(form.store().reply(), hc::Label) : QStringList();
+    }
+    // Types into a box afresh and leaves it with Enter.
+    static void enter(TSearchBX *box, const QString &text)
+    {
+        box->ValueEdit->setFocus();
+        box->ValueEdit->selectAll();
+        QTest::keyClicks(box->ValueEdit, text);
+        QTest::keyClick(box->ValueEdit, Qt::Key_Return);
+        QApplication::processEvents();
+    }
+    // Runs steps on the strip and lists, after each, the boxes with an
+    // operator (number:operator "text"), and/or, the commands enabled,
+    // whether criteria are on, where the focus is, the rows found and how
+    // often the results were reset. "index:n|i" sets box n's operator,
+    // "enter:n|text" types into it and leaves it with Enter, "default:n|text"
+    // sets its default text, "auto:0|1" the automatic search; "search", "or",
+    // "and" and "off" click.
+    QString trace(TFormQV &form, const QStringList &steps)
+    {
+        QSignalSpy resets(form.SGReply->model(), &QAbstractItemModel::modelReset);
+        const std::map<QString, QAbstractButton *> buttons = {
+            {"search", form.BtnSearch}, {"or", form.RB_or}, {"and", form.RB_and}, {"off", form.BtnOFF}};
+        QString listing;
+        for (const QString &step : steps) {
+            const QString what = step.section(':', 0, 0);
+            const QStringList args = step.section(':', 1).split('|');
+            const auto box = [&] { return form.SBX(args[0].toInt()); };
+            if (what == "index")
+                box()->setIndex(args[1].toInt());
+            else if (what == "enter")
+                enter(box(), args[1]);
+            else if (what == "default")
+                box()->TextDefault = args[1];
+            else if (what == "auto")
+                form.CBAutoSearch->setChecked(args[0] == "1");
+            else
+                buttons.at(what)->click();
+            QString focus = form.SGReply->hasFocus() ? "results" : "-";
+            listing += step + " ->";
+            for (int n = 1; n <= 15; ++n) {
+                if (form.SBX(n)->Index())
+                    listing += QStringLiteral(" %1:%2 \"%3\"").arg(n).arg(form.SBX(n)->Index())
+                                   .arg(form.SBX(n)->ValueEdit->text());
+                if (form.SBX(n)->ValueEdit->hasFocus())
+                    focus = QString::number(n);
+            }
+            listing += QStringLiteral("; %1%2%3%4; focus %5; found %6; resets %7\n")
+                           .arg(form.RB_or->isChecked() ? "or" : "and")
+                           .arg(form.BtnSearch->isEnabled() ? ", Search" : "")
+                           .arg(form.BtnOFF->isEnabled() ? ", OFF" : "", form.CriteriaOn ? ", criteria" : "")
+                           .arg(focus, found(form).join(' ')).arg(resets.count());
+        }
+        return listing;
     }
 
     const ScopedFormatSettings separators{FormatSettings{'.', '-', ':'}};
@@ -79,107 +134,44 @@ protected:
 
 } // namespace
 
-TEST_F(SearchStripTest, CriteriaTypedIntoTheBoxesFillTheResults)
+TEST_F(SearchStripTest, CriteriaSearchesAndClearingMatchTheGoldenTrace)
 {
     auto form = makeForm();
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    addRows(*form, {{"lamp 1  ", "1.500", "Z.K-700"}, {"Lamp 10", "12.35e3", "a b"}, {"desk", "500.0e-3", "Over"}});
-    EXPECT_FALSE(form->BtnSearch->isEnabled()) << "no criterion yet";
-
-    // Value greater or equal 1,5 typed with a comma, then Enter.
-    TSearchBX *value = form->SBX(4);
-    ASSERT_NE(value, nullptr);
-    value->setIndex(5);
-    EXPECT_TRUE(value->ValueEdit->hasFocus());
-    value->ValueEdit->selectAll();
-    QTest::keyClicks(value->ValueEdit, QStringLiteral("1,5"));
-    QTest::keyClick(value->ValueEdit, Qt::Key_Return);
-    QApplication::processEvents();
-    EXPECT_EQ(value->ValueEdit->text(), QStringLiteral("1.500"));
-    EXPECT_TRUE(form->CriteriaOn);
-    ASSERT_TRUE(form->BtnSearch->isEnabled());
-    form->BtnSearch->click();
-    EXPECT_EQ(found(*form), QStringList({"1", "2"}));
+    addRows(*form, {{"lamp 1  ", "1.500", "Z.K-700"}, {"Lamp 10", "12.35e3", "a b"},
+                    {"desk", "500.0e-3", "Over"}, {"b", "2.000", "a,b"}});
+    // No criterion yet: nothing to search. Value greater or equal 1,5 typed
+    // with a comma, then Enter: the rows found get the focus, whole rows
+    // (identifier too), the hint says how many.
+    QString listing = trace(*form, {"auto:0", "index:4|5", "enter:4|1,5", "search"});
     EXPECT_EQ(form->PanelHint->text(), QLatin1Char(' ') + form->SGReply->toolTip());
-    EXPECT_TRUE(form->SGReply->hasFocus());
     EXPECT_EQ(form->SGReply->currentIndex().column(), 1);
-    EXPECT_EQ(form->store().reply().rowView(1), form->store().hist().rowView(1)) << "whole rows, identifier too";
-
-    // And the comment equal to "LAMP 1" in capitals: one row.
-    TSearchBX *comment = form->SBX(3);
-    comment->setIndex(2);
-    comment->ValueEdit->selectAll();
-    QTest::keyClicks(comment->ValueEdit, QStringLiteral("LAMP 1"));
-    QTest::keyClick(comment->ValueEdit, Qt::Key_Return);
-    QApplication::processEvents();
-    form->BtnSearch->click();
-    EXPECT_EQ(found(*form), QStringList({"1"}));
-
-    // "or": a row matching both boxes comes once.
-    form->RB_or->click();
-    form->BtnSearch->click();
-    EXPECT_EQ(found(*form), QStringList({"1", "2"}));
-
-    // Nothing matches "Over".
-    form->RB_and->click();
-    comment->setIndex(0);
-    value->ValueEdit->setFocus();
-    value->ValueEdit->selectAll();
-    QTest::keyClicks(value->ValueEdit, QStringLiteral("over"));
-    QTest::keyClick(value->ValueEdit, Qt::Key_Return);
-    QApplication::processEvents();
-    form->BtnSearch->click();
-    EXPECT_EQ(found(*form), QStringList());
-}
-
-TEST_F(SearchStripTest, AutomaticSearchFollowsChangesAndClearingEmptiesOnce)
-{
-    auto form = makeForm();
-    addRows(*form, {{"a", "1.000", "x"}, {"b", "2.000", "a,b"}, {"c", "3.000", "y"}});
-    form->CBAutoSearch->setChecked(true);
-    form->SBX(4)->setIndex(6);   // value greater than 0: every row, searched at once
-    EXPECT_EQ(found(*form), QStringList({"1", "2", "3"}));
-    form->SBX(15)->TextDefault = QStringLiteral("a b");
-    form->SBX(15)->setIndex(2);   // notes equal "a b", read without blanks and commas
-    EXPECT_EQ(found(*form), QStringList({"2"}));
-    form->RB_or->click();
-    EXPECT_EQ(found(*form), QStringList({"1", "2", "3"})) << "a click on or searches again";
-
-    // Clearing: the results go once; no search per box.
-    QSignalSpy resets(form->SGReply->model(), &QAbstractItemModel::modelReset);
-    form->BtnOFF->click();
-    EXPECT_EQ(resets.count(), 1);
-    EXPECT_EQ(found(*form), QStringList());
-    EXPECT_FALSE(form->CriteriaOn);
-    EXPECT_FALSE(form->BtnOFF->isEnabled());
-    EXPECT_FALSE(form->BtnSearch->isEnabled());
-    for (int n = 1; n <= 15; ++n)
-        EXPECT_EQ(form->SBX(n)->Index(), 0) << n;
-
-    // Without automatic search, clearing leaves the results alone.
-    form->CBAutoSearch->setChecked(false);
-    form->SBX(4)->setIndex(6);
-    form->BtnSearch->click();
-    ASSERT_EQ(found(*form).size(), 3);
-    form->BtnOFF->click();
-    EXPECT_EQ(found(*form).size(), 3);
+    EXPECT_EQ(form->store().reply().rowView(1), form->store().hist().rowView(1));
+    listing += trace(*form, {
+        // And the comment equal to "LAMP 1" in capitals; with "or", a row
+        // matching both boxes comes once; nothing matches "Over".
+        "index:3|2", "enter:3|LAMP 1", "search", "or", "search", "and", "index:3|0", "enter:4|over", "search",
+        // Automatic search follows each change; notes are compared without
+        // blanks and commas; clearing empties the results once, with no
+        // search per box; without automatic search it leaves them alone.
+        "off", "auto:1", "default:4|0", "index:4|6", "default:15|a b", "index:15|2", "or", "off",
+        "auto:0", "index:4|6", "search", "off",
+    });
+    expectGoldenText(QStringLiteral("search_gui/strip-trace.txt"), listing);
 }
 
 TEST_F(SearchStripTest, EscAsksAndNoCarriesOnWhileYesKeepsTheRowsFound)
 {
     auto form = makeForm();
-    {
-        std::vector<HistoryRow> rows(20000);
-        for (size_t i = 0; i < rows.size(); ++i) {
-            rows[i][hc::Label] = std::to_string(i + 1);
-            rows[i][hc::Value] = "1.000";
-            rows[i][hc::Id] = std::to_string(i + 1);
-        }
-        form->store().load(rows, qint64(rows.size()), qint64(rows.size()));
-        form->ButtonsRefresh();
+    std::vector<HistoryRow> rows(20000);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i][hc::Label] = std::to_string(i + 1);
+        rows[i][hc::Value] = "1.000";
     }
+    form->store().load(rows, qint64(rows.size()), qint64(rows.size()));
+    form->ButtonsRefresh();
     form->SBX(4)->setIndex(4);
     form->SBX(4)->ValueEdit->setText(QStringLiteral("1"));
     form->SBX(4)->Validate();
@@ -206,11 +198,11 @@ TEST_F(SearchStripTest, EscAsksAndNoCarriesOnWhileYesKeepsTheRowsFound)
     const int percent = asked.mid(8, asked.indexOf('%') - 8).toInt();
     EXPECT_GT(percent, 0);
     EXPECT_LT(percent, 100);
-    const int rows = found(*form).size();
-    EXPECT_GT(rows, 0);
-    EXPECT_LT(rows, 20000);
-    EXPECT_NEAR(rows * 100.0 / 20000, percent, 1.0) << "the rows checked before the question";
-    EXPECT_EQ(form->SGReply->toolTip(), QStringLiteral("%1 measures found").arg(rows));
+    const int kept = found(*form).size();
+    EXPECT_GT(kept, 0);
+    EXPECT_LT(kept, 20000);
+    EXPECT_NEAR(kept * 100.0 / 20000, percent, 1.0) << "the rows checked before the question";
+    EXPECT_EQ(form->SGReply->toolTip(), QStringLiteral("%1 measures found").arg(kept));
 }
 
 TEST_F(SearchStripTest, CommandsSettingsColumnsAndTheOperatorsWindow)
@@ -246,7 +238,8 @@ TEST_F(SearchStripTest, CommandsSettingsColumnsAndTheOperatorsWindow)
         if (!box->isVisible())
             continue;
         const QPoint boxAt = box->mapTo(form.get(), QPoint(0, 0));
-        const QPoint columnAt = form->SGHist->viewport()->mapTo(form.get(), QPoint(form->SGHist->columnViewportPosition(n), 0));
+        const QPoint columnAt =
+            form->SGHist->viewport()->mapTo(form.get(), QPoint(form->SGHist->columnViewportPosition(n), 0));
         EXPECT_EQ(boxAt.x(), columnAt.x()) << n;
         EXPECT_EQ(box->width(), form->SGHist->columnWidth(n)) << n;
     }

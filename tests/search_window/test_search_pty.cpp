@@ -25,81 +25,57 @@ using namespace qvtest;
 namespace {
 
 // A simulated meter answering on a pty of its own, served by a thread.
-class ServedMeter {
-public:
-    explicit ServedMeter(uint8_t baudIndex) : m_meter(config(baudIndex)), m_server(m_meter, fast())
-    {
-        std::string error;
-        m_ok = m_server.openPty(error);
-        if (m_ok)
-            m_thread = std::thread([this] { m_server.run(); });
-    }
-    ~ServedMeter()
-    {
-        m_server.stop();
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-    bool ok() const { return m_ok; }
-    QString path() const { return QString::fromStdString(m_server.slavePath()); }
-
-private:
-    static qvsim::MeterConfig config(uint8_t baudIndex)
+struct ServedMeter {
+    static qvsim::MeterConfig at(uint8_t baudIndex)
     {
         qvsim::MeterConfig c;
         c.baudIndex = baudIndex;
         return c;
     }
-    static qvsim::ServeOptions fast()
+    explicit ServedMeter(uint8_t baudIndex) : meter(at(baudIndex)), server(meter, qvsim::ServeOptions{true})
     {
-        qvsim::ServeOptions o;
-        o.fast = true;
-        return o;
+        std::string error;
+        if ((ok = server.openPty(error)))
+            thread = std::thread([this] { server.run(); });
     }
+    ~ServedMeter()
+    {
+        server.stop();
+        if (thread.joinable())
+            thread.join();
+    }
+    QString path() const { return QString::fromStdString(server.slavePath()); }
 
-    qvsim::MeterEngine m_meter;
-    qvsim::PortServer m_server;
-    bool m_ok = false;
-    std::thread m_thread;
+    qvsim::MeterEngine meter;
+    qvsim::PortServer server;
+    bool ok = false;
+    std::thread thread;
 };
 
 // A pty whose slave another open file holds with an exclusive lock, as a
 // terminal program would.
-class HeldPort {
-public:
-    HeldPort()
-    {
-        if (m_pty.valid())
-            m_fd = ::open(m_pty.slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
-        m_locked = m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) == 0;
-    }
+struct HeldPort {
+    HeldPort() : fd(pty.valid() ? ::open(qPrintable(pty.slavePath()), O_RDWR | O_NOCTTY) : -1) {}
     ~HeldPort()
     {
-        if (m_fd >= 0)
-            ::close(m_fd);
+        if (fd >= 0)
+            ::close(fd);
     }
-    bool locked() const { return m_locked; }
-    const QString &path() const { return m_pty.slavePath(); }
+    bool lock() const { return fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0; }
 
-private:
-    PseudoTerminal m_pty;
-    int m_fd = -1;
-    bool m_locked = false;
+    PseudoTerminal pty;
+    const int fd;
 };
-
-constexpr uint8_t Baud2400 = 3;
-constexpr uint8_t Baud9600 = 5;
-
 
 } // namespace
 
 TEST(MeterSearchOverPty, FindsMetersAtTwoRatesAndAHeldPortFailsAtOnce)
 {
-    ServedMeter slow(Baud2400), fast(Baud9600);
+    ServedMeter slow(3), fast(qvsim::Baud9600);   // 2400 and 9600 bit/s
     HeldPort held;
-    ASSERT_TRUE(slow.ok() && fast.ok());
-    ASSERT_TRUE(held.locked());
-    ListedPorts ports({held.path(), slow.path(), fast.path()});
+    ASSERT_TRUE(slow.ok && fast.ok);
+    ASSERT_TRUE(held.lock());
+    ListedPorts ports({held.pty.slavePath(), slow.path(), fast.path()});
     TComm32QV::ResetSharedState();
     SearchTiming shortPhase;
     shortPhase.phaseMs = 1000;

@@ -6,10 +6,10 @@
 
 #include "dialogs/ScriptedDialogs.h"
 #include "instrument/TFormAutoCOM.h"
+#include "support/GoldenText.h"
 
 #include <QLabel>
 #include <QListWidget>
-#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -21,134 +21,101 @@ using namespace qvtest;
 
 namespace {
 
-std::unique_ptr<TFormAutoCOM> makeForm(SearchBench &bench, const QStringList &ports, uint8_t language = 1)
+// Opens a window over `ports`, on lines named "port@bit/s" (0: silent), runs
+// the steps and lists its state first and after each step: the information
+// label, the port log, the list (its items, the current row, B when bold),
+// whether the results are shown, whether the search has ended, the result
+// and the choice, and the messages.
+// "start" starts the search, "found:n" runs until n meters are found, "end"
+// until the search ends, "run:ms" lets time pass, "row:i" selects a row,
+// "ok" and "stop" click, "show" shows the window and "dclick:i" shows it and
+// double-clicks item i (-1: below the items).
+QString trace(const QStringList &lines, const QStringList &ports, uint8_t language, const QStringList &steps)
 {
-    return std::make_unique<TFormAutoCOM>(nullptr, language, br009600, ports, bench.platform(),
-                                          SearchTiming(), bench.opener());
+    SearchBench bench;
+    for (const QString &line : lines) {
+        if (line.section('@', 1).toUInt())
+            bench.meterOn(line.section('@', 0, 0), line.section('@', 1).toUInt());
+        else
+            bench.silent(line.section('@', 0, 0));
+    }
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scoped(dialogs);
+    TFormAutoCOM form(nullptr, language, br009600, ports, bench.platform(), SearchTiming(), bench.opener());
+    QListWidget *list = form.ListBoxCOM;
+    QString listing;
+    for (const QString &step : QStringList{"new"} + steps) {
+        const QString what = step.section(':', 0, 0);
+        const int n = step.section(':', 1).toInt();
+        if (what == "start")
+            form.Search().Start();
+        else if (what == "found")
+            bench.runUntil([&] { return form.Search().Found() == n; }, 20000);
+        else if (what == "end")
+            bench.runUntil([&] { return form.Search().Finished(); }, 30000);
+        else if (what == "run")
+            bench.run(uint32_t(n));
+        else if (what == "row")
+            list->setCurrentRow(n);
+        else if (what == "ok" || what == "stop")
+            (what == "ok" ? form.BtnOK : form.BtnStop)->click();
+        if (what == "show" || what == "dclick")
+            form.show();
+        if (what == "dclick") {
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+            form.setResult(-1);
+            const QPoint at = n >= 0 ? list->visualRect(list->model()->index(n, 0)).center()
+                                     : QPoint(20, list->viewport()->height() - 8);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        }
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i)
+            items << list->item(i)->text();
+        listing += QStringLiteral("%1 -> \"%2\" | \"%3\" | [%4] row %5%6%7%8 | "
+                                  "result %9: %10 %11%12 | %13 messages")
+                       .arg(step, QString(form.LabelInfo->text()).replace('\n', " / "))
+                       .arg(form.MemoPorts->toPlainText().replace('\n', " / "), items.join(", "))
+                       .arg(list->currentRow())
+                       .arg(list->font().bold() ? " B" : "", form.ResultPanelShown() ? ", results" : "")
+                       .arg(form.Search().Finished() ? ", ended" : "").arg(form.result())
+                       .arg(form.SelectedPort(), form.SelectedBaudName(), form.isVisible() ? ", open" : "")
+                       .arg(dialogs.requests().size());
+        if (!dialogs.requests().empty())
+            listing += QStringLiteral(", the last \"%1\" icon %2 %3").arg(dialogs.last().text)
+                           .arg(dialogs.last().icon)
+                           .arg(dialogs.last().caption == form.windowTitle() ? "titled as the window" : "");
+        listing += '\n';
+    }
+    return listing.replace('\t', "\\t");
 }
 
 } // namespace
 
-TEST(SearchWindow, EveryPortButNoneIsProbedAndLogged)
+TEST(SearchWindow, SearchesMatchTheGoldenListing)
 {
-    SearchBench bench;
-    ScriptedDialogHandler dialogs;
-    ScopedDialogHandler scoped(dialogs);
-    auto english = makeForm(bench, {"none", "COM1", "COM2"});
-    EXPECT_EQ(english->MemoPorts->toPlainText(), "COM1\nCOM2") << "one line per probed port";
-    EXPECT_FALSE(english->ResultPanelShown());
-    EXPECT_EQ(makeForm(bench, {"żaden", "COM1"}, 0)->Search().PortCount(), 1);
-    EXPECT_TRUE(dialogs.requests().empty());
+    QString listing = "== several meters: chosen from the list by OK or a double click anywhere on it\n";
+    listing += trace({"COM4@2400", "com1@9600", "COM2@0"}, {"none", "COM4", "com1", "COM2"}, 1,
+                     {"start", "found:2", "end", "row:-1", "ok", "row:1", "ok", "row:0", "dclick:1", "row:0",
+                      "dclick:-1"});
+    listing += "== one meter: the window closes at once\n";
+    listing += trace({"/dev/ttyUSB0@4800"}, {"none", "/dev/ttyUSB0"}, 1, {"start", "end"});
+    listing += "== no meter: the user is told\n";
+    listing += trace({"COM1@0"}, {"none", "COM1"}, 1, {"show", "start", "end"});
+    listing += "== no meter after STOP: no message\n";
+    listing += trace({"COM1@0"}, {"żaden", "COM1"}, 0, {"start", "run:2000", "stop"});
+    listing += "== no ports: the user is told at once\n";
+    listing += trace({}, {"żaden"}, 0, {});
+    expectGoldenText(QStringLiteral("search_window/search-window.txt"), listing);
 }
 
-TEST(SearchWindow, SeveralMetersAreChosenFromTheNumberedList)
-{
-    SearchBench bench;
-    bench.meterOn("COM4", 2400);
-    bench.meterOn("com1", 9600);
-    bench.silent("COM2");
-    auto form = makeForm(bench, {"none", "COM4", "com1", "COM2"});
-    form->Search().Start();
-    bench.runUntil([&] { return form->Search().Found() == 2; }, 20000);
-    ASSERT_FALSE(form->Search().Finished()) << "COM2 is still being probed";
-    EXPECT_EQ(form->LabelInfo->text(), "2 meters found.\nLooking for other meters...");
-    EXPECT_EQ(form->MemoPorts->toPlainText(), "COM4\ncom1\nCOM2\n9600bps\tcom1\n2400bps\tCOM4");
-    EXPECT_FALSE(form->ResultPanelShown());
-    EXPECT_EQ(form->ListBoxCOM->item(0)->text(), "com1") << "port names, in text order, while searching";
-
-    bench.runUntil([&] { return form->Search().Finished(); }, 20000);
-    ASSERT_TRUE(form->ResultPanelShown());
-    ASSERT_EQ(form->ListBoxCOM->count(), 2);
-    EXPECT_EQ(form->ListBoxCOM->item(0)->text(), "Meter 1 on port com1");
-    EXPECT_EQ(form->ListBoxCOM->item(1)->text(), "Meter 2 on port COM4");
-    EXPECT_EQ(form->ListBoxCOM->currentRow(), 0) << "the first item is selected";
-    EXPECT_TRUE(form->ListBoxCOM->font().bold());
-
-    form->ListBoxCOM->setCurrentRow(-1);
-    form->BtnOK->click();
-    EXPECT_EQ(form->result(), QDialog::Rejected) << "OK without a selection chooses nothing";
-    EXPECT_EQ(form->SelectedBaudName(), "9600bps");
-
-    form->ListBoxCOM->setCurrentRow(1);
-    form->BtnOK->click();
-    EXPECT_EQ(form->result(), QDialog::Accepted);
-    EXPECT_EQ(form->SelectedPort(), "COM4");
-    EXPECT_EQ(form->SelectedBaudName(), "2400bps");
-
-    // A double click anywhere on the list, below the items too, chooses the
-    // selected meter.
-    for (const QModelIndex &on : {form->ListBoxCOM->model()->index(1, 0), QModelIndex()}) {
-        form->ListBoxCOM->setCurrentRow(0);
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        form->setResult(-1);
-        QWidget *list = form->ListBoxCOM->viewport();
-        const QPoint at = on.isValid() ? form->ListBoxCOM->visualRect(on).center() : QPoint(20, list->height() - 8);
-        QTest::mouseClick(list, Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list, Qt::LeftButton, {}, at);
-        EXPECT_EQ(form->result(), QDialog::Accepted) << on.isValid();
-        EXPECT_EQ(form->SelectedPort(), on.isValid() ? "COM4" : "com1");
-    }
-}
-
-TEST(SearchWindow, OneMeterClosesTheWindowAtOnce)
-{
-    SearchBench bench;
-    bench.meterOn("/dev/ttyUSB0", 4800);
-    auto form = makeForm(bench, {"none", "/dev/ttyUSB0"});
-    form->Search().Start();
-    bench.runUntil([&] { return form->Search().Finished(); }, 20000);
-    EXPECT_EQ(form->result(), QDialog::Accepted);
-    EXPECT_FALSE(form->ResultPanelShown());
-    EXPECT_EQ(form->SelectedPort(), "/dev/ttyUSB0");
-    EXPECT_EQ(form->SelectedBaudName(), "4800bps");
-}
-
-TEST(SearchWindow, NoMeterIsReportedUnlessTheUserStopped)
+TEST(SearchWindow, ExecuteWithoutPortsTellsTheUserAndChoosesNothing)
 {
     ScriptedDialogHandler dialogs;
     ScopedDialogHandler scoped(dialogs);
-    {
-        SearchBench bench;
-        bench.silent("COM1");
-        auto form = makeForm(bench, {"none", "COM1"});
-        form->show();
-        form->Search().Start();
-        bench.runUntil([&] { return form->Search().Finished(); }, 30000);
-        EXPECT_EQ(form->result(), QDialog::Rejected);
-        EXPECT_FALSE(form->isVisible());
-        ASSERT_EQ(dialogs.requests().size(), 1u);
-        EXPECT_EQ(dialogs.last().caption, form->windowTitle());
-        EXPECT_EQ(dialogs.last().icon, IconWarning);
-        EXPECT_EQ(form->SelectedPort(), "none");
-    }
-    {
-        SearchBench bench;
-        bench.silent("COM1");
-        auto form = makeForm(bench, {"żaden", "COM1"}, 0);
-        form->Search().Start();
-        bench.run(2000);
-        form->BtnStop->click();
-        EXPECT_TRUE(form->Search().Finished());
-        EXPECT_EQ(form->result(), QDialog::Rejected);
-        EXPECT_EQ(dialogs.requests().size(), 1u) << "no message after STOP";
-        EXPECT_EQ(form->SelectedPort(), "żaden");
-    }
-}
-
-TEST(SearchWindow, WithoutPortsTheUserIsToldAtOnce)
-{
-    ScriptedDialogHandler dialogs;
-    ScopedDialogHandler scoped(dialogs);
-    SearchBench bench;
-    auto form = makeForm(bench, {"żaden"}, 0);
-    ASSERT_EQ(dialogs.requests().size(), 1u);
-    EXPECT_EQ(dialogs.last().text, "Nie wykryto portów szeregowych.");
-    EXPECT_EQ(dialogs.last().icon, IconWarning);
-    EXPECT_EQ(dialogs.last().caption, form->windowTitle());
-
     QString port = "unchanged", baud = "unchanged";
     EXPECT_FALSE(TFormAutoCOM::Execute(nullptr, 1, br009600, {"none"}, port, baud));
+    ASSERT_EQ(dialogs.requests().size(), 1u);
     EXPECT_EQ(dialogs.last().text, "No COM ports detected.");
     EXPECT_EQ(port, "unchanged");
     EXPECT_EQ(baud, "unchanged");
