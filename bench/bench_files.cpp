@@ -140,8 +140,10 @@ void BM_OpenHistory(benchmark::State &state)
             residentKb = statusKb("VmRSS:") - before;
         peakKb = std::max(peakKb, statusKb("VmHWM:") - before);
         held = store->hist().bytesHeld() + size_t(store->hist().rowCount()) * 16;
-        if (r.status != FileReadResult::Opened || store->HistRows() != Rows)
+        if (r.status != FileReadResult::Opened || store->HistRows() != Rows) {
             state.SkipWithError("the file did not open whole");
+            break;   // no timing may be paused once an error is reported
+        }
         state.PauseTiming();
         store.reset();
         state.ResumeTiming();

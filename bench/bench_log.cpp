@@ -38,27 +38,24 @@ constexpr uint32_t MeasurementMs = qvsim::MeterEngine::SampleMs;
 
 // What the simulated meter sends in each 500 ms of a run: a measurement
 // frame, now and then with the answer to a status request.
-const std::vector<QByteArray> &recordedBlocks()
+std::vector<QByteArray> recordedBlocks()
 {
-    static const std::vector<QByteArray> blocks = [] {
-        qvsim::MeterConfig config;
-        config.continuous = true;
-        config.startSeries = true;
-        qvtest::SimulatedMeter sim(config);
-        // The run starts once the program speaks; the identification comes
-        // round again with every pass over the blocks.
-        sim.comm->SendKey(kcI);
-        sim.comm->SendKey(kcB);
-        std::vector<QByteArray> out;
-        for (int i = 0; i < 4000; ++i) {
-            sim.meter.advance(MeasurementMs);
-            const qvsim::Bytes bytes = sim.meter.takeOutput();
-            if (!bytes.empty())
-                out.emplace_back(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));
-        }
-        return out;
-    }();
-    return blocks;
+    qvsim::MeterConfig config;
+    config.continuous = true;
+    config.startSeries = true;
+    qvtest::SimulatedMeter sim(config);
+    // The run starts once the program speaks; the identification comes
+    // round again with every pass over the blocks.
+    sim.comm->SendKey(kcI);
+    sim.comm->SendKey(kcB);
+    std::vector<QByteArray> out;
+    for (int i = 0; i < 4000; ++i) {
+        sim.meter.advance(MeasurementMs);
+        const qvsim::Bytes bytes = sim.meter.takeOutput();
+        if (!bytes.empty())
+            out.emplace_back(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));
+    }
+    return out;
 }
 
 QString logPath()
@@ -73,7 +70,7 @@ QString logPath()
 // them (the floor).
 void BM_LogMillionMeasurements(benchmark::State &state)
 {
-    const std::vector<QByteArray> &blocks = recordedBlocks();
+    const std::vector<QByteArray> blocks = recordedBlocks();
     const QString path = logPath();
     for (auto _ : state) {
         QFile::remove(path);
