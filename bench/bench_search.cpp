@@ -42,7 +42,8 @@ void floorReadEveryValue(benchmark::State &state)
 // Registered in this order, under the names their figures are quoted by.
 const bool registered = [] {
     using C = std::vector<Criterion>;
-    const C twoNumbers{{4, OpGreaterEqual, "500.0e-3"}, {10, OpLess, "490.0"}}, notes{{15, OpContains, "over"}};
+    const C twoNumbers{{4, OpGreaterEqual, "500.0e-3"}, {10, OpLess, "490.0"}};
+    const C notes{{15, OpContains, "over"}};
     for (auto *b : {benchmark::RegisterBenchmark("BM_SearchTwoNumbersAnd", runSearch, twoNumbers),
                     benchmark::RegisterBenchmark("BM_SearchNotesText", runSearch, notes),
                     benchmark::RegisterBenchmark("BM_FloorReadEveryValue", floorReadEveryValue)})
