@@ -1,8 +1,8 @@
 // What the benchmarks share: history rows shaped like a day of captures
 // (values with exponents, statistics in a third of the rows, a comment now
 // and then, an over-range note in one row of a thousand), stores filled with
-// them, the process's memory as /proc reports it, and the entry that runs
-// the benchmarks under a Qt application.
+// them, the process's memory as /proc reports it, best-of timing, and the
+// entry that runs the benchmarks under a Qt application.
 #pragma once
 
 #include "history/HistoryStore.h"
@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +21,15 @@
 #include <vector>
 
 namespace qvbench {
+
+constexpr int MillionRows = 1000000;
+
+// Six pixels a character: the stores' column fitting without a font.
+inline const qv::TextWidths &fixedWidths()
+{
+    static const qv::TextWidths widths = qv::TextWidths::fixed(6);
+    return widths;
+}
 
 inline qv::HistoryRow captureLike(std::mt19937 &rng, int i)
 {
@@ -82,25 +92,47 @@ inline void resetPeak()
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-inline double secondsSince(std::chrono::steady_clock::time_point since)
+// A million rows of sourceRows(1) in one store, made once, with the resident
+// size of the process before and after they were added.
+struct FilledStore {
+    qv::HistoryStore store{fixedWidths()};
+    std::vector<qv::HistoryRow> source = sourceRows(1);
+    long rssBeforeKb = statusKb("VmRSS:");
+    long rssAfterKb = (fill(store, source, MillionRows), statusKb("VmRSS:"));
+};
+
+inline FilledStore &millionRowStore()
 {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+    static FilledStore filled;
+    return filled;
+}
+
+// The wall time `run` takes, in seconds.
+template <class Run>
+double timed(Run &&run)
+{
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// `best` becomes the shortest time seen (0: none yet).
+inline void keepBest(double &best, double seconds)
+{
+    best = best > 0 ? std::min(best, seconds) : seconds;
 }
 
 // Runs the benchmarks under an `App` (QCoreApplication, or a GUI one on the
-// offscreen platform). `command`, when given, may serve the command line
-// first: it returns an exit code, or -1 to run the benchmarks.
+// offscreen platform). `PROGRAM option PATH` runs `command` on the path
+// instead and exits with what it returns.
 template <class App = QCoreApplication>
-int benchMain(int argc, char **argv, int (*command)(int, char **) = nullptr)
+int benchMain(int argc, char **argv, const char *option = nullptr, int (*command)(const QString &) = nullptr)
 {
     if (!std::is_same_v<App, QCoreApplication> && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     App app(argc, argv);
-    if (command) {
-        const int rc = command(argc, argv);
-        if (rc >= 0)
-            return rc;
-    }
+    if (option && argc == 3 && std::strcmp(argv[1], option) == 0)
+        return command(QString::fromLocal8Bit(argv[2]));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -19,7 +19,7 @@ using namespace qv;
 
 namespace {
 
-constexpr int Rows = 1000000;
+constexpr int Rows = qvbench::MillionRows;
 constexpr int Width = 1200;   // pixel columns of a full-screen plot
 
 HistoryRow rowAt(std::mt19937 &rng, int i)
@@ -35,8 +35,7 @@ HistoryRow rowAt(std::mt19937 &rng, int i)
 
 HistoryStore &history()
 {
-    static const TextWidths widths = TextWidths::fixed(6);
-    static HistoryStore store(widths);
+    static HistoryStore store(qvbench::fixedWidths());
     if (store.HistRows() == 0) {
         formatSettings().decimalSeparator = '.';
         std::mt19937 rng(1);
@@ -168,8 +167,7 @@ BENCHMARK(BM_ChartZoomStepMillion)->Unit(benchmark::kMillisecond);
 // `bench_chart --picture PATH` saves the frame that is measured, to look at.
 int main(int argc, char **argv)
 {
-    return qvbench::benchMain<QApplication>(argc, argv, [](int argc, char **argv) {
-        return argc == 3 && std::string(argv[1]) == "--picture" ? int(!Frame().image.save(QString::fromLocal8Bit(argv[2])))
-                                                                  : -1;
+    return qvbench::benchMain<QApplication>(argc, argv, "--picture", [](const QString &path) {
+        return int(!Frame().image.save(path));
     });
 }

@@ -16,52 +16,48 @@
 #include <QFile>
 #include <QSaveFile>
 
-#include <cstring>
-#include <random>
-#include <string>
 
 using namespace qv;
 using namespace qvbench;
 
 namespace {
 
-constexpr int Rows = 1000000;
+constexpr int Rows = MillionRows;
 
 // One record line as the program writes a captured row.
 void appendCaptureLine(std::string &out, std::mt19937 &rng, int i)
 {
     std::uniform_real_distribution<double> lamp(480.0, 520.0);
-    char buf[96];
+    const auto cell = [&out](const std::string &text) { out += text + '\t'; };
+    const auto number = [&cell](double v) { cell(CompactNumberText(v, '.')); };
     const int s = i % 86400;
-    std::snprintf(buf, sizeof buf, "%d\t07-12-2026\t%02d:%02d:%02d\t", i + 1, s / 3600, s / 60 % 60, s % 60);
-    out += buf;
-    if (i % 50 == 0)
-        out += "lamp " + std::to_string(i % 97);
-    out += '\t';
-    out += CompactNumberText(lamp(rng) * 1e-3, '.');
-    out += '\t';
+    char time[16];
+    std::snprintf(time, sizeof time, "%02d:%02d:%02d", s / 3600, s / 60 % 60, s % 60);
+    cell(std::to_string(i + 1) + "\t07-12-2026\t" + time);
+    cell(i % 50 == 0 ? "lamp " + std::to_string(i % 97) : "");
+    number(lamp(rng) * 1e-3);
     if (i % 4 == 0) {   // relative to a reference
-        out += CompactNumberText(lamp(rng) / 5, '.') + '\t' + CompactNumberText(500.0e-3, '.') + '\t';
+        number(lamp(rng) / 5);
+        number(500.0e-3);
     } else {
         out += "\t\t";
     }
     if (i % 5 == 0) {   // integration
-        std::snprintf(buf, sizeof buf, "%s\t%02d:%02d:%02d\t", CompactNumberText(lamp(rng) * s, '.').c_str(),
-                      s / 3600, s / 60 % 60, s % 60);
-        out += buf;
+        number(lamp(rng) * s);
+        cell(time);
     } else {
         out += "\t\t";
     }
     if (i % 2 == 0) {   // a statistics series
-        out += std::to_string(i % 500 + 1) + '\t';
+        cell(std::to_string(i % 500 + 1));
         for (int c = 0; c < 3; ++c)
-            out += CompactNumberText(lamp(rng), '.') + '\t';
+            number(lamp(rng));
         out += "963.0e-3\t925.1e-3\t";
     } else {
         out += "\t\t\t\t\t\t";
     }
-    out += i % 1000 == 0 ? "Z.K-700 Over" : "Z.K-700";
-    out += "\t\r\n";
+    cell(i % 1000 == 0 ? "Z.K-700 Over" : "Z.K-700");
+    out += "\r\n";
 }
 
 struct Data {
@@ -111,17 +107,16 @@ void BM_FloorReadAndCountLines(benchmark::State &state)
     std::string buf(65534, '\0');
     qint64 lines = 0;
     for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        QFile f(data().path);
-        f.open(QIODevice::ReadOnly);
-        lines = 0;
-        qint64 n;
-        while ((n = f.read(buf.data(), qint64(buf.size()))) > 0)
-            for (const char *p = buf.data(), *end = p + n; (p = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)))); ++p)
-                ++lines;
-        benchmark::DoNotOptimize(lines);
-        const double t = secondsSince(start);
-        g_floorOpen = g_floorOpen > 0 ? std::min(g_floorOpen, t) : t;
+        keepBest(g_floorOpen, timed([&] {
+            QFile f(data().path);
+            f.open(QIODevice::ReadOnly);
+            lines = 0;
+            for (qint64 n; (n = f.read(buf.data(), qint64(buf.size()))) > 0;)
+                for (const char *p = buf.data(), *end = p + n;
+                     (p = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)))); ++p)
+                    ++lines;
+            benchmark::DoNotOptimize(lines);
+        }));
     }
     state.counters["lines"] = double(lines);
     setRates(state, 0);
@@ -130,26 +125,25 @@ BENCHMARK(BM_FloorReadAndCountLines)->Unit(benchmark::kMillisecond)->UseRealTime
 
 void BM_OpenHistory(benchmark::State &state)
 {
-    const TextWidths widths = TextWidths::fixed(6);
     FileReadOptions options;
     options.threads = int(state.range(0));
     long residentKb = -1, peakKb = 0;
     double best = 0;
     size_t held = 0;
     for (auto _ : state) {
-        auto store = std::make_unique<HistoryStore>(widths);
+        auto store = std::make_unique<HistoryStore>(fixedWidths());
         const long before = statusKb("VmRSS:");
         resetPeak();
-        const auto start = std::chrono::steady_clock::now();
-        const FileReadResult r = ReadHistoryFile(data().path, *store, options);
-        const double t = secondsSince(start);
-        best = best > 0 ? std::min(best, t) : t;
+        FileReadResult r;
+        keepBest(best, timed([&] { r = ReadHistoryFile(data().path, *store, options); }));
         if (residentKb < 0)   // the first load, before freed memory is reused
             residentKb = statusKb("VmRSS:") - before;
         peakKb = std::max(peakKb, statusKb("VmHWM:") - before);
         held = store->hist().bytesHeld() + size_t(store->hist().rowCount()) * 16;
-        if (r.status != FileReadResult::Opened || store->HistRows() != Rows)
+        if (r.status != FileReadResult::Opened || store->HistRows() != Rows) {
             state.SkipWithError("the file did not open whole");
+            break;   // no timing may be paused once an error is reported
+        }
         state.PauseTiming();
         store.reset();
         state.ResumeTiming();
@@ -169,14 +163,13 @@ void BM_FloorSaveBytes(benchmark::State &state)
     f.open(QIODevice::ReadOnly);
     const QByteArray bytes = f.readAll();
     for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        QSaveFile out(data().savePath);
-        out.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-        for (qint64 at = 0; at < bytes.size(); at += 1 << 20)
-            out.write(bytes.constData() + at, std::min<qint64>(1 << 20, bytes.size() - at));
-        out.commit();
-        const double t = secondsSince(start);
-        g_floorSave = g_floorSave > 0 ? std::min(g_floorSave, t) : t;
+        keepBest(g_floorSave, timed([&] {
+            QSaveFile out(data().savePath);
+            out.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+            for (qint64 at = 0; at < bytes.size(); at += 1 << 20)
+                out.write(bytes.constData() + at, std::min<qint64>(1 << 20, bytes.size() - at));
+            out.commit();
+        }));
     }
     setRates(state, 0);
 }
@@ -184,15 +177,14 @@ BENCHMARK(BM_FloorSaveBytes)->Unit(benchmark::kMillisecond)->UseRealTime()->Iter
 
 void BM_SaveHistory(benchmark::State &state)
 {
-    const TextWidths widths = TextWidths::fixed(6);
-    HistoryStore store(widths);
+    HistoryStore store(fixedWidths());
     ReadHistoryFile(data().path, store);
     double best = 0;
     for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        const SaveResult r = SaveHistoryFile(data().savePath, store.hist(), 0, store.HistRows(), 1);
-        const double t = secondsSince(start);
-        best = best > 0 ? std::min(best, t) : t;
+        SaveResult r;
+        keepBest(best, timed([&] {
+            r = SaveHistoryFile(data().savePath, store.hist(), 0, store.HistRows(), 1);
+        }));
         if (r.status != SaveResult::Saved)
             state.SkipWithError("the save failed");
     }

@@ -5,41 +5,22 @@
 // appending is copying the same bytes into a vector of strings.
 #include "history/HistoryCapture.h"
 #include "history/Journal.h"
-#include "history/HistoryStore.h"
 #include "HistoryRows.h"
 
-
 using namespace qv;
+using namespace qvbench;
 
 namespace {
 
-constexpr int Rows = 1000000;
-using namespace qvbench;
-
-struct Filled {
-    TextWidths widths = TextWidths::fixed(6);
-    HistoryStore store{widths};
-    std::vector<HistoryRow> source = sourceRows(1);
-    long rssBeforeKb = statusKb("VmRSS:");
-    long rssAfterKb = (fill(store, source, Rows), statusKb("VmRSS:"));
-};
-
-Filled &filled()
-{
-    static Filled f;
-    return f;
-}
-
 void BM_AppendCapturedRow(benchmark::State &state)
 {
-    const TextWidths widths = TextWidths::fixed(6);
     const std::vector<HistoryRow> rows = sourceRows(2);
     for (auto _ : state) {
-        HistoryStore store(widths);
-        fill(store, rows, Rows);
+        HistoryStore store(fixedWidths());
+        fill(store, rows, MillionRows);
         benchmark::DoNotOptimize(store.HistRows());
     }
-    state.SetItemsProcessed(int64_t(Rows) * state.iterations());
+    state.SetItemsProcessed(int64_t(MillionRows) * state.iterations());
 }
 
 // The floor: the same cells copied into one string a row.
@@ -50,16 +31,16 @@ void BM_AppendFloorVectorOfStrings(benchmark::State &state)
         joined.push_back(JoinCells(r));
     for (auto _ : state) {
         std::vector<std::string> rows;
-        for (int i = 0; i < Rows; ++i)
+        for (int i = 0; i < MillionRows; ++i)
             rows.push_back(joined[i & 4095]);
         benchmark::DoNotOptimize(rows.data());
     }
-    state.SetItemsProcessed(int64_t(Rows) * state.iterations());
+    state.SetItemsProcessed(int64_t(MillionRows) * state.iterations());
 }
 
 void BM_DeleteRowInTheMiddle(benchmark::State &state)
 {
-    Filled &f = filled();
+    FilledStore &f = millionRowStore();
     int i = 0;
     for (auto _ : state) {
         f.store.HistDeleteRow(f.store.HistRows() / 2);
@@ -72,12 +53,11 @@ void BM_DeleteRowInTheMiddle(benchmark::State &state)
 
 void BM_DeleteAll(benchmark::State &state)
 {
-    const TextWidths widths = TextWidths::fixed(6);
     const std::vector<HistoryRow> rows = sourceRows(3);
     for (auto _ : state) {
         state.PauseTiming();
-        auto store = std::make_unique<HistoryStore>(widths);
-        fill(*store, rows, Rows);
+        auto store = std::make_unique<HistoryStore>(fixedWidths());
+        fill(*store, rows, MillionRows);
         state.ResumeTiming();
         store->HistDeleteAll();
         benchmark::DoNotOptimize(store->HistRows());
@@ -86,18 +66,18 @@ void BM_DeleteAll(benchmark::State &state)
 
 void BM_SetCellAndFit(benchmark::State &state)
 {
-    Filled &f = filled();
+    FilledStore &f = millionRowStore();
     const QString comment = QStringLiteral("lamp 7 north");
     int row = 0;
     for (auto _ : state) {
         f.store.hist().setCellAndFit(row, hc::Comment, comment);
-        row = (row + 7919) % Rows;
+        row = (row + 7919) % MillionRows;
     }
 }
 
 void BM_ResidentMemoryOfAMillionRows(benchmark::State &state)
 {
-    Filled &f = filled();
+    FilledStore &f = millionRowStore();
     for (auto _ : state)
         benchmark::DoNotOptimize(f.store.HistRows());
     state.counters["rows"] = f.store.HistRows();
@@ -120,7 +100,7 @@ BENCHMARK(BM_ResidentMemoryOfAMillionRows)->Iterations(1);
 // (qv7xx --restore-journal with XDG_DATA_HOME pointing at it).
 int writeJournal(const QString &path)
 {
-    Filled &f = filled();
+    FilledStore &f = millionRowStore();
     Journal journal;
     QString error;
     HistoryChange added(HistoryChange::RowsAdded);
@@ -135,8 +115,5 @@ int writeJournal(const QString &path)
 
 int main(int argc, char **argv)
 {
-    return benchMain(argc, argv, [](int argc, char **argv) {
-        return argc == 3 && std::string(argv[1]) == "--write-journal" ? writeJournal(QString::fromLocal8Bit(argv[2]))
-                                                                       : -1;
-    });
+    return benchMain(argc, argv, "--write-journal", writeJournal);
 }

@@ -10,11 +10,10 @@
 #include "engine/pty.h"
 
 #include "protocol/TComm32QV.h"
-#include "serial/TComm32VN.h"
 
-#include <benchmark/benchmark.h>
+#include "QtBenchmarkMain.h"
 
-#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -26,16 +25,14 @@ namespace {
 // Runs the event loop (sleeping between events) until `done` or the timeout.
 bool waitFor(const std::function<bool()> &done, int timeoutMs)
 {
-    QElapsedTimer clock;
-    clock.start();
+    const QDeadlineTimer deadline(timeoutMs);
     QEventLoop loop;
     QTimer check;
-    check.setInterval(1);
     QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.elapsed() >= timeoutMs)
+        if (done() || deadline.hasExpired())
             loop.quit();
     });
-    check.start();
+    check.start(1);
     if (!done())
         loop.exec();
     return done();
@@ -110,11 +107,7 @@ void BM_MemoryDownload(benchmark::State &state)
     server.stop();
     serving.join();
 }
-BENCHMARK(BM_MemoryDownload)
-    ->Args({9600, 75})->Args({115200, 75})->Args({115200, 10})
-    ->Iterations(1)->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemoryDownload)->Args({9600, 75})->Args({115200, 75})->Args({115200, 10})
+    ->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-#include "QtBenchmarkMain.h"

@@ -6,7 +6,6 @@
 
 #include "print/PrinterTarget.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPrinter>
@@ -16,16 +15,11 @@
 
 namespace {
 
-const qv::TextWidths &widths()
-{
-    static const qv::TextWidths w = qv::TextWidths::fixed(1);
-    return w;
-}
-
 std::unique_ptr<qv::CellTable> history(int rows)
 {
+    static const qv::TextWidths widths = qv::TextWidths::fixed(1);
     std::mt19937 rng(7);
-    auto t = std::make_unique<qv::CellTable>(qv::hc::HistoryColumns, widths());
+    auto t = std::make_unique<qv::CellTable>(qv::hc::HistoryColumns, widths);
     t->setRowCount(rows);
     for (int i = 0; i < rows; ++i) {
         qv::HistoryRow r = qvbench::captureLike(rng, i);
@@ -59,20 +53,19 @@ void BM_PrintToPdf(benchmark::State &state)
         QPrinter printer(QPrinter::HighResolution);
         printer.setPageSize(QPageSize(QPageSize::A4));
         printer.setPageOrientation(QPageLayout::Landscape);
-        const auto m0 = std::chrono::steady_clock::now();
-        benchmark::DoNotOptimize(qv::MeasureTable(printed, QFontMetrics(qv::PrintFont(), &printer)));
-        measureSeconds = qvbench::secondsSince(m0);
-
+        measureSeconds = qvbench::timed([&] {
+            benchmark::DoNotOptimize(qv::MeasureTable(printed, QFontMetrics(qv::PrintFont(), &printer)));
+        });
         qvbench::resetPeak();
         const long before = qvbench::statusKb("VmRSS:");
         const QString out = dir.filePath(QStringLiteral("bench.pdf"));
         qv::PrinterTarget target(printer);
         target.toPdf(out);
         CountPages count;
-        const auto p0 = std::chrono::steady_clock::now();
-        if (qv::PrintTable(printed, target, &count, nullptr) != qv::PrintResult::Printed)
-            state.SkipWithError("the printout failed");
-        printSeconds = qvbench::secondsSince(p0);
+        printSeconds = qvbench::timed([&] {
+            if (qv::PrintTable(printed, target, &count, nullptr) != qv::PrintResult::Printed)
+                state.SkipWithError("the printout failed");
+        });
         peakKb = qvbench::statusKb("VmHWM:") - before;
         pages = count.pages;
         pdfBytes = QFileInfo(out).size();

@@ -2,16 +2,12 @@
 // measurement series, status and text frames, a full 512-cell memory
 // download and some line noise, handed over in blocks as the receive thread
 // does (up to SizeBufRXD = 1024 bytes), with every event assigned.
+#include "protocol/CaptureReplay.h"
 #include "protocol/FormatSettings.h"
-#include "protocol/TComm32QV.h"
-#include "serial/Timer.h"
 #include "support/Frames.h"
 
-#include <benchmark/benchmark.h>
+#include "QtBenchmarkMain.h"
 
-#include <QCoreApplication>
-
-#include <random>
 
 using namespace qv;
 using qvtest::Frame;
@@ -61,16 +57,11 @@ QByteArray mixedCapture()
 void BM_ReceiverMixedStream(benchmark::State &state)
 {
     const QByteArray capture = mixedCapture();
-    const int blockSize = int(state.range(0));
     ScopedFormatSettings settings(FormatSettings{'.', '-', ':'});
-    ManualClock clock;
-    ManualTimers timers(clock);
-    FixedPortSource ports;
     size_t events = 0;
     for (auto _ : state) {
-        TComm32QV::ResetSharedState();
-        TComm32QV comm(1, SerialPlatform{&clock, &timers, &ports});
-        comm.OpenDetached();
+        CaptureReplay replay(1);
+        TComm32QV &comm = replay.comm();
         comm.OnReceiveMeas = [&](const TDataMeasQV &m) { events += size_t(m.ValueText.size()); };
         comm.OnReceiveInfo = [&](const TDataInfoQV &i) { events += i.MenuCode; };
         comm.OnReceiveText = [&](const TDataTextQV &t) { events += size_t(t.Text.size()); };
@@ -79,9 +70,7 @@ void BM_ReceiverMixedStream(benchmark::State &state)
         comm.OnProgressMemo = [&](int32_t, int32_t c, int32_t) { events += size_t(c); };
         comm.OnRecFrame = [&](const uint8_t *, uint32_t n) { events += n; };
         comm.OnCOMStatus = [&](int code, const QString &) { events += size_t(code); };
-        const auto *data = reinterpret_cast<const uint8_t *>(capture.constData());
-        for (qsizetype at = 0; at < capture.size(); at += blockSize)
-            comm.DeliverBlock(data + at, uint32_t(std::min<qsizetype>(blockSize, capture.size() - at)));
+        replay.deliver(capture, state.range(0));
     }
     benchmark::DoNotOptimize(events);
     state.SetBytesProcessed(int64_t(state.iterations()) * capture.size());
@@ -90,5 +79,3 @@ void BM_ReceiverMixedStream(benchmark::State &state)
 BENCHMARK(BM_ReceiverMixedStream)->Arg(64)->Arg(1024)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-#include "QtBenchmarkMain.h"

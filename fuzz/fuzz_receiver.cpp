@@ -33,7 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // Touch every record so that the sanitizers see each field written.
     volatile size_t sink = 0;
-    comm.OnReceiveMeas = [&](const qv::TDataMeasQV &m) { sink += size_t(m.ValueText.size() + m.Description.size()); };
+    comm.OnReceiveMeas = [&](const qv::TDataMeasQV &m) {
+        sink += size_t(m.ValueText.size() + m.Description.size());
+    };
     comm.OnReceiveInfo = [&](const qv::TDataInfoQV &i) { sink += i.MenuCode; };
     comm.OnReceiveInfoMeter = [&](const qv::TInfoMeterQV &i) { sink += size_t(i.UpperText.size()); };
     comm.OnReceiveText = [&](const qv::TDataTextQV &t) { sink += size_t(t.Text.size()); };

@@ -203,13 +203,16 @@ int lastErrno()
 
 QByteArray HeaderBytes(DataHeader header)
 {
+    // Made once: each reading of a file asks for them several times, and
+    // making one converts every column title.
+    static const QByteArray polish = FileHeaderLine(0), english = FileHeaderLine(1), legacy = FileHeaderOld();
     switch (header) {
     case DataHeader::Polish:
-        return FileHeaderLine(0);
+        return polish;
     case DataHeader::English:
-        return FileHeaderLine(1);
+        return english;
     case DataHeader::Legacy:
-        return FileHeaderOld();
+        return legacy;
     case DataHeader::None:
         break;
     }
