@@ -5,15 +5,13 @@
 #pragma once
 
 #include "engine/engine.h"
+#include "integration/PtyHelpers.h"
 #include "instrument/QVMeter32.h"
 
 #include <QByteArray>
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <pty.h>
-#include <unistd.h>
 
 #include <limits>
 #include <memory>
@@ -32,26 +30,8 @@ public:
 };
 
 // A pseudo-terminal nobody serves: a port that opens like a real one.
-class IdlePty {
-public:
-    IdlePty()
-    {
-        char name[256] = {};
-        int slave = -1;
-        if (::openpty(&m_master, &slave, name, nullptr, nullptr) == 0) {
-            ::close(slave);
-            path = QString::fromLocal8Bit(name);
-        }
-    }
-    ~IdlePty()
-    {
-        if (m_master >= 0)
-            ::close(m_master);
-    }
-    QString path;
-
-private:
-    int m_master = -1;
+struct IdlePty : PseudoTerminal {
+    const QString path = slavePath();
 };
 
 // Lets `ms` pass in 20 ms steps: the meter runs, and its bytes of each step

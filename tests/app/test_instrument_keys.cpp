@@ -195,7 +195,7 @@ TEST_F(InstrumentKeys, TypedTextReachesTheMetersEditor)
     EXPECT_FALSE(rig.window->hasFocus());
 }
 
-TEST_F(InstrumentKeys, ClicksOnMenuLinesWalkThereAndEnter)
+TEST_F(InstrumentKeys, ClicksOnMenuLinesAndSoftKeyLabels)
 {
     click(MeterKey::Memo);
     ASSERT_EQ(rig.screen(), 10);
@@ -210,8 +210,18 @@ TEST_F(InstrumentKeys, ClicksOnMenuLinesWalkThereAndEnter)
     rig.run(1000);
     EXPECT_TRUE(rig.sent.startsWith("K"));
     EXPECT_EQ(rig.meter.screen(), 140);
-    clickKeys({MeterKey::Esc, MeterKey::Esc, MeterKey::Set});
-    ASSERT_EQ(rig.screen(), 20);
+    clickKeys({MeterKey::Esc, MeterKey::Esc, MeterKey::Memo});
+    ASSERT_EQ(rig.screen(), 10);
+    // A click on the SET label presses SET; with Shift held the picture takes no click.
+    rig.sent.clear();
+    clickLcd(3, 30);
+    rig.run(600);
+    EXPECT_TRUE(rig.sent.startsWith("L"));
+    ASSERT_EQ(rig.meter.screen(), 20);
+    rig.sent.clear();
+    clickLcd(3, 50, Qt::ShiftModifier);
+    rig.run(600);
+    EXPECT_TRUE(rig.sent.isEmpty());
     // "More..." (item 5) by a double click (a press, then the double
     // click): walk down, then ENTER.
     clickLcd(80, 8 + 5 * 8 + 3);
@@ -219,22 +229,6 @@ TEST_F(InstrumentKeys, ClicksOnMenuLinesWalkThereAndEnter)
     rig.run(4000);
     EXPECT_EQ(rig.meter.screen(), 250);
     EXPECT_FALSE(rig.window->selection().pending());
-}
-
-TEST_F(InstrumentKeys, ClickOnASoftKeyLabelPressesItsKey)
-{
-    click(MeterKey::Memo);
-    ASSERT_EQ(rig.screen(), 10);
-    rig.sent.clear();
-    clickLcd(3, 30);
-    rig.run(600);
-    EXPECT_TRUE(rig.sent.startsWith("L"));
-    EXPECT_EQ(rig.meter.screen(), 20);
-    // With Shift held the picture takes no click.
-    rig.sent.clear();
-    clickLcd(3, 50, Qt::ShiftModifier);
-    rig.run(600);
-    EXPECT_TRUE(rig.sent.isEmpty());
     // A meter switching off drops a pending walk.
     clickLcd(60, 48);
     ASSERT_TRUE(rig.window->selection().pending());

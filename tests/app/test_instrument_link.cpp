@@ -142,44 +142,44 @@ TEST_F(OnPort, ARealPortOffersConnectAndTurnOff)
     EXPECT_EQ(rig.window->PortNumber(), 1);
 }
 
-TEST_F(OnPort, PortChangeEventsAndRequests)
+// The port or rate in use set again raises no event but asks the meter for
+// its state, once; a change raises its event; without a download nothing is asked.
+TEST_F(OnPort, LinkChangesRaiseTheirEventsAndTheSameSettingsAskTheMeter)
 {
     rig.settle();
     ASSERT_TRUE(rig.window->core().records().identReceived);
-    int portChanges = 0;
-    rig.window->OnCOMPortChange = [&] { ++portChanges; };
-    // The same port again: no event, but the meter is asked for its state.
-    rig.sent.clear();
-    rig.window->setPort(rig.pty.path);
-    EXPECT_EQ(portChanges, 0);
-    EXPECT_TRUE(rig.window->identRequest());
-    EXPECT_FALSE(rig.window->core().measurementRunning());
-    rig.run(1000);
-    EXPECT_TRUE(rig.sent.startsWith("I")) << rig.sent.constData();
-    EXPECT_FALSE(rig.window->identRequest());
-    // Another port: the event, the records forgotten.
-    rig.window->setPort(QStringLiteral("none"));
-    EXPECT_EQ(portChanges, 1);
-    EXPECT_FALSE(rig.window->offButton()->isEnabled());
-}
-
-TEST_F(OnPort, BaudRateChangeEventsAndTheIdentificationRequest)
-{
-    rig.settle();
-    int rateChanges = 0;
-    rig.window->OnBaudRateChange = [&] { ++rateChanges; };
-    rig.sent.clear();
-    rig.window->setBaudRate(br009600);
-    EXPECT_EQ(rateChanges, 0);
-    EXPECT_TRUE(rig.window->identRequest());
-    rig.run(600);
-    EXPECT_TRUE(rig.sent.startsWith("I"));
+    int changes = 0;
+    rig.window->OnCOMPortChange = rig.window->OnBaudRateChange = [&] { ++changes; };
+    // Each setter, and whether the records of the meter are forgotten.
+    const std::pair<std::function<void()>, bool> again[] = {
+        {[&] { rig.window->setPort(rig.pty.path); }, true},
+        {[&] { rig.window->setBaudRate(br009600); }, false},
+        {[&] { rig.window->setPortAndBaudRate(rig.pty.path, br009600); }, true},
+    };
+    for (const auto &[set, forgets] : again) {
+        rig.sent.clear();
+        set();
+        EXPECT_TRUE(rig.window->identRequest());
+        EXPECT_NE(rig.window->core().measurementRunning(), forgets);
+        rig.run(1000);
+        EXPECT_EQ(rig.sent.count('I'), 1) << rig.sent.constData();
+        EXPECT_TRUE(rig.sent.startsWith("I")) << rig.sent.constData();
+        EXPECT_FALSE(rig.window->identRequest());
+    }
+    EXPECT_EQ(changes, 0);
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scope(dialogs);
+    choose(rig.window->baudBox(), 2);
+    EXPECT_EQ(rig.window->BaudRate(), br004800);
     rig.window->setBaudRate(br002400);
-    EXPECT_EQ(rateChanges, 1);
     EXPECT_EQ(rig.window->BaudRate(), br002400);
     // Rates the meter does not have are not taken.
     rig.window->setBaudRate(br019200);
     EXPECT_EQ(rig.window->BaudRate(), br002400);
+    rig.window->setPort(QStringLiteral("none"));
+    EXPECT_EQ(changes, 3);
+    EXPECT_FALSE(rig.window->offButton()->isEnabled());
+    EXPECT_TRUE(dialogs.requests().empty());
 }
 
 TEST(InstrumentLink, FrameDelayOfTheClockIsTheOneStoredWithTheRate)
@@ -205,23 +205,6 @@ TEST(InstrumentLink, FrameDelayOfTheClockIsTheOneStoredWithTheRate)
     // A change on the open port: the new rate's time.
     rig.window->setBaudRate(br002400);
     EXPECT_EQ(delayShown(), 117 + rig.window->comm().TimeOut());
-}
-
-TEST_F(OnPort, CombinedSetterAsksOnceAfterBothAndNoDownloadMeansNoQuestion)
-{
-    rig.settle();
-    rig.sent.clear();
-    rig.window->setPortAndBaudRate(rig.pty.path, br009600);
-    EXPECT_TRUE(rig.window->refreshOnChange());
-    EXPECT_TRUE(rig.window->identRequest());
-    rig.run(600);
-    EXPECT_EQ(rig.sent.count('I'), 1) << rig.sent.constData();
-    // Without a download a change goes ahead unasked.
-    ScriptedDialogHandler dialogs;
-    ScopedDialogHandler scope(dialogs);
-    choose(rig.window->baudBox(), 2);
-    EXPECT_EQ(rig.window->BaudRate(), br004800);
-    EXPECT_TRUE(dialogs.requests().empty());
 }
 
 // A refused port change, rate change or reconnection changes nothing, and
@@ -323,31 +306,29 @@ TEST_F(OnPort, KeyHintShowsThePcKeyUnderTheMouse)
 {
     ASSERT_TRUE(rig.activate());
     QVStatusBar *bar = rig.window->statusBar();
-    EXPECT_FALSE(bar->keyboardImage()->isHidden());
-    EXPECT_TRUE(bar->hintImage()->isHidden());
-
+    // Which of the two pictures are shown: the key's hint, the keyboard.
+    const auto shown = [bar] {
+        return std::pair{!bar->hintImage()->isHidden(), !bar->keyboardImage()->isHidden()};
+    };
     QWidget *mode = rig.window->keyButton(MeterKey::Mode);
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-    QApplication::sendEvent(mode, &enter);
-    EXPECT_FALSE(bar->hintImage()->isHidden());
-    EXPECT_TRUE(bar->keyboardImage()->isHidden());
     QEvent leave(QEvent::Leave);
+    EXPECT_EQ(shown(), std::pair(false, true));
+    QApplication::sendEvent(mode, &enter);
+    EXPECT_EQ(shown(), std::pair(true, false));
     QApplication::sendEvent(mode, &leave);
-    EXPECT_TRUE(bar->hintImage()->isHidden());
-    EXPECT_FALSE(bar->keyboardImage()->isHidden());
-
+    EXPECT_EQ(shown(), std::pair(false, true));
     // REFRESH has no PC key; without the focus there is no hint at all.
     QApplication::sendEvent(rig.window->keyButton(MeterKey::Refresh), &enter);
-    EXPECT_TRUE(bar->hintImage()->isHidden());
+    EXPECT_EQ(shown(), std::pair(false, true));
     rig.window->clearFocus();
-    EXPECT_TRUE(bar->keyboardImage()->isHidden());
     QApplication::sendEvent(mode, &enter);
-    EXPECT_TRUE(bar->hintImage()->isHidden());
+    EXPECT_EQ(shown(), std::pair(false, false));
     // No keyboard picture without an open port, even with the focus.
     rig.window->setFocus();
-    EXPECT_FALSE(bar->keyboardImage()->isHidden());
+    EXPECT_EQ(shown().second, true);
     rig.window->ClosePort();
-    EXPECT_TRUE(bar->keyboardImage()->isHidden());
+    EXPECT_EQ(shown().second, false);
 }
 
 TEST_F(OnPort, KeysOnTheBoxesGiveTheKeyboardBackToTheInstrument)

@@ -82,8 +82,8 @@ TEST_F(ProgramRun, ItsDemoPortGoesWithItAndADeadOneIsNeverOpened)
         if (sig != SIGKILL) {
             EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
             EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-            EXPECT_EQ(QDir(ports()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
-                      QStringList{});
+            const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+            EXPECT_EQ(QDir(ports()).entryList(all), QStringList{});
             continue;
         }
         // Killed: the link stays, and its terminal goes to the next who asks.
