@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -88,6 +89,15 @@ public:
     void run(uint32_t ms, size_t perStep = std::numeric_limits<size_t>::max())
     {
         runMeter(meter, window->comm(), timers, ms, perStep);
+    }
+
+    // What the window sends to the meter for `act` and in the `ms` after it.
+    QByteArray sentBy(const std::function<void()> &act, uint32_t ms = 600)
+    {
+        sent.clear();
+        act();
+        run(ms);
+        return sent;
     }
 
     // Past the welcome screen, identified, on the measurement screen.

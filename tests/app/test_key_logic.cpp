@@ -9,22 +9,34 @@
 
 #include <QFile>
 #include <QKeySequence>
+#include <QRegularExpression>
 
-#include <tuple>
-#include <vector>
 
 using namespace qv;
 
 namespace {
 
 constexpr uint32_t T0 = 5000;
-constexpr std::nullopt_t None = std::nullopt;
 
 QString keyName(std::optional<MeterKey> key)
 {
     static const QStringList names =
         QStringLiteral("Mode Set Memo Esc Refresh Power Up Down Meas Enter").split(QLatin1Char(' '));
     return key ? names[int(*key)] : QStringLiteral("-");
+}
+
+// The lines of a file of tests/data/app, without comments.
+QStringList dataLines(const char *name)
+{
+    QFile f(QStringLiteral(QV_TEST_DATA_DIR "/app/") + QLatin1String(name));
+    QStringList lines;
+    if (f.open(QIODevice::ReadOnly | QIODevice::Text))
+        while (!f.atEnd()) {
+            const QString line = QString::fromUtf8(f.readLine()).trimmed();
+            if (!line.isEmpty() && !line.startsWith(QLatin1Char('#')))
+                lines << line;
+        }
+    return lines;
 }
 
 } // namespace
@@ -62,64 +74,37 @@ TEST(PcKeys, KeyMapEntryScreensAndHintCells)
 // One click a line of tests/data/app/menu_clicks.txt.
 TEST(MenuSelection, WhatAClickPressesAndWhereItWalks)
 {
-    QFile cases(QStringLiteral(QV_TEST_DATA_DIR "/app/menu_clicks.txt"));
-    ASSERT_TRUE(cases.open(QIODevice::ReadOnly | QIODevice::Text));
-    int clicks = 0;
-    while (!cases.atEnd()) {
-        const QString line = QString::fromUtf8(cases.readLine()).trimmed();
+    const QStringList clicks = dataLines("menu_clicks.txt");
+    EXPECT_EQ(clicks.size(), 21);
+    for (const QString &line : clicks) {
         const QStringList w = line.split(QLatin1Char(' '));
-        if (line.startsWith(QLatin1Char('#')) || w.size() < 5)
-            continue;
         MenuSelection s;
         const std::optional<MeterKey> key = s.click(w[0].toInt(), w[1].toDouble(), w[2].toDouble(), T0);
         EXPECT_EQ(keyName(key), w[3]) << qPrintable(line);
         EXPECT_EQ(s.target(), w[4].toInt()) << qPrintable(line);
         EXPECT_EQ(s.pending(), w[4].toInt() >= 0) << qPrintable(line);
-        ++clicks;
     }
-    EXPECT_EQ(clicks, 21);
 }
 
-// A walk: the click, then status records (screen, time after the click)
-// with the key each one presses.
-struct Walk {
-    const char *what;
-    int screen;
-    double y;
-    bool doubleClick;
-    std::vector<std::tuple<int, uint32_t, std::optional<MeterKey>>> records;
-    std::optional<bool> pendingAtEnd;   // none: not asked
-};
-
+// One walk a line of tests/data/app/menu_walks.txt.
 TEST(MenuSelection, EachStatusRecordTakesTheWalkOneStepOn)
 {
-    const Walk walks[] = {
-        // Reached more than 100 ms after the click: done, no ENTER.
-        {"down to item 4", 10, 40, false,
-         {{11, 60, MeterKey::Down}, {12, 120, MeterKey::Down}, {13, 180, MeterKey::Down}, {14, 240, None}}, false},
-        // A double click on the way presses ENTER on arrival.
-        {"double click on the way", 30, 40, true,
-         {{31, 40, MeterKey::Down}, {32, 80, MeterKey::Down}, {33, 120, MeterKey::Down}, {34, 160, MeterKey::Enter}},
-         false},
-        // ENTER once even if the meter stays on the line (a setting toggled in place).
-        {"enter once", 20, 16, true, {{21, 30, MeterKey::Enter}, {21, 60, None}}, None},
-        // Another menu drops the target after 100 ms.
-        {"another menu", 10, 40, false, {{150, 50, None}}, true},
-        {"another menu, later", 10, 40, false, {{150, 50, None}, {150, 101, None}}, false},
-        {"the meter overshoots", 10, 16, false, {{12, 40, MeterKey::Up}}, true},
-    };
-    for (const Walk &w : walks) {
+    const QStringList walks = dataLines("menu_walks.txt");
+    EXPECT_EQ(walks.size(), 6);
+    for (const QString &line : walks) {
+        const QStringList w = line.split(QLatin1Char(' '));
         MenuSelection s;
-        ASSERT_EQ(s.click(w.screen, 60, w.y, T0), MeterKey::Down) << w.what;
-        if (w.doubleClick) {
-            EXPECT_FALSE(s.doubleClick(w.screen)) << w.what;
-            EXPECT_TRUE(s.enterRequested()) << w.what;
+        ASSERT_EQ(s.click(w[0].toInt(), 60, w[1].toDouble(), T0), MeterKey::Down) << qPrintable(line);
+        if (w[2] == QLatin1String("double")) {
+            EXPECT_FALSE(s.doubleClick(w[0].toInt())) << qPrintable(line);
+            EXPECT_TRUE(s.enterRequested()) << qPrintable(line);
         }
-        for (const auto &[screen, after, key] : w.records)
-            EXPECT_EQ(s.continueOn(screen, T0 + after), key) << w.what << ": record of screen " << screen;
-        if (w.pendingAtEnd) {
-            EXPECT_EQ(s.pending(), *w.pendingAtEnd) << w.what;
+        for (const QString &record : w.mid(3, w.size() - 4)) {
+            const QStringList r = record.split(QRegularExpression(QStringLiteral("[@=]")));
+            EXPECT_EQ(keyName(s.continueOn(r[0].toInt(), T0 + r[1].toUInt())), r[2]) << qPrintable(record);
         }
+        if (w.last() != QLatin1String("pending=?"))
+            EXPECT_EQ(s.pending(), w.last() == QLatin1String("pending=1")) << qPrintable(line);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "FormRig.h"
 
 #include "app/AppOptions.h"
+#include "support/GoldenText.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -200,41 +201,32 @@ TEST_F(MainWindowTest, DuplicatePortWarningAndTheErrorSoundComeFromTheWindow)
     EXPECT_EQ(beeps, 1);
 }
 
-TEST(AppOptions, PortRateAndTheHiddenScreenshot)
+// What the program makes of its command lines, as a sheet
+// (tests/data/app/app_options.txt): the options read, or why not, and the
+// answer before the application starts (-1: start it), which leaves Qt's own
+// options (one dash) and their values to the application.
+TEST(AppOptions, CommandLinesAsReadAndAnsweredBeforeTheApplicationStarts)
 {
-    AppOptions o;
-    QString error;
-    ASSERT_TRUE(parseAppOptions({"qv7xx", "--port", "/dev/ttyUSB0", "--baud", "2400"}, o, error)) << qPrintable(error);
-    EXPECT_EQ(o.port, "/dev/ttyUSB0");
-    EXPECT_EQ(o.baud, br002400);
-    EXPECT_FALSE(o.simulate);
-    EXPECT_EQ(o.timeoutMs, 20000);
-    ASSERT_TRUE(parseAppOptions({"qv7xx", "--simulate", "--screenshot", "a.png", "--after", "250", "--timeout", "900"},
-                                o, error));
-    EXPECT_TRUE(o.simulate);
-    EXPECT_EQ(o.screenshot, "a.png");
-    EXPECT_EQ(o.afterMs, 250);
-    EXPECT_EQ(o.timeoutMs, 900);
-    for (const QStringList &bad : {QStringList{"qv7xx", "--baud", "19200"}, QStringList{"qv7xx", "--after", "soon"},
-                                   QStringList{"qv7xx", "extra"}, QStringList{"qv7xx", "--colour"},
-                                   QStringList{"qv7xx", "--timeout", "0"}})
-        EXPECT_FALSE(parseAppOptions(bad, o, error)) << qPrintable(bad.join(' '));
-}
-
-// Before the application starts, wrong options of ours are told without a
-// display; Qt's own (one dash) and their values are left to the application.
-TEST(AppOptions, WrongOptionsAreToldBeforeTheApplicationStarts)
-{
-    const std::pair<QStringList, int> cases[] = {
-        {{"qv7xx", "--port", "/dev/ttyS0"}, -1},
-        {{"qv7xx", "-platform", "offscreen", "--simulate"}, -1},
-        {{"qv7xx", "-style", "fusion", "--baud", "300"}, 2},
-        {{"qv7xx", "--frobnicate"}, 2},
-        {{"qv7xx", "stray"}, 2},
-        {{"qv7xx", "--version"}, 0},
-    };
-    for (const auto &[args, status] : cases)
-        EXPECT_EQ(answerBeforeStart(args), status) << qPrintable(args.join(' '));
+    QString sheet;
+    for (const char *line : {"--port /dev/ttyUSB0 --baud 2400", "--simulate --screenshot a.png --after 250",
+                             "--timeout 900", "--baud 19200", "--baud 300", "--after soon", "extra", "--colour",
+                             "--timeout 0", "-platform offscreen --simulate", "-style fusion --baud 300",
+                             "--version"}) {
+        const QStringList args = QStringLiteral("qv7xx %1").arg(QLatin1String(line)).split(QLatin1Char(' '));
+        AppOptions o;
+        QString error;
+        sheet += QStringLiteral("%1\n    before start %2, ").arg(QLatin1String(line)).arg(answerBeforeStart(args));
+        if (!parseAppOptions(args, o, error))
+            sheet += QStringLiteral("refused: %1\n").arg(error);
+        else
+            sheet += QStringLiteral("port \"%1\" baud %2 simulate %3 screenshot \"%4\" after %5 timeout %6\n")
+                         .arg(o.port, QLatin1String(o.baud ? BaudRateNumbers[*o.baud] : "-"))
+                         .arg(o.simulate)
+                         .arg(o.screenshot)
+                         .arg(o.afterMs)
+                         .arg(o.timeoutMs);
+    }
+    qvtest::expectGoldenText(QStringLiteral("app/app_options.txt"), sheet);
 }
 
 TEST(AppOptions, SimulatesUnlessAUsablePortIsGivenOrStored)
