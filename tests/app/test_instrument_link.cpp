@@ -8,6 +8,7 @@
 #include "instrument/DownloadWarning.h"
 #include "instrument/QVKeypad.h"
 #include "instrument/QVStatusBar.h"
+#include "serial/PortSource.h"
 #include "support/Frames.h"
 
 #include <QComboBox>
@@ -361,10 +362,14 @@ TEST_F(OnPort, PortListFollowsDevicesComingAndGoing)
 {
     QComboBox *box = rig.window->portBox();
     ASSERT_EQ(box->count(), 2);
-    rig.ports.names << QStringLiteral("/dev/ttyQVNEW");
+    // A simulated meter's port is shown by its name, opened and told by its whole path.
+    const QString demo = virtualPortFolder() + QStringLiteral("/ttyQVdemo");
+    rig.ports.names << demo;
     rig.window->comm().RescanPorts();
-    EXPECT_EQ(box->count(), 3);
+    ASSERT_EQ(box->count(), 3);
     EXPECT_EQ(box->currentText(), rig.pty.path);
+    EXPECT_EQ(box->itemText(box->findData(demo)), "ttyQVdemo");
+    EXPECT_EQ(box->itemData(box->findData(demo), Qt::ToolTipRole).toString(), demo);
     // The port in use goes away: the box falls back to none, no search
     // button caption for a port that is not there.
     rig.ports.names.removeAll(rig.pty.path);

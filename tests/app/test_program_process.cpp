@@ -1,17 +1,11 @@
 // The program as a user runs it, without a display: its simulated meter's
 // port goes with it however it ends, a port left by a killed run is never
-// opened again, a killed autosave run loses no row of its journal, and the
-// main window runs in-process on the simulated meter's thread in real time.
+// opened again, and a killed autosave run loses no row of its journal.
 #include "integration/PtyHelpers.h"
 
-#include "app/Settings.h"
-#include "app/SimulatorLauncher.h"
-#include "app/TFormQV.h"
 #include "history/Journal.h"
-#include "instrument/QVMeter32.h"
 #include "serial/VirtualPort.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -154,41 +148,4 @@ TEST_F(ProgramRun, AKilledAutosaveRunLosesNoRowAndTheNextRunCarriesOn)
     }
     // A row per second of the simulated meter's continuous series.
     EXPECT_FALSE(second.table->cellView(second.keep.back(), 4).empty());
-}
-
-TEST(SimulatedProgram, TheMainWindowRunsOnTheSimulatedMeter)
-{
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    qputenv("QV7XX_PORT_DIR", QFile::encodeName(folder.path()));
-    SimulatorLauncher simulator;
-    QString error;
-    ASSERT_TRUE(simulator.start(error)) << qPrintable(error);
-    const QString port = simulator.portName();
-    EXPECT_EQ(QFileInfo(port).absolutePath(), folder.path());
-    EXPECT_TRUE(QFileInfo(port).isSymLink());
-
-    MemorySettingsStore settings;
-    TComm32QV::ResetSharedState();
-    {
-        TFormQV form(settings, {port, br009600}, SerialPlatform::system(), nullptr, JournalSetup{QString()});
-        TQVMeter32 &meter = *form.QVMeter();
-        EXPECT_EQ(meter.Port(), port);
-        // Shown by its name, opened and told by its whole path.
-        EXPECT_EQ(meter.portBox()->currentText(), "ttyQVdemo");
-        EXPECT_EQ(meter.portBox()->currentData().toString(), port);
-        EXPECT_EQ(meter.portBox()->toolTip(), port);
-        ASSERT_TRUE(waitUntil([&] { return meter.core().records().identReceived; }, 10000));
-        EXPECT_TRUE(waitUntil([&] { return form.MenuMeterInfo->isEnabled() && form.MeterOn; }, 2000));
-        // A key goes through the pseudo-terminal and the meter answers.
-        for (const auto &[key, screen] : {std::pair{MeterKey::Memo, 10}, {MeterKey::Esc, 0}}) {
-            meter.PressKey(key);
-            EXPECT_TRUE(waitUntil([&] { return meter.core().records().screen() == screen; }, 5000));
-        }
-    }
-    // Shutdown stored the simulator's port; stopping it takes the port away.
-    EXPECT_EQ(settings.values.value("Port").toString(), port);
-    simulator.stop();
-    EXPECT_FALSE(QFileInfo::exists(port));
-    EXPECT_FALSE(QFileInfo(port).isSymLink());
 }
