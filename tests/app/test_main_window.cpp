@@ -31,30 +31,29 @@ TEST_F(MainWindowTest, TabsViewMenuAndKeysSelectTheSameViewAndTheInstrumentIsInI
     auto form = makeForm();
     EXPECT_EQ(form->QVMeter()->parentWidget(), form->PanelMeter);
     EXPECT_EQ(DialogLanguage, LangEnglish);
-    // The view menu and the tab strip select the same page with its check mark.
-    EXPECT_EQ(form->currentView(), TFormQV::ViewMeter);
-    EXPECT_TRUE(form->MenuViewItems[0]->isChecked());
+    // The tab, the page and the one check mark in the View menu.
+    const auto expectView = [&](int view) {
+        EXPECT_EQ(form->currentView(), view);
+        EXPECT_EQ(form->TabSet->currentIndex(), view);
+        EXPECT_EQ(form->NoteBook->currentIndex(), view);
+        for (int i = 0; i < TFormQV::ViewCount; ++i)
+            EXPECT_EQ(form->MenuViewItems[i]->isChecked(), i == view) << "view " << view << ", item " << i;
+    };
+    expectView(TFormQV::ViewMeter);
     EXPECT_FALSE(form->MenuOperators->isVisible());
-
-    form->MenuViewItems[2]->trigger();
-    EXPECT_EQ(form->currentView(), TFormQV::ViewMemory);
-    EXPECT_EQ(form->TabSet->currentIndex(), 2);
-    EXPECT_FALSE(form->MenuViewItems[0]->isChecked());
-    EXPECT_TRUE(form->MenuViewItems[2]->isChecked());
-
-    form->TabSet->setCurrentIndex(1);
-    EXPECT_EQ(form->NoteBook->currentIndex(), 1);
-    EXPECT_TRUE(form->MenuViewItems[1]->isChecked());
-    EXPECT_FALSE(form->MenuViewItems[2]->isChecked());
+    form->MenuViewItems[TFormQV::ViewMemory]->trigger();
+    expectView(TFormQV::ViewMemory);
+    form->TabSet->setCurrentIndex(TFormQV::ViewHistory);
+    expectView(TFormQV::ViewHistory);
     EXPECT_TRUE(form->MenuOperators->isVisible());
     // So do Ctrl and a function key.
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     QTest::keyClick(form.get(), Qt::Key_F3, Qt::ControlModifier);
-    EXPECT_EQ(form->currentView(), TFormQV::ViewMemory);
+    expectView(TFormQV::ViewMemory);
     QTest::keyClick(form.get(), Qt::Key_F1, Qt::ControlModifier);
-    EXPECT_EQ(form->currentView(), TFormQV::ViewMeter);
+    expectView(TFormQV::ViewMeter);
 }
 
 TEST_F(MainWindowTest, WindowIsNoSmallerThanTheInstrumentInItsPanel)
@@ -202,48 +201,41 @@ TEST_F(MainWindowTest, DuplicatePortWarningAndTheErrorSoundComeFromTheWindow)
 }
 
 // What the program makes of its command lines, as a sheet
-// (tests/data/app/app_options.txt): the options read, or why not, and the
+// (tests/data/app/app_options.txt): the options read, or why not, the
 // answer before the application starts (-1: start it), which leaves Qt's own
-// options (one dash) and their values to the application.
+// options (one dash) and their values to the application, and whether it
+// simulates a meter with nothing stored, none stored, a simulator's leftover
+// port (gone) or a port that is there stored.
 TEST(AppOptions, CommandLinesAsReadAndAnsweredBeforeTheApplicationStarts)
 {
     QString sheet;
+    const auto exists = [](const QString &p) { return p == QLatin1String("/dev/ttyS0"); };
     for (const char *line : {"--port /dev/ttyUSB0 --baud 2400", "--simulate --screenshot a.png --after 250",
-                             "--timeout 900", "--baud 19200", "--baud 300", "--after soon", "extra", "--colour",
-                             "--timeout 0", "-platform offscreen --simulate", "-style fusion --baud 300",
-                             "--version"}) {
-        const QStringList args = QStringLiteral("qv7xx %1").arg(QLatin1String(line)).split(QLatin1Char(' '));
+                             "--timeout 900", "--baud 19200", "--baud 300", "--after soon", "extra",
+                             "--colour", "--timeout 0", "-platform offscreen --simulate",
+                             "-style fusion --baud 300", "--version"}) {
+        const QStringList args = (QStringLiteral("qv7xx ") + QLatin1String(line)).split(QLatin1Char(' '));
         AppOptions o;
         QString error;
-        sheet += QStringLiteral("%1\n    before start %2, ").arg(QLatin1String(line)).arg(answerBeforeStart(args));
-        if (!parseAppOptions(args, o, error))
+        sheet += QLatin1String(line) + QStringLiteral("\n    before start %1, ").arg(answerBeforeStart(args));
+        if (!parseAppOptions(args, o, error)) {
             sheet += QStringLiteral("refused: %1\n").arg(error);
-        else
-            sheet += QStringLiteral("port \"%1\" baud %2 simulate %3 screenshot \"%4\" after %5 timeout %6\n")
-                         .arg(o.port, QLatin1String(o.baud ? BaudRateNumbers[*o.baud] : "-"))
-                         .arg(o.simulate)
-                         .arg(o.screenshot)
-                         .arg(o.afterMs)
-                         .arg(o.timeoutMs);
+            continue;
+        }
+        sheet += QStringLiteral("port \"%1\" baud %2 simulate %3 screenshot \"%4\" after %5 timeout %6\n")
+                     .arg(o.port, QLatin1String(o.baud ? BaudRateNumbers[*o.baud] : "-"))
+                     .arg(o.simulate)
+                     .arg(o.screenshot)
+                     .arg(o.afterMs)
+                     .arg(o.timeoutMs);
+        sheet += QStringLiteral("    simulates:");
+        const char *const stored[] = {nullptr, "", "/tmp/qv7xx-ports/ttyQVdemo", "/dev/ttyS0"};
+        for (const char *port : stored) {
+            LinkSettings link;
+            link.port = QLatin1String(port);
+            sheet += QStringLiteral(" %1").arg(shouldSimulate(o, link, port != nullptr, exists));
+        }
+        sheet += QLatin1Char('\n');
     }
     qvtest::expectGoldenText(QStringLiteral("app/app_options.txt"), sheet);
-}
-
-TEST(AppOptions, SimulatesUnlessAUsablePortIsGivenOrStored)
-{
-    const auto exists = [](const QString &p) { return p == "/dev/ttyS0"; };
-    AppOptions o;
-    LinkSettings stored;
-    EXPECT_TRUE(shouldSimulate(o, stored, false, exists));      // nothing stored
-    EXPECT_TRUE(shouldSimulate(o, stored, true, exists));       // stored as none
-    stored.port = "/tmp/qv7xx-ports/ttyQVdemo";                 // a simulator's leftover
-    EXPECT_TRUE(shouldSimulate(o, stored, true, exists));
-    stored.port = "/dev/ttyS0";
-    EXPECT_FALSE(shouldSimulate(o, stored, true, exists));
-    o.simulate = true;
-    EXPECT_TRUE(shouldSimulate(o, stored, true, exists));
-    o = AppOptions{};
-    o.port = "/dev/ttyUSB7";                                   // given: used even if absent now
-    stored.port.clear();
-    EXPECT_FALSE(shouldSimulate(o, stored, false, exists));
 }
