@@ -86,7 +86,7 @@ TEST_F(HistoryWindowTest, SynchronizeRestartsTheGridAndShowsItsGlyph)
     EXPECT_EQ(column(form->store().hist(), hc::Value), QStringList({"1", "3"}));
 }
 
-TEST_F(HistoryWindowTest, AppendWaitsForAValueAndAReportedProbe)
+TEST_F(HistoryWindowTest, AppendWaitsForAValueAndAProbeAndDeleteAsksUntilTheBoxIsCleared)
 {
     EXPECT_FALSE(form->BtnInsertMeas->isEnabled());
     form->QVMeter()->OnReceiveMeas(meas(QStringLiteral("1.234 k")));
@@ -97,13 +97,9 @@ TEST_F(HistoryWindowTest, AppendWaitsForAValueAndAReportedProbe)
     EXPECT_EQ(form->store().hist().cell(0, hc::Value), "1.234e3");
     EXPECT_EQ(form->PBOpisCol0->count(), 1);
     EXPECT_TRUE(form->BtnDel->isEnabled());
-}
-
-TEST_F(HistoryWindowTest, DeleteAsksUntilTheBoxIsClearedAndLabelsStay)
-{
-    append(*form, {"1", "2", "3", "4"});
+    append(*form, {"2", "3", "4"});
     CellTable &hist = form->store().hist();
-    // No keeps the row; Yes with the box cleared deletes it.
+    // No keeps the row; Yes with the box cleared deletes it, labels staying.
     dialogs.script({DialogAnswer(BtnCodeNo), DialogAnswer(BtnCodeYes, false)});
     form->SGHist->setCurrentCell(1, 4);
     form->deleteCurrentRow();
@@ -114,9 +110,8 @@ TEST_F(HistoryWindowTest, DeleteAsksUntilTheBoxIsClearedAndLabelsStay)
     EXPECT_EQ(column(hist, hc::Label), QStringList({"1", "3", "4"}));
     // Now without asking, until the history is empty.
     form->SGHist->setCurrentCell(0, 4);
-    form->deleteCurrentRow();
-    form->deleteCurrentRow();
-    form->deleteCurrentRow();
+    for (int i = 0; i < 3; ++i)
+        form->deleteCurrentRow();
     EXPECT_EQ(dialogs.requests().size(), 2u);
     EXPECT_FALSE(form->store().HistOK());
     EXPECT_TRUE(form->store().AskDelete);
@@ -133,7 +128,7 @@ TEST_F(HistoryWindowTest, DeleteAsksUntilTheBoxIsClearedAndLabelsStay)
     EXPECT_EQ(form->PBOpisCol0->count(), 0);
 }
 
-TEST_F(HistoryWindowTest, GridsScrollTogetherAndTheSelectedColumnStaysInSight)
+TEST_F(HistoryWindowTest, GridsScrollTogetherAndCommentsHoldSixteenStorableCharacters)
 {
     append(*form, {"1", "2"});
     form->show();
@@ -147,18 +142,15 @@ TEST_F(HistoryWindowTest, GridsScrollTogetherAndTheSelectedColumnStaysInSight)
     const int column = form->SGHist->currentIndex().column();
     EXPECT_EQ(column, form->SGHist->columnAt(0)) << "the nearest column in sight";
     EXPECT_EQ(form->SGHist->currentIndex().row(), 0);
-}
 
-TEST_F(HistoryWindowTest, CommentsHoldSixteenStorableCharacters)
-{
-    append(*form, {"1"});
-    form->show();
-    form->selectView(TFormQV::ViewHistory);
     form->SGHist->setFocus();
     form->SGHist->setCurrentCell(0, hc::Comment);
     const int before = form->store().hist().columnWidth(hc::Comment);
-    ASSERT_TRUE(form->startCommentEdit());
-    auto *edit = form->SGHist->findChild<QLineEdit *>(QStringLiteral("CommentEdit"));
+    const auto startEdit = [&] {
+        return form->startCommentEdit() ? form->SGHist->findChild<QLineEdit *>(QStringLiteral("CommentEdit"))
+                                        : nullptr;
+    };
+    QLineEdit *edit = startEdit();
     ASSERT_NE(edit, nullptr);
     EXPECT_TRUE(form->EditingComment);
     for (const QChar ch : QStringLiteral("Zażółć 中 gęślą jaźń and more")) {
@@ -174,8 +166,7 @@ TEST_F(HistoryWindowTest, CommentsHoldSixteenStorableCharacters)
     EXPECT_EQ(form->store().hist().cell(0, hc::Comment), "Zażółć  gęślą ja");
     // Esc after a change restores the comment.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ASSERT_TRUE(form->startCommentEdit());
-    edit = form->SGHist->findChild<QLineEdit *>(QStringLiteral("CommentEdit"));
+    edit = startEdit();
     ASSERT_NE(edit, nullptr);
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClick(edit, Qt::Key_Escape);
@@ -249,13 +240,10 @@ TEST_F(HistoryWindowTest, CountIsRedAndBlinksAtTheLimit)
     EXPECT_FALSE(form->PBOpisCol0->atLimit());
 }
 
-TEST_F(HistoryWindowTest, NotesWarningsAreDrawnRed)
+TEST(HistoryCells, NotesWarningsAreDrawnRed)
 {
-    const struct {
-        const char *notes;
-        uint8_t language;
-        const char *red;   // 1 marks a red character
-    } cases[] = {
+    // Notes, language, and a 1 for each red character.
+    const std::tuple<const char *, uint8_t, const char *> cases[] = {
         {"Underline", 1, "111110000"},
         {"x Over Integ.", 1, "0011111111111"},
         {"Over", 1, "1111"},
@@ -263,12 +251,11 @@ TEST_F(HistoryWindowTest, NotesWarningsAreDrawnRed)
         {"Over Ca\xc5\x82ka", 0, "1111111111"},
         {"plain", 1, "00000"},
     };
-    for (const auto &c : cases) {
-        const QVector<bool> red = RedCharacters(QString::fromUtf8(c.notes), c.language);
+    for (const auto &[notes, language, red] : cases) {
         QString got;
-        for (bool b : red)
+        for (bool b : RedCharacters(QString::fromUtf8(notes), language))
             got += b ? '1' : '0';
-        EXPECT_EQ(got, QLatin1String(c.red)) << c.notes;
+        EXPECT_EQ(got, QLatin1String(red)) << notes;
     }
     auto hasRed = [](const QString &text) {
         QImage image(120, 18, QImage::Format_RGB32);
@@ -285,7 +272,7 @@ TEST_F(HistoryWindowTest, NotesWarningsAreDrawnRed)
     EXPECT_FALSE(hasRed(QStringLiteral("Ok probe")));
 }
 
-TEST_F(HistoryWindowTest, SetTimeDialogCancelKeepsTheEarlierChoice)
+TEST_F(HistoryWindowTest, SetTimeCancelKeepsTheEarlierChoiceAndSingleMeasureModeWarnsOnce)
 {
     const auto saved = TFormSetInterval::ask;
     std::optional<uint32_t> answer = 42;
@@ -315,10 +302,7 @@ TEST_F(HistoryWindowTest, SetTimeDialogCancelKeepsTheEarlierChoice)
     TFormSetInterval dialog(form.get(), 1, 0);
     EXPECT_EQ(dialog.IntEdit->MinVal(), 1);
     EXPECT_EQ(dialog.IntEdit->MaxVal(), 65535);
-}
-
-TEST_F(HistoryWindowTest, SingleMeasureModeWarnsOnceForLongIntervals)
-{
+    // A meter in single measurement mode: long intervals warn, once.
     TDataInfoQV info;
     info.ProbePresent = true;
     info.SingleMeas = true;
