@@ -75,25 +75,23 @@ protected:
 
 } // namespace
 
-TEST(InstrumentLink, StatusPanelIsNavyForTheLinkStatesAndRedForErrorsAndErrorsSound)
+TEST(InstrumentLink, StatusPanelIsNavyForTheLinkStatesAndRedForErrorsInEitherLanguage)
 {
-    InstrumentRig rig;
-    QVStatusBar *bar = rig.window->statusBar();
-    int beeps = 0;
-    rig.window->beep = [&] { ++beeps; };
-    for (int code = stConnected; code <= stPortError; ++code) {
-        rig.window->comm().ReportStatus(code);
-        EXPECT_EQ(bar->statusPanel()->text(), statusText(code, 1));
-        EXPECT_EQ(bar->statusColour(), code <= stDisconnected ? Navy : Red) << code;
-        EXPECT_EQ(bar->statusPanel()->palette().color(QPalette::WindowText).rgb(), bar->statusColour());
+    QStringList buttons;
+    for (const uint8_t language : {1, 0}) {
+        InstrumentRig rig({}, false, language);
+        QVStatusBar *bar = rig.window->statusBar();
+        for (int code = stConnected; code <= stPortError; ++code) {
+            rig.window->comm().ReportStatus(code);
+            EXPECT_EQ(bar->statusPanel()->text(), statusText(code, language));
+            EXPECT_EQ(bar->statusColour(), code <= stDisconnected ? Navy : Red) << code;
+            EXPECT_EQ(bar->statusPanel()->palette().color(QPalette::WindowText).rgb(), bar->statusColour());
+        }
+        buttons << rig.window->searchButton()->text() << rig.window->offButton()->text();
     }
-    // The error sound only with SoundError, and only for errors.
-    EXPECT_EQ(beeps, 0);
-    rig.window->SoundError = true;
-    rig.window->comm().ReportStatus(stDisconnected);
-    EXPECT_EQ(beeps, 0);
-    rig.window->comm().ReportStatus(stCommLost);
-    EXPECT_EQ(beeps, 1);
+    // The buttons' texts follow the language too.
+    EXPECT_NE(buttons[0], buttons[2]);
+    EXPECT_NE(buttons[1], buttons[3]);
 }
 
 TEST(InstrumentLink, ProbePanelNamesTheProbeAndTurnsRedWithoutOne)
@@ -115,7 +113,7 @@ TEST(InstrumentLink, ProbePanelNamesTheProbeAndTurnsRedWithoutOne)
     EXPECT_TRUE(rig.window->statusBar()->probePanel()->text().isEmpty());
 }
 
-TEST(InstrumentLink, NoPortOffersTheSearchWhichCanBeLeftToTheOwner)
+TEST(InstrumentLink, NoPortOffersTheSearchWhichCanBeLeftToTheOwnerAndErrorsMaySound)
 {
     InstrumentRig rig;
     EXPECT_TRUE(isNoneName(rig.window->Port()));
@@ -125,9 +123,19 @@ TEST(InstrumentLink, NoPortOffersTheSearchWhichCanBeLeftToTheOwner)
     rig.window->OnExternalCOMSearch = [&] { ++searches; };
     QTest::mouseClick(rig.window->searchButton(), Qt::LeftButton);
     EXPECT_EQ(searches, 1);
+    // The error sound only with SoundError, and only for errors.
+    int beeps = 0;
+    rig.window->beep = [&] { ++beeps; };
+    rig.window->comm().ReportStatus(stCommLost);
+    EXPECT_EQ(beeps, 0);
+    rig.window->SoundError = true;
+    rig.window->comm().ReportStatus(stDisconnected);
+    EXPECT_EQ(beeps, 0);
+    rig.window->comm().ReportStatus(stCommLost);
+    EXPECT_EQ(beeps, 1);
 }
 
-TEST_F(OnPort, ARealPortOffersConnectAndTurnOff)
+TEST_F(OnPort, ARealPortOffersConnectAndTurnOffAndTheListFollowsDevices)
 {
     EXPECT_EQ(rig.window->Port(), rig.pty.path);
     EXPECT_EQ(rig.window->portBox()->currentText(), rig.pty.path);
@@ -141,6 +149,24 @@ TEST_F(OnPort, ARealPortOffersConnectAndTurnOff)
     EXPECT_EQ(rig.window->comm().OpenedPort(), rig.pty.path);
     EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), statusText(stConnected, 1));
     EXPECT_EQ(rig.window->PortNumber(), 1);
+    // The port list follows devices coming and going.
+    QComboBox *box = rig.window->portBox();
+    ASSERT_EQ(box->count(), 2);
+    // A simulated meter's port is shown by its name, opened and told by its whole path.
+    const QString demo = virtualPortFolder() + QStringLiteral("/ttyQVdemo");
+    rig.ports.names << demo;
+    rig.window->comm().RescanPorts();
+    ASSERT_EQ(box->count(), 3);
+    EXPECT_EQ(box->currentText(), rig.pty.path);
+    EXPECT_EQ(box->itemText(box->findData(demo)), "ttyQVdemo");
+    EXPECT_EQ(box->itemData(box->findData(demo), Qt::ToolTipRole).toString(), demo);
+    // The port in use goes away: the box falls back to none, no search
+    // button caption for a port that is not there.
+    rig.ports.names.removeAll(rig.pty.path);
+    rig.window->comm().RescanPorts();
+    EXPECT_EQ(box->count(), 2);
+    EXPECT_TRUE(isNoneName(box->currentText()));
+    EXPECT_FALSE(rig.window->offButton()->isEnabled());
 }
 
 // The port or rate in use set again raises no event but asks the meter for
@@ -303,9 +329,16 @@ TEST(InstrumentLink, TitleClickWithoutIdentificationSaysNoDataAndLogoOpensTheAdd
     EXPECT_EQ(opened.first(), TQVMeter32::webAddress(1));
 }
 
-TEST_F(OnPort, KeyHintShowsThePcKeyUnderTheMouse)
+TEST_F(OnPort, KeyHintShowsThePcKeyUnderTheMouseAndKeysOnTheBoxesGoBackToTheInstrument)
 {
     ASSERT_TRUE(rig.activate());
+    rig.window->portBox()->setFocus();
+    ASSERT_TRUE(rig.window->portBox()->hasFocus());
+    QTest::keyClick(rig.window->portBox(), Qt::Key_Shift);
+    EXPECT_TRUE(rig.window->portBox()->hasFocus());
+    QTest::keyClick(rig.window->portBox(), Qt::Key_Down);
+    EXPECT_TRUE(rig.window->hasFocus());
+    EXPECT_EQ(rig.window->portBox()->currentText(), rig.pty.path);
     QVStatusBar *bar = rig.window->statusBar();
     // Which of the two pictures are shown: the key's hint, the keyboard.
     const auto shown = [bar] {
@@ -330,51 +363,4 @@ TEST_F(OnPort, KeyHintShowsThePcKeyUnderTheMouse)
     EXPECT_EQ(shown().second, true);
     rig.window->ClosePort();
     EXPECT_EQ(shown().second, false);
-}
-
-TEST_F(OnPort, KeysOnTheBoxesGiveTheKeyboardBackToTheInstrument)
-{
-    ASSERT_TRUE(rig.activate());
-    rig.window->portBox()->setFocus();
-    ASSERT_TRUE(rig.window->portBox()->hasFocus());
-    QTest::keyClick(rig.window->portBox(), Qt::Key_Shift);
-    EXPECT_TRUE(rig.window->portBox()->hasFocus());
-    QTest::keyClick(rig.window->portBox(), Qt::Key_Down);
-    EXPECT_TRUE(rig.window->hasFocus());
-    EXPECT_EQ(rig.window->portBox()->currentText(), rig.pty.path);
-}
-
-TEST(InstrumentLink, TextsFollowTheLanguage)
-{
-    QStringList english;
-    {
-        InstrumentRig rig;
-        english << rig.window->searchButton()->text() << rig.window->offButton()->text();
-    }
-    InstrumentRig rig({}, false, 0);
-    EXPECT_NE(rig.window->searchButton()->text(), english[0]);
-    EXPECT_NE(rig.window->offButton()->text(), english[1]);
-    rig.window->comm().ReportStatus(stPortNotFound);
-    EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), statusText(stPortNotFound, 0));
-}
-
-TEST_F(OnPort, PortListFollowsDevicesComingAndGoing)
-{
-    QComboBox *box = rig.window->portBox();
-    ASSERT_EQ(box->count(), 2);
-    // A simulated meter's port is shown by its name, opened and told by its whole path.
-    const QString demo = virtualPortFolder() + QStringLiteral("/ttyQVdemo");
-    rig.ports.names << demo;
-    rig.window->comm().RescanPorts();
-    ASSERT_EQ(box->count(), 3);
-    EXPECT_EQ(box->currentText(), rig.pty.path);
-    EXPECT_EQ(box->itemText(box->findData(demo)), "ttyQVdemo");
-    EXPECT_EQ(box->itemData(box->findData(demo), Qt::ToolTipRole).toString(), demo);
-    // The port in use goes away: the box falls back to none, no search
-    // button caption for a port that is not there.
-    rig.ports.names.removeAll(rig.pty.path);
-    rig.window->comm().RescanPorts();
-    EXPECT_EQ(box->count(), 2);
-    EXPECT_TRUE(isNoneName(box->currentText()));
-    EXPECT_FALSE(rig.window->offButton()->isEnabled());
 }
