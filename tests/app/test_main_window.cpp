@@ -74,7 +74,7 @@ TEST_F(MainWindowTest, WindowIsNoSmallerThanTheInstrumentInItsPanel)
         }
 }
 
-TEST_F(MainWindowTest, LinkAtStartUpFromTheStoreAndTheCommandLine)
+TEST_F(MainWindowTest, LinkAtStartUpFromTheStoreAndTheCommandLineAndStoredAtShutdown)
 {
     const QString none = QStringLiteral("none");
     struct Case { const char *what; QVariant port; int storedRate; TFormQV::StartLink start; bool onPty; TBaudRate rate; };
@@ -105,10 +105,7 @@ TEST_F(MainWindowTest, LinkAtStartUpFromTheStoreAndTheCommandLine)
     EXPECT_EQ(link.baudRate, br001200);
     settings.values.clear();
     EXPECT_FALSE(readLinkSettings(settings, 1, link));
-}
-
-TEST_F(MainWindowTest, ShutdownStoresTheLinkAndClosesThePort)
-{
+    // Shutdown stores the link and closes the port.
     settings.values = {{"Port", pty.path}, {"BaudRate", 2400}};
     auto form = makeForm();
     TComm32QV &comm = form->QVMeter()->comm();
@@ -155,22 +152,7 @@ TEST_F(MainWindowTest, MeterEventsDriveTheStateAndMeterInfo)
     EXPECT_FALSE(form->MenuMeterInfo->isEnabled());
 }
 
-TEST_F(MainWindowTest, HintsAndAnErrorAfterStartUpWhichClosesThePort)
-{
-    settings.values = {{"Port", pty.path}};
-    auto form = makeForm();
-    QStatusTipEvent tip(QStringLiteral("Deletes history"));
-    QApplication::sendEvent(form->QVMeter(), &tip);
-    EXPECT_EQ(form->PanelHint->text(), " Deletes history");
-    ASSERT_TRUE(form->QVMeter()->comm().IsOpen());
-    form->showException(QStringLiteral("Out of memory."));
-    ASSERT_EQ(dialogs.requests().size(), 1u);
-    EXPECT_EQ(dialogs.last().text, "Out of memory.");
-    EXPECT_FALSE(form->QVMeter()->comm().IsOpen());
-    EXPECT_TRUE(form->isEnabled());
-}
-
-TEST_F(MainWindowTest, DuplicatePortWarningAndTheErrorSoundComeFromTheWindow)
+TEST_F(MainWindowTest, WarningsHintsTheErrorSoundAndAnErrorAfterStartUpComeFromTheWindow)
 {
     ports.names << pty.path;   // two ports of one name
     settings.values = {{"Port", pty.path}};
@@ -198,6 +180,16 @@ TEST_F(MainWindowTest, DuplicatePortWarningAndTheErrorSoundComeFromTheWindow)
     EXPECT_EQ(beeps, 0) << "not an error";
     comm.ReportStatus(stPortError);
     EXPECT_EQ(beeps, 1);
+    // Hints, and an error after start-up, which closes the port.
+    QStatusTipEvent tip(QStringLiteral("Deletes history"));
+    QApplication::sendEvent(form->QVMeter(), &tip);
+    EXPECT_EQ(form->PanelHint->text(), " Deletes history");
+    ASSERT_TRUE(comm.IsOpen());
+    form->showException(QStringLiteral("Out of memory."));
+    ASSERT_EQ(dialogs.requests().size(), 2u);
+    EXPECT_EQ(dialogs.last().text, "Out of memory.");
+    EXPECT_FALSE(comm.IsOpen());
+    EXPECT_TRUE(form->isEnabled());
 }
 
 // What the program makes of its command lines, as a sheet
