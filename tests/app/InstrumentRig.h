@@ -20,15 +20,7 @@
 namespace qvtest {
 
 // A port list the test decides.
-class FakePorts : public qv::PortSource {
-public:
-    bool scan(QStringList &out) override
-    {
-        out = names;
-        return true;
-    }
-    QStringList names;
-};
+using FakePorts = FakePortSource;
 
 // A pseudo-terminal nobody serves: a port that opens like a real one.
 struct IdlePty : PseudoTerminal {

@@ -1,11 +1,14 @@
 // Operating the simulated meter through the instrument window: on-screen
-// keys, PC keys and their exceptions, typed text, clicks on menu lines.
+// keys, PC keys and their exceptions, typed text, clicks on menu lines; the
+// window as a whole against its golden picture.
 #include "InstrumentRig.h"
 
 #include "instrument/LcdView.h"
 #include "instrument/QVKeypad.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QImage>
 #include <QKeyEvent>
 #include <QTest>
 
@@ -44,6 +47,22 @@ protected:
 
     InstrumentRig rig;
 };
+
+QString goldenPath(const char *name)
+{
+    return QStringLiteral(QV_TEST_DATA_DIR "/app/") + QLatin1String(name);
+}
+
+// Pixels that differ, and the first of them.
+int differences(const QImage &a, const QImage &b, QPoint &first)
+{
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y) && n++ == 0)
+                first = {x, y};
+    return n;
+}
 
 } // namespace
 
@@ -202,4 +221,35 @@ TEST_F(InstrumentKeys, ClicksOnMenuLinesAndSoftKeyLabels)
     ASSERT_TRUE(rig.window->selection().pending());
     rig.window->comm().ReportStatus(stCommLost);
     EXPECT_FALSE(rig.window->selection().pending());
+}
+
+// The whole window on the measurement screen against a golden picture
+// (tests/data/app/README.md says how to make it again).
+TEST(GoldenWindow, InstrumentOnTheMeasurementScreen)
+{
+    InstrumentRig rig;
+    rig.settle();
+    rig.window->PressKey(MeterKey::Meas);
+    rig.run(1500);
+    ASSERT_EQ(rig.screen(), 0);
+    rig.window->comm().ReportStatus(stConnected);
+    const QImage shot = rig.window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shot.size(), QSize(349, 314));
+
+    const QString path = goldenPath("instrument_measure_en.png");
+    if (qEnvironmentVariableIsSet("QV_UPDATE_GOLDEN")) {
+        ASSERT_TRUE(shot.save(path, "PNG"));
+        GTEST_SKIP() << "wrote " << qPrintable(path);
+    }
+    const QImage golden = QImage(path).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(golden.isNull()) << "no golden picture " << qPrintable(path);
+    ASSERT_EQ(golden.size(), shot.size());
+    QPoint first;
+    const int n = differences(golden, shot, first);
+    if (n) {
+        const QString actual = QDir::temp().filePath(QStringLiteral("instrument_measure_en.actual.png"));
+        shot.save(actual, "PNG");
+        FAIL() << n << " pixels differ, the first at (" << first.x() << ", " << first.y() << "); see "
+               << qPrintable(actual);
+    }
 }
