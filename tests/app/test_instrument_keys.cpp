@@ -42,7 +42,8 @@ protected:
     QByteArray clickLcd(double x, double y, Qt::KeyboardModifiers modifiers = {}, uint32_t ms = 600)
     {
         const QPoint at(int(4 + 2 * x), int(4 + 2 * y));
-        return rig.sentBy([&] { QTest::mouseClick(rig.window->lcdView(), Qt::LeftButton, modifiers, at); }, ms);
+        const auto press = [&] { QTest::mouseClick(rig.window->lcdView(), Qt::LeftButton, modifiers, at); };
+        return rig.sentBy(press, ms);
     }
 
     InstrumentRig rig;
@@ -91,9 +92,9 @@ TEST_F(InstrumentKeys, PcKeysSendTheMeterKeysWithTheirExceptions)
     EXPECT_EQ(rig.screen(), 0);
     // Shift, Ctrl and Alt combinations, Left on the measurement screen and
     // characters without an entry field send nothing.
-    for (const auto &[key, modifier] : {std::pair{Qt::Key_F1, Qt::ShiftModifier}, {Qt::Key_F2, Qt::ControlModifier},
-                                        {Qt::Key_Up, Qt::AltModifier}, {Qt::Key_Left, Qt::NoModifier},
-                                        {Qt::Key_5, Qt::NoModifier}})
+    for (const auto &[key, modifier] : {std::pair{Qt::Key_F1, Qt::ShiftModifier},
+                                        {Qt::Key_F2, Qt::ControlModifier}, {Qt::Key_Up, Qt::AltModifier},
+                                        {Qt::Key_Left, Qt::NoModifier}, {Qt::Key_5, Qt::NoModifier}})
         EXPECT_EQ(pcKey(key, modifier), QByteArray()) << key;
     EXPECT_EQ(rig.screen(), 0);
     // Left moves the comment cursor on screen 100.

@@ -26,7 +26,7 @@ protected:
 
 } // namespace
 
-TEST_F(MainWindowTest, TabsViewMenuAndKeysSelectTheSameViewAndTheInstrumentIsInItsPanel)
+TEST_F(MainWindowTest, TabsViewMenuAndKeysSelectTheSameViewAndTheInstrumentFitsInItsPanel)
 {
     auto form = makeForm();
     EXPECT_EQ(form->QVMeter()->parentWidget(), form->PanelMeter);
@@ -54,14 +54,10 @@ TEST_F(MainWindowTest, TabsViewMenuAndKeysSelectTheSameViewAndTheInstrumentIsInI
     expectView(TFormQV::ViewMemory);
     QTest::keyClick(form.get(), Qt::Key_F1, Qt::ControlModifier);
     expectView(TFormQV::ViewMeter);
-}
 
-TEST_F(MainWindowTest, WindowIsNoSmallerThanTheInstrumentInItsPanel)
-{
-    auto form = makeForm();
+    // The window is no smaller than the instrument in its panel.
     const QSize client = form->minimumClientSize();
     EXPECT_GE(form->minimumSize().height(), client.height() + form->menuBar()->sizeHint().height());
-    form->show();
     EXPECT_GE(form->PanelMeter->width(), TQVMeter32::Width + 16);
     EXPECT_GE(form->PanelMeter->height(), TQVMeter32::Height + 16);
     // The History view's buttons get their height at the smallest window.
