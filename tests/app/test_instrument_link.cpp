@@ -270,10 +270,9 @@ TEST_F(DuringADownload, ConfirmedPortChangeCancelsTheDownload)
 {
     int portChanges = 0;
     rig.window->OnCOMPortChange = [&] { ++portChanges; };
-    rig.sent.clear();
     dialogs.script({DialogAnswer(BtnCodeYes)});
-    choose(rig.window->portBox(), 0);
-    EXPECT_TRUE(rig.sent.startsWith("Q"));   // ESC ends the meter's sending
+    // ESC ends the meter's sending.
+    EXPECT_TRUE(rig.sentBy([&] { choose(rig.window->portBox(), 0); }, 0).startsWith("Q"));
     EXPECT_EQ(portChanges, 1);
     EXPECT_TRUE(isNoneName(rig.window->Port()));
 }
