@@ -5,13 +5,40 @@
 
 #include "InstrumentRig.h"
 
+#include "app/FileDialogs.h"
 #include "app/TFormQV.h"
 #include "dialogs/ScriptedDialogs.h"
 
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <deque>
+
 namespace qvtest {
+
+// Answers the file dialogs with the names queued, as a user types them (an
+// empty name cancels). A Save dialog that refuses a name takes the next one.
+class ScriptedFileDialogs : public qv::FileDialogs {
+public:
+    QString ask(QWidget *, const qv::FileDialogRequest &request) override
+    {
+        asked.push_back(request);
+        while (!names.empty()) {
+            const QString typed = names.front();
+            names.pop_front();
+            if (typed.isEmpty())
+                return {};
+            if (!request.save)
+                return typed;
+            const QString completed = request.accept(typed, 0);
+            if (!completed.isEmpty())
+                return completed;
+        }
+        return {};
+    }
+    std::deque<QString> names;
+    std::vector<qv::FileDialogRequest> asked;
+};
 
 // `Clock` is a manual clock, or one that moves on its own as it is read.
 template <class Clock = qv::ManualClock>

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/engine.h"
+#include "integration/PtyHelpers.h"
 #include "instrument/QVMeter32.h"
 
 #include <QByteArray>
@@ -12,46 +13,18 @@
 
 #include <gtest/gtest.h>
 
-#include <pty.h>
-#include <unistd.h>
-
+#include <functional>
 #include <limits>
 #include <memory>
 
 namespace qvtest {
 
 // A port list the test decides.
-class FakePorts : public qv::PortSource {
-public:
-    bool scan(QStringList &out) override
-    {
-        out = names;
-        return true;
-    }
-    QStringList names;
-};
+using FakePorts = FakePortSource;
 
 // A pseudo-terminal nobody serves: a port that opens like a real one.
-class IdlePty {
-public:
-    IdlePty()
-    {
-        char name[256] = {};
-        int slave = -1;
-        if (::openpty(&m_master, &slave, name, nullptr, nullptr) == 0) {
-            ::close(slave);
-            path = QString::fromLocal8Bit(name);
-        }
-    }
-    ~IdlePty()
-    {
-        if (m_master >= 0)
-            ::close(m_master);
-    }
-    QString path;
-
-private:
-    int m_master = -1;
+struct IdlePty : PseudoTerminal {
+    const QString path = slavePath();
 };
 
 // Lets `ms` pass in 20 ms steps: the meter runs, and its bytes of each step
@@ -108,6 +81,15 @@ public:
     void run(uint32_t ms, size_t perStep = std::numeric_limits<size_t>::max())
     {
         runMeter(meter, window->comm(), timers, ms, perStep);
+    }
+
+    // What the window sends to the meter for `act` and in the `ms` after it.
+    QByteArray sentBy(const std::function<void()> &act, uint32_t ms = 600)
+    {
+        sent.clear();
+        act();
+        run(ms);
+        return sent;
     }
 
     // Past the welcome screen, identified, on the measurement screen.

@@ -4,7 +4,6 @@
 #include "FormRig.h"
 
 #include "app/HistoryGrid.h"
-#include "app/TFormQV.h"
 #include "chart/widgets/ChartPage.h"
 #include "chart/widgets/ChartView.h"
 #include "protocol/FormatSettings.h"
@@ -13,54 +12,49 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QImage>
-#include <QTest>
 #include <QWheelEvent>
 
 using namespace qv;
 
 namespace {
 
-// The Save dialog answered with one name.
-class FixedFileName : public FileDialogs {
-public:
-    explicit FixedFileName(QString path) : m_path(std::move(path)) {}
-    QString ask(QWidget *, const FileDialogRequest &) override { return m_path; }
-
-private:
-    QString m_path;
-};
-
 class ChartWindowTest : public qvtest::FormTest {
 protected:
-    std::unique_ptr<TFormQV> makeForm() { return FormRig::makeForm(false); }
-    static void add(TFormQV &form, const char *time, const char *value)
+    void add(std::initializer_list<std::pair<const char *, const char *>> timesAndValues)
     {
-        HistoryRow r;
-        r[hc::Date] = "07-12-26";
-        r[hc::Time] = time;
-        r[hc::Value] = value;
-        r[hc::Notes] = "Z.K-700";
-        form.store().addCapturedRow(r);
+        for (const auto &[time, value] : timesAndValues) {
+            HistoryRow r;
+            r[hc::Date] = "07-12-26";
+            r[hc::Time] = time;
+            r[hc::Value] = value;
+            r[hc::Notes] = "Z.K-700";
+            form->store().addCapturedRow(r);
+        }
     }
+    // The Chart view shown, its plot area laid out.
+    ChartView *showChart()
+    {
+        form->resize(900, 700);
+        form->show();
+        form->selectView(TFormQV::ViewChart);
+        QCoreApplication::processEvents();
+        return form->PageChart->view();
+    }
+
+    std::unique_ptr<TFormQV> form = makeForm(false);
 
     ScopedFormatSettings format{FormatSettings{'.', '-', ':'}};
 };
 
 } // namespace
 
-TEST_F(ChartWindowTest, ShowsTheRowsAndAClickSelectsTheRowInTheHistory)
+TEST_F(ChartWindowTest, ShowsTheRowsAClickSelectsItsRowAndTheAxisMayBeLogarithmic)
 {
-    auto form = makeForm();
     // Four rows a minute apart, then the meter off for three hours.
-    for (auto [time, value] : {std::pair{"10:00:00", "120.0"}, {"10:01:00", "135.5"}, {"10:02:00", "1.250e3"},
-                               {"10:03:00", "980.0"}, {"13:03:00", "15.00"}})
-        add(*form, time, value);
-    form->resize(900, 700);
-    form->show();
-    form->selectView(TFormQV::ViewChart);
+    add({{"10:00:00", "120.0"}, {"10:01:00", "135.5"}, {"10:02:00", "1.250e3"}, {"10:03:00", "980.0"},
+         {"13:03:00", "15.00"}});
+    ChartView *view = showChart();
     EXPECT_TRUE(form->MenuViewItems[TFormQV::ViewChart]->isChecked());
-    ChartView *view = form->PageChart->view();
-    QCoreApplication::processEvents();   // the chart lays out its plot area
     view->refresh();
 
     ASSERT_EQ(view->columns().size(), 5u);
@@ -79,14 +73,14 @@ TEST_F(ChartWindowTest, ShowsTheRowsAndAClickSelectsTheRowInTheHistory)
     EXPECT_EQ(view->selectedRow(), 2);
 
     // A row captured now appears; the time axis follows it.
-    add(*form, "13:04:00", "16.00");
+    add({{"13:04:00", "16.00"}});
     view->refresh();
     EXPECT_EQ(view->columns().size(), 6u);
     EXPECT_EQ(view->timeMax(), view->series().samples().back().t);
 
     // Zoomed in, the axis stays where the user put it; Home shows all again.
     view->showTimeRange(third.t - 60000, third.t + 60000);
-    add(*form, "13:05:00", "17.00");
+    add({{"13:05:00", "17.00"}});
     view->refresh();
     EXPECT_EQ(view->columns().size(), 3u);
     QTest::keyClick(view, Qt::Key_Home);
@@ -107,7 +101,8 @@ TEST_F(ChartWindowTest, ShowsTheRowsAndAClickSelectsTheRowInTheHistory)
     EXPECT_TRUE(view->following());
 
     // Saved as shown, as a picture of the view's size and as SVG.
-    FixedFileName name(dir.filePath(QStringLiteral("chart.png")));
+    qvtest::ScriptedFileDialogs name;
+    name.names = {dir.filePath(QStringLiteral("chart.png"))};
     form->setFileDialogs(&name);
     form->selectView(TFormQV::ViewMeter);
     form->MenuExportChartPng->trigger();
@@ -118,21 +113,12 @@ TEST_F(ChartWindowTest, ShowsTheRowsAndAClickSelectsTheRowInTheHistory)
     QFile svg(dir.filePath(QStringLiteral("chart.svg")));
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
     EXPECT_TRUE(svg.readAll().contains("<svg"));
-}
 
-TEST_F(ChartWindowTest, LogarithmicAxisAndSearchResults)
-{
-    auto form = makeForm();
-    for (auto [time, value] : {std::pair{"10:00:00", "1.000e-3"}, {"10:00:01", "0"}, {"10:00:02", "2.000e3"}})
-        add(*form, time, value);
-    form->resize(900, 700);
-    form->show();
-    form->selectView(TFormQV::ViewChart);
-    ChartView *view = form->PageChart->view();
-    QCoreApplication::processEvents();
+    // A logarithmic axis: zero has no place on it; the decades around the rest do.
+    form->store().HistDeleteAll();
+    add({{"10:00:00", "1.000e-3"}, {"10:00:01", "0"}, {"10:00:02", "2.000e3"}});
     form->PageChart->logScale()->setChecked(true);
     ASSERT_TRUE(view->logScale());
-    // Zero has no place on a logarithmic axis; the decades around the rest do.
     ASSERT_EQ(view->columns().size(), 2u);
     EXPECT_FALSE(view->columns()[1].joined);
 

@@ -4,13 +4,13 @@
 // recent lists across a restart, the journal after a save, CSV.
 #include "FormRig.h"
 
-#include "app/FileDialogs.h"
 #include "app/HistoryGrid.h"
 #include "dialogs/TGauge.h"
 #include "files/CsvExport.h"
 #include "files/DataFileReader.h"
 #include "files/HistoryFileWriter.h"
 #include "history/Journal.h"
+#include "print/QVPrint.h"
 
 #include <QApplication>
 #include <QFile>
@@ -18,38 +18,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
-#include <QPushButton>
-#include <QUrl>
-
-#include <deque>
+#include <QPrinterInfo>
 
 using namespace qv;
 
 namespace {
-
-// Answers the file dialogs with the names queued, as a user types them (an
-// empty name cancels). A Save dialog that refuses a name takes the next one.
-class ScriptedFileDialogs : public FileDialogs {
-public:
-    QString ask(QWidget *, const FileDialogRequest &request) override
-    {
-        asked.push_back(request);
-        while (!names.empty()) {
-            const QString typed = names.front();
-            names.pop_front();
-            if (typed.isEmpty())
-                return {};
-            if (!request.save)
-                return typed;
-            const QString completed = request.accept(typed, 0);
-            if (!completed.isEmpty())
-                return completed;
-        }
-        return {};
-    }
-    std::deque<QString> names;
-    std::vector<FileDialogRequest> asked;
-};
 
 QString dataFile(const char *name)
 {
@@ -83,15 +56,22 @@ class FileWindowTest : public qvtest::FormTest {
 protected:
     std::unique_ptr<TFormQV> makeForm()
     {
-        auto form = qvtest::FormTest::makeForm();
-        form->setFileDialogs(&files);
-        return form;
+        auto made = qvtest::FormTest::makeForm();
+        made->setFileDialogs(&files);
+        return made;
     }
+    // File > Open or Save (`action`), the dialog answered with `names`.
+    void fileMenu(QAction *action, std::deque<QString> names)
+    {
+        files.names = std::move(names);
+        action->trigger();
+    }
+    QStringList rows() const { return rowsOf(form->store().hist(), form->store().HistRows()); }
 
     // The history as the reader alone makes it of a file.
-    QStringList readDirectly(TFormQV &form, const QString &path)
+    QStringList readDirectly(const QString &path)
     {
-        HistoryStore store(form.store().hist().textWidths());
+        HistoryStore store(form->store().hist().textWidths());
         ReadHistoryFile(path, store);
         return rowsOf(store.hist(), store.HistRows());
     }
@@ -122,101 +102,90 @@ protected:
         return true;
     }
 
-    ScriptedFileDialogs files;
+    qvtest::ScriptedFileDialogs files;
+    std::unique_ptr<TFormQV> form = makeForm();
 };
 
 } // namespace
 
-TEST_F(FileWindowTest, OpenShowsTheFileRowsAndRemembersWhereItCameFrom)
+TEST_F(FileWindowTest, OpenShowsTheFileRowsAndSavedOrExportedTheyHoldTheSame)
 {
-    auto form = makeForm();
+    EXPECT_FALSE(form->MenuExportHistoryCsv->isEnabled());
     const QString path = dataFile("program-written.txt");
     const QString startFolder = form->DirHist;
-    files.names = {path};
-    form->MenuOpenHistory->trigger();
+    fileMenu(form->MenuOpenHistory, {path});
 
     ASSERT_EQ(files.asked.size(), 1u);
     EXPECT_FALSE(files.asked[0].save);
     EXPECT_EQ(files.asked[0].folder, startFolder);
     EXPECT_TRUE(dialogs.requests().empty());   // an empty history is replaced without a question
-
-    const CellTable &hist = form->store().hist();
-    EXPECT_EQ(form->store().HistRows(), 3);
-    EXPECT_EQ(rowsOf(hist, 3), readDirectly(*form, path));
-    EXPECT_EQ(hist.cell(0, hc::Comment), "lamp A");
+    const QStringList before = rows();
+    EXPECT_EQ(before.size(), 3);
+    EXPECT_EQ(before, readDirectly(path));
+    EXPECT_EQ(form->store().hist().cell(0, hc::Comment), "lamp A");
     EXPECT_EQ(form->currentView(), TFormQV::ViewHistory);
     EXPECT_FALSE(form->store().Copying);
     EXPECT_EQ(form->busyCursor(), Qt::ArrowCursor);
     EXPECT_TRUE(form->MenuSaveHistory->isEnabled());
-    EXPECT_TRUE(form->MenuExportHistoryCsv->isEnabled());
     EXPECT_EQ(form->DirHist, QStringLiteral(QV_TEST_DATA_DIR "/files/"));
     EXPECT_EQ(form->RecentOpen, QStringList{path});
     // The opened file is what the journal holds as saved: nothing to restore.
     EXPECT_FALSE(ReadJournal(journalPath()).unsaved);
 
     // A second file asks before it replaces the history; No keeps it.
-    files.names = {dataFile("legacy-header.txt")};
     dialogs.script({BtnCodeNo});
-    form->MenuOpenHistory->trigger();
+    fileMenu(form->MenuOpenHistory, {dataFile("legacy-header.txt")});
     EXPECT_EQ(dialogs.requests().size(), 1u);
     EXPECT_EQ(files.asked.back().fileName, "program-written.txt");   // the recent name is preset
-    EXPECT_EQ(rowsOf(hist, form->store().HistRows()), readDirectly(*form, path));
-}
-
-TEST_F(FileWindowTest, SavedHistoryOpensAgainWithTheSameRows)
-{
-    auto form = makeForm();
-    files.names = {dataFile("program-written.txt")};
-    form->MenuOpenHistory->trigger();
-    const QStringList before = rowsOf(form->store().hist(), form->store().HistRows());
+    EXPECT_EQ(rows(), before);
 
     // A name without extension gets .txt; the bytes are those the program writes.
-    files.names = {dir.filePath(QStringLiteral("saved"))};
-    form->MenuSaveHistory->trigger();
+    fileMenu(form->MenuSaveHistory, {dir.filePath(QStringLiteral("saved"))});
     const QString saved = dir.filePath(QStringLiteral("saved.txt"));
     EXPECT_EQ(readAll(saved), readAll(dataFile("program-written.saved")));
     EXPECT_EQ(form->RecentSave, QStringList{saved});
     EXPECT_EQ(form->DirHist, dir.path() + QLatin1Char('/'));
 
     // Saving over it asks first; No lets the user type another name.
-    files.names = {saved, dir.filePath(QStringLiteral("other.txt"))};
     dialogs.script({BtnCodeNo});
-    form->MenuSaveHistory->trigger();
-    ASSERT_EQ(dialogs.requests().size(), 1u);
+    fileMenu(form->MenuSaveHistory, {saved, dir.filePath(QStringLiteral("other.txt"))});
+    ASSERT_EQ(dialogs.requests().size(), 2u);
     EXPECT_EQ(dialogs.last().text, crLf(msg::AlreadyExists(saved)));
     EXPECT_EQ(dialogs.last().defaultButton, BtnCodeNo);
     EXPECT_EQ(readAll(dir.filePath(QStringLiteral("other.txt"))), readAll(saved));
 
     form->BtnDelClick();
-    files.names = {saved};
     dialogs.setFallback(BtnCodeYes);
-    form->MenuOpenHistory->trigger();
-    EXPECT_EQ(rowsOf(form->store().hist(), form->store().HistRows()), before);
+    fileMenu(form->MenuOpenHistory, {saved});
+    EXPECT_EQ(rows(), before);
+    // CSV for spreadsheets.
+    ASSERT_TRUE(form->MenuExportHistoryCsv->isEnabled());
+    EXPECT_FALSE(form->MenuExportResultsCsv->isEnabled());
+    fileMenu(form->MenuExportHistoryCsv, {dir.filePath(QStringLiteral("day"))});
+    const QByteArray csv = readAll(dir.filePath(QStringLiteral("day.csv")));
+    EXPECT_EQ(csv.toStdString(), CsvBytes(form->store().hist(), 0, 3));
 }
 
-TEST_F(FileWindowTest, FailuresSayWhatWentWrongAndChangeNothing)
+TEST_F(FileWindowTest, FailuresSayWhatWentWrongAndChangeNothingTillASaveSucceeds)
 {
-    auto form = makeForm();
     append(*form, {"1", "2"});
     const QStringList before = rowsOf(form->store().hist(), 2);
     const QString folder = form->DirHist;
 
     // An unrecognised header: the message, the history and the folder kept.
     const QString odd = dataFile("other-letter-case.txt");
-    files.names = {odd};
     dialogs.script({BtnCodeYes, BtnCodeYes});
-    form->MenuOpenHistory->trigger();
+    fileMenu(form->MenuOpenHistory, {odd});
     ASSERT_EQ(dialogs.requests().size(), 2u);
     EXPECT_EQ(dialogs.last().routine, std::string("ShowInfoBox"));
     EXPECT_TRUE(dialogs.last().text.endsWith(odd));
-    EXPECT_EQ(rowsOf(form->store().hist(), form->store().HistRows()), before);
+    EXPECT_EQ(rows(), before);
     EXPECT_EQ(form->DirHist, folder);
     EXPECT_TRUE(form->RecentOpen.isEmpty());
 
     // A folder that is gone: the writer's message, nothing remembered.
     const QString gone = dir.filePath(QStringLiteral("gone/history.txt"));
-    files.names = {gone};
-    form->MenuSaveHistory->trigger();
+    fileMenu(form->MenuSaveHistory, {gone});
     const QString expected = SaveHistoryFile(gone, form->store().hist(), 0, 2, 1).message;
     EXPECT_EQ(dialogs.last().text, crLf(expected));
     EXPECT_TRUE(form->RecentSave.isEmpty());
@@ -226,16 +195,22 @@ TEST_F(FileWindowTest, FailuresSayWhatWentWrongAndChangeNothing)
 
     // A folder of the chosen name stays unwritten: "directory", and the dialog stays open.
     QDir(dir.path()).mkdir(QStringLiteral("taken.txt"));
-    files.names = {dir.filePath(QStringLiteral("taken"))};
     dialogs.script({BtnCodeYes});
-    form->MenuSaveHistory->trigger();
+    fileMenu(form->MenuSaveHistory, {dir.filePath(QStringLiteral("taken"))});
     EXPECT_TRUE(dialogs.last().text.contains(QStringLiteral("cannot be created, because directory")));
     EXPECT_TRUE(form->RecentSave.isEmpty());
+    // Saved at last: the journal starts afresh from the saved history.
+    fileMenu(form->MenuSaveHistory, {dir.filePath(QStringLiteral("day.txt"))});
+    EXPECT_FALSE(ReadJournal(journalPath()).unsaved);
+    append(*form, {"4", "5"});
+    const JournalContents held = ReadJournal(journalPath());
+    EXPECT_TRUE(held.unsaved);
+    EXPECT_EQ(held.unsavedRows, 2);
+    EXPECT_EQ(held.rowCount(), 4);
 }
 
 TEST_F(FileWindowTest, EscDuringAReadAsksAndNoCarriesOnWhileYesStops)
 {
-    auto form = makeForm();
     const QString path = bigFile(20000);
     for (const bool stop : {false, true}) {
         SCOPED_TRACE(stop ? "Yes" : "No");
@@ -274,7 +249,6 @@ TEST_F(FileWindowTest, EscDuringAReadAsksAndNoCarriesOnWhileYesStops)
 
 TEST_F(FileWindowTest, GridsTakeDroppedFilesOnlyWhileTheirOpenIsEnabled)
 {
-    auto form = makeForm();
     const QString path = dataFile("program-written.txt");
     // Autosave on a measuring meter holds the history: no drops on it.
     probeReported(*form);
@@ -308,18 +282,13 @@ TEST_F(FileWindowTest, RecentFilesSurviveARestartAndTheMenuOpensThem)
 {
     const QString first = dataFile("program-written.txt");
     const QString second = dataFile("legacy-header.txt");
-    {
-        auto form = makeForm();
-        files.names = {first};
-        form->MenuOpenHistory->trigger();
-        files.names = {second};
-        dialogs.setFallback(BtnCodeYes);
-        form->MenuOpenHistory->trigger();
-        files.names = {dir.filePath(QStringLiteral("kept.txt"))};
-        form->MenuSaveHistory->trigger();
-        form->close();
-    }
-    auto form = makeForm();
+    fileMenu(form->MenuOpenHistory, {first});
+    dialogs.setFallback(BtnCodeYes);
+    fileMenu(form->MenuOpenHistory, {second});
+    fileMenu(form->MenuSaveHistory, {dir.filePath(QStringLiteral("kept.txt"))});
+    form->close();
+    form.reset();
+    form = makeForm();
     EXPECT_EQ(form->RecentOpen, QStringList({second, first}));
     EXPECT_EQ(form->RecentHistories, QStringList({second, first}));
     EXPECT_EQ(form->RecentSave, QStringList{dir.filePath(QStringLiteral("kept.txt"))});
@@ -333,38 +302,26 @@ TEST_F(FileWindowTest, RecentFilesSurviveARestartAndTheMenuOpensThem)
     EXPECT_EQ(files.asked.back().fileName, "kept.txt");
 
     recent[1]->trigger();
-    EXPECT_EQ(rowsOf(form->store().hist(), form->store().HistRows()), readDirectly(*form, first));
+    EXPECT_EQ(rows(), readDirectly(first));
     EXPECT_EQ(form->RecentHistories.first(), first);
 }
 
-TEST_F(FileWindowTest, SavingStartsTheJournalAfreshFromTheSavedHistory)
+// Exporting as PDF is enabled where printing is; with no printer installed,
+// printing says so.
+TEST_F(FileWindowTest, FileMenuPrintsAndExportsAsPdf)
 {
-    auto form = makeForm();
-    append(*form, {"1", "2", "3"});
-    EXPECT_EQ(ReadJournal(journalPath()).unsavedRows, 3);
-    files.names = {dir.filePath(QStringLiteral("day.txt"))};
-    form->MenuSaveHistory->trigger();
-    JournalContents held = ReadJournal(journalPath());
-    EXPECT_FALSE(held.unsaved);
-    EXPECT_EQ(held.rowCount(), 3);
-
-    append(*form, {"4", "5"});
-    held = ReadJournal(journalPath());
-    EXPECT_TRUE(held.unsaved);
-    EXPECT_EQ(held.unsavedRows, 2);
-    EXPECT_EQ(held.rowCount(), 5);
-}
-
-TEST_F(FileWindowTest, CsvExportWritesTheHistoryForSpreadsheets)
-{
-    auto form = makeForm();
-    EXPECT_FALSE(form->MenuExportHistoryCsv->isEnabled());
-    files.names = {dataFile("program-written.txt")};
-    form->MenuOpenHistory->trigger();
-    ASSERT_TRUE(form->MenuExportHistoryCsv->isEnabled());
-    EXPECT_FALSE(form->MenuExportResultsCsv->isEnabled());
-    files.names = {dir.filePath(QStringLiteral("day"))};
-    form->MenuExportHistoryCsv->trigger();
-    const QByteArray csv = readAll(dir.filePath(QStringLiteral("day.csv")));
-    EXPECT_EQ(csv.toStdString(), CsvBytes(form->store().hist(), 0, 3));
+    form->MenuPrintMemory->setEnabled(false);
+    EXPECT_FALSE(form->MenuExportPdfMemory->isEnabled());
+    form->MenuPrintMemory->setEnabled(true);
+    EXPECT_TRUE(form->MenuExportPdfMemory->isEnabled());
+    dialogs.setFallback(BtnCodeYes);
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        form->PrintGrid(PrintKind::History);
+        ASSERT_EQ(dialogs.requests().size(), 1u);
+        EXPECT_EQ(dialogs.last().owner, form.get());
+    }
+    append(*form, {"1.235 k"});
+    const QString pdf = dir.filePath("history.pdf");
+    EXPECT_TRUE(form->ExportPdf(PrintKind::History, pdf));
+    EXPECT_EQ(readAll(pdf).left(5), "%PDF-");
 }

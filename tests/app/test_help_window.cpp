@@ -22,11 +22,14 @@ using namespace qv;
 
 namespace {
 
+// The window started on a listed port that is not there.
 class HelpTest : public qvtest::FormTest {
 protected:
-    HelpTest() { ports.names << QStringLiteral("/tmp/qv7xx-no-such-port"); }
-
-    void makeForm(const TFormQV::StartLink &start = {}) { form = FormRig::makeForm(false, start); }
+    HelpTest()
+    {
+        ports.names << QStringLiteral("/tmp/qv7xx-no-such-port");
+        form = makeForm(false, {ports.names.last(), br009600});
+    }
     HelpWindow *help() const { return form->findChild<HelpWindow *>(); }
 
     std::unique_ptr<TFormQV> form;
@@ -40,9 +43,16 @@ QString pageText(const QString &file)
 
 } // namespace
 
-TEST_F(HelpTest, ContentsOpensTheFirstTopicAndF1DoesOutsideTheInstrument)
+TEST_F(HelpTest, StatusToolTipSaysWhyAPortFailedAndF1OutsideTheInstrumentOpensTheHelp)
 {
-    makeForm();
+    // What the troubleshooting page tells: the status's tool tip says why a port failed.
+    auto *status = form->QVMeter()->findChild<QVStatusBar *>();
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->statusPanel()->text(), statusText(stPortNotFound, 1));
+    EXPECT_EQ(status->toolTip(), "Port /tmp/qv7xx-no-such-port does not exist.");
+    form->QVMeter()->setPortAndBaudRate(pty.path, br009600);
+    EXPECT_EQ(status->toolTip(), QString());
+
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -76,18 +86,6 @@ TEST_F(HelpTest, ContentsOpensTheFirstTopicAndF1DoesOutsideTheInstrument)
     EXPECT_TRUE(help()->isVisible());
     EXPECT_EQ(help()->currentTopic(), "000");
     EXPECT_EQ(form->findChildren<HelpWindow *>().size(), 1);
-}
-
-// What the troubleshooting page tells: the status's tool tip says why a port failed.
-TEST_F(HelpTest, StatusToolTipSaysWhyThePortFailed)
-{
-    makeForm({QStringLiteral("/tmp/qv7xx-no-such-port"), br009600});
-    auto *status = form->QVMeter()->findChild<QVStatusBar *>();
-    ASSERT_NE(status, nullptr);
-    EXPECT_EQ(status->statusPanel()->text(), statusText(stPortNotFound, 1));
-    EXPECT_EQ(status->toolTip(), "Port /tmp/qv7xx-no-such-port does not exist.");
-    form->QVMeter()->setPortAndBaudRate(pty.path, br009600);
-    EXPECT_EQ(status->toolTip(), QString());
 }
 
 TEST(HelpPages, ContentsLinksAndTheStatusesOfTheLink)

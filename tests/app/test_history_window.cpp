@@ -13,7 +13,6 @@
 
 #include <QScrollBar>
 #include <QApplication>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,13 +36,17 @@ bool anyRed(const QImage &image)
     return false;
 }
 
-using HistoryWindowTest = qvtest::FormTest;
+using JournalTest = qvtest::FormTest;
+
+class HistoryWindowTest : public qvtest::FormTest {
+protected:
+    std::unique_ptr<TFormQV> form = makeForm();
+};
 
 } // namespace
 
 TEST_F(HistoryWindowTest, AutosaveWritesOnTheGridSetByTheFirstRow)
 {
-    auto form = makeForm();
     probeReported(*form);
     form->chooseAutosave(5);
     EXPECT_EQ(form->CBAutoInsert->currentIndex(), 2);
@@ -68,7 +71,6 @@ TEST_F(HistoryWindowTest, AutosaveWritesOnTheGridSetByTheFirstRow)
 
 TEST_F(HistoryWindowTest, SynchronizeRestartsTheGridAndShowsItsGlyph)
 {
-    auto form = makeForm();
     probeReported(*form);
     form->chooseAutosave(10);
     form->QVMeter()->OnStartMeas();
@@ -84,9 +86,8 @@ TEST_F(HistoryWindowTest, SynchronizeRestartsTheGridAndShowsItsGlyph)
     EXPECT_EQ(column(form->store().hist(), hc::Value), QStringList({"1", "3"}));
 }
 
-TEST_F(HistoryWindowTest, AppendWaitsForAValueAndAReportedProbe)
+TEST_F(HistoryWindowTest, AppendWaitsForAValueAndAProbeAndDeleteAsksUntilTheBoxIsCleared)
 {
-    auto form = makeForm();
     EXPECT_FALSE(form->BtnInsertMeas->isEnabled());
     form->QVMeter()->OnReceiveMeas(meas(QStringLiteral("1.234 k")));
     EXPECT_FALSE(form->BtnInsertMeas->isEnabled());   // no probe reported yet
@@ -96,14 +97,9 @@ TEST_F(HistoryWindowTest, AppendWaitsForAValueAndAReportedProbe)
     EXPECT_EQ(form->store().hist().cell(0, hc::Value), "1.234e3");
     EXPECT_EQ(form->PBOpisCol0->count(), 1);
     EXPECT_TRUE(form->BtnDel->isEnabled());
-}
-
-TEST_F(HistoryWindowTest, DeleteAsksUntilTheBoxIsClearedAndLabelsStay)
-{
-    auto form = makeForm();
-    append(*form, {"1", "2", "3", "4"});
+    append(*form, {"2", "3", "4"});
     CellTable &hist = form->store().hist();
-    // No keeps the row; Yes with the box cleared deletes it.
+    // No keeps the row; Yes with the box cleared deletes it, labels staying.
     dialogs.script({DialogAnswer(BtnCodeNo), DialogAnswer(BtnCodeYes, false)});
     form->SGHist->setCurrentCell(1, 4);
     form->deleteCurrentRow();
@@ -114,9 +110,8 @@ TEST_F(HistoryWindowTest, DeleteAsksUntilTheBoxIsClearedAndLabelsStay)
     EXPECT_EQ(column(hist, hc::Label), QStringList({"1", "3", "4"}));
     // Now without asking, until the history is empty.
     form->SGHist->setCurrentCell(0, 4);
-    form->deleteCurrentRow();
-    form->deleteCurrentRow();
-    form->deleteCurrentRow();
+    for (int i = 0; i < 3; ++i)
+        form->deleteCurrentRow();
     EXPECT_EQ(dialogs.requests().size(), 2u);
     EXPECT_FALSE(form->store().HistOK());
     EXPECT_TRUE(form->store().AskDelete);
@@ -133,9 +128,8 @@ TEST_F(HistoryWindowTest, DeleteAsksUntilTheBoxIsClearedAndLabelsStay)
     EXPECT_EQ(form->PBOpisCol0->count(), 0);
 }
 
-TEST_F(HistoryWindowTest, GridsScrollTogetherAndTheSelectedColumnStaysInSight)
+TEST_F(HistoryWindowTest, GridsScrollTogetherAndCommentsHoldSixteenStorableCharacters)
 {
-    auto form = makeForm();
     append(*form, {"1", "2"});
     form->show();
     form->selectView(TFormQV::ViewHistory);
@@ -148,19 +142,15 @@ TEST_F(HistoryWindowTest, GridsScrollTogetherAndTheSelectedColumnStaysInSight)
     const int column = form->SGHist->currentIndex().column();
     EXPECT_EQ(column, form->SGHist->columnAt(0)) << "the nearest column in sight";
     EXPECT_EQ(form->SGHist->currentIndex().row(), 0);
-}
 
-TEST_F(HistoryWindowTest, CommentsHoldSixteenStorableCharacters)
-{
-    auto form = makeForm();
-    append(*form, {"1"});
-    form->show();
-    form->selectView(TFormQV::ViewHistory);
     form->SGHist->setFocus();
     form->SGHist->setCurrentCell(0, hc::Comment);
     const int before = form->store().hist().columnWidth(hc::Comment);
-    ASSERT_TRUE(form->startCommentEdit());
-    auto *edit = form->SGHist->findChild<QLineEdit *>(QStringLiteral("CommentEdit"));
+    const auto startEdit = [&] {
+        return form->startCommentEdit() ? form->SGHist->findChild<QLineEdit *>(QStringLiteral("CommentEdit"))
+                                        : nullptr;
+    };
+    QLineEdit *edit = startEdit();
     ASSERT_NE(edit, nullptr);
     EXPECT_TRUE(form->EditingComment);
     for (const QChar ch : QStringLiteral("Zażółć 中 gęślą jaźń and more")) {
@@ -176,8 +166,7 @@ TEST_F(HistoryWindowTest, CommentsHoldSixteenStorableCharacters)
     EXPECT_EQ(form->store().hist().cell(0, hc::Comment), "Zażółć  gęślą ja");
     // Esc after a change restores the comment.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ASSERT_TRUE(form->startCommentEdit());
-    edit = form->SGHist->findChild<QLineEdit *>(QStringLiteral("CommentEdit"));
+    edit = startEdit();
     ASSERT_NE(edit, nullptr);
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClick(edit, Qt::Key_Escape);
@@ -189,14 +178,12 @@ TEST_F(HistoryWindowTest, CommentsHoldSixteenStorableCharacters)
         EXPECT_EQ(StorableInCp1250(QString::fromUtf16(text)), storable) << QString::fromUtf16(text).toStdString();
 }
 
-TEST_F(HistoryWindowTest, DownloadFillsTheMemoryViewAndAppendTwiceGivesOwnIdentifiers)
+TEST_F(HistoryWindowTest, DownloadFillsTheMemoryViewWhichIsAppendedOrReplacesTheHistory)
 {
-    auto form = makeForm();
     EXPECT_FALSE(form->BtnDopiszMemo->isEnabled());
-    const QByteArray image = "x\t01-02-03\t10:00:00\t\t1.5\r\n"
-                             "x\t01-02-03\t10:00:01\t\t2.5\r\n"
-                             "x\t01-02-03\t10:00:02\t\t3.5\r\n";
-    form->ReceiveMemo(image);
+    form->ReceiveMemo("x\t01-02-03\t10:00:00\t\t1.5\r\n"
+                      "x\t01-02-03\t10:00:01\t\t2.5\r\n"
+                      "x\t01-02-03\t10:00:02\t\t3.5\r\n");
     EXPECT_EQ(form->currentView(), TFormQV::ViewMemory);
     EXPECT_TRUE(form->MemoLoaded);
     const CellTable &memo = form->memo();
@@ -206,8 +193,8 @@ TEST_F(HistoryWindowTest, DownloadFillsTheMemoryViewAndAppendTwiceGivesOwnIdenti
     EXPECT_EQ(memo.cell(511, 0), "512");
     EXPECT_TRUE(form->BtnDopiszMemo->isEnabled());
     EXPECT_TRUE(form->MenuSaveMemory->isEnabled());
-
-    form->BtnDopiszMemoClick();
+    // An empty history is replaced unasked; appended rows get identifiers of their own.
+    form->BtnNadpiszMemoClick();
     form->BtnDopiszMemoClick();
     const CellTable &hist = form->store().hist();
     EXPECT_EQ(column(hist, hc::Label), QStringList({"M1", "M2", "M3", "M1", "M2", "M3"}));
@@ -215,28 +202,18 @@ TEST_F(HistoryWindowTest, DownloadFillsTheMemoryViewAndAppendTwiceGivesOwnIdenti
     EXPECT_EQ(form->store().HistCount, 0);   // labels of a transfer are not sequence numbers
     EXPECT_EQ(form->PBOpisCol0->count(), 6);
     EXPECT_TRUE(dialogs.requests().empty());
-}
-
-TEST_F(HistoryWindowTest, ReplaceAsksOnlyWhenTheHistoryHoldsData)
-{
-    auto form = makeForm();
-    form->ReceiveMemo("x\ta\tb\r\n");
-    form->BtnNadpiszMemoClick();   // empty history: no question
-    EXPECT_TRUE(dialogs.requests().empty());
-    EXPECT_EQ(form->store().HistRows(), 1);
-    append(*form, {"7"});
+    // Over rows it asks first; No keeps them.
     dialogs.script({DialogAnswer(BtnCodeNo), DialogAnswer(BtnCodeYes)});
     form->BtnNadpiszMemoClick();
     ASSERT_EQ(dialogs.requests().size(), 1u);
-    EXPECT_EQ(form->store().HistRows(), 2);
+    EXPECT_EQ(form->store().HistRows(), 6);
     form->BtnNadpiszMemoClick();
-    EXPECT_EQ(column(form->store().hist(), hc::Label), QStringList({"M1"}));
-    EXPECT_EQ(form->store().hist().cell(0, hc::Id), "1");
+    EXPECT_EQ(column(hist, hc::Label), QStringList({"M1", "M2", "M3"}));
+    EXPECT_EQ(column(hist, hc::Id), QStringList({"1", "2", "3"}));
 }
 
 TEST_F(HistoryWindowTest, CountIsRedAndBlinksAtTheLimit)
 {
-    auto form = makeForm();
     form->store().MaxHistRows = 2;
     append(*form, {"1", "2"});
     form->BtnInsertMeas->click();   // full: ignored
@@ -263,13 +240,10 @@ TEST_F(HistoryWindowTest, CountIsRedAndBlinksAtTheLimit)
     EXPECT_FALSE(form->PBOpisCol0->atLimit());
 }
 
-TEST_F(HistoryWindowTest, NotesWarningsAreDrawnRed)
+TEST(HistoryCells, NotesWarningsAreDrawnRed)
 {
-    const struct {
-        const char *notes;
-        uint8_t language;
-        const char *red;   // 1 marks a red character
-    } cases[] = {
+    // Notes, language, and a 1 for each red character.
+    const std::tuple<const char *, uint8_t, const char *> cases[] = {
         {"Underline", 1, "111110000"},
         {"x Over Integ.", 1, "0011111111111"},
         {"Over", 1, "1111"},
@@ -277,12 +251,11 @@ TEST_F(HistoryWindowTest, NotesWarningsAreDrawnRed)
         {"Over Ca\xc5\x82ka", 0, "1111111111"},
         {"plain", 1, "00000"},
     };
-    for (const auto &c : cases) {
-        const QVector<bool> red = RedCharacters(QString::fromUtf8(c.notes), c.language);
+    for (const auto &[notes, language, red] : cases) {
         QString got;
-        for (bool b : red)
+        for (bool b : RedCharacters(QString::fromUtf8(notes), language))
             got += b ? '1' : '0';
-        EXPECT_EQ(got, QLatin1String(c.red)) << c.notes;
+        EXPECT_EQ(got, QLatin1String(red)) << notes;
     }
     auto hasRed = [](const QString &text) {
         QImage image(120, 18, QImage::Format_RGB32);
@@ -299,9 +272,8 @@ TEST_F(HistoryWindowTest, NotesWarningsAreDrawnRed)
     EXPECT_FALSE(hasRed(QStringLiteral("Ok probe")));
 }
 
-TEST_F(HistoryWindowTest, SetTimeDialogCancelKeepsTheEarlierChoice)
+TEST_F(HistoryWindowTest, SetTimeCancelKeepsTheEarlierChoiceAndSingleMeasureModeWarnsOnce)
 {
-    auto form = makeForm();
     const auto saved = TFormSetInterval::ask;
     std::optional<uint32_t> answer = 42;
     uint32_t offered = 0;
@@ -309,33 +281,28 @@ TEST_F(HistoryWindowTest, SetTimeDialogCancelKeepsTheEarlierChoice)
         offered = s;
         return answer;
     };
-    form->CBAutoInsert->setCurrentIndex(3);
-    form->CBAutoInsertChange(3);
-    form->CBAutoInsert->setCurrentIndex(7);
-    form->CBAutoInsertChange(7);
+    const auto pick = [&](std::initializer_list<int> entries) {
+        for (int i : entries) {
+            form->CBAutoInsert->setCurrentIndex(i);
+            form->CBAutoInsertChange(i);
+        }
+    };
+    pick({3, 7});
     EXPECT_EQ(offered, 10u);
     EXPECT_EQ(form->capture().AutoInterval, 42000u);
     EXPECT_EQ(form->CBAutoInsert->fieldText(), "42 seconds");
     answer.reset();
-    form->CBAutoInsert->setCurrentIndex(7);
-    form->CBAutoInsertChange(7);   // "set time" again opens the dialog; cancelled
+    pick({7});   // "set time" again opens the dialog; cancelled
     EXPECT_EQ(offered, 42u);
     EXPECT_EQ(form->capture().AutoInterval, 42000u);
-    form->CBAutoInsert->setCurrentIndex(1);
-    form->CBAutoInsertChange(1);
-    form->CBAutoInsert->setCurrentIndex(7);
-    form->CBAutoInsertChange(7);
+    pick({1, 7});
     EXPECT_EQ(form->CBAutoInsert->currentIndex(), 1);
     EXPECT_EQ(form->capture().AutoInterval, 1000u);
     TFormSetInterval::ask = saved;
     TFormSetInterval dialog(form.get(), 1, 0);
     EXPECT_EQ(dialog.IntEdit->MinVal(), 1);
     EXPECT_EQ(dialog.IntEdit->MaxVal(), 65535);
-}
-
-TEST_F(HistoryWindowTest, SingleMeasureModeWarnsOnceForLongIntervals)
-{
-    auto form = makeForm();
+    // A meter in single measurement mode: long intervals warn, once.
     TDataInfoQV info;
     info.ProbePresent = true;
     info.SingleMeas = true;
@@ -347,7 +314,7 @@ TEST_F(HistoryWindowTest, SingleMeasureModeWarnsOnceForLongIntervals)
     EXPECT_EQ(dialogs.last().icon, IconWarning);
 }
 
-TEST_F(HistoryWindowTest, JournalRestoresUnsavedRowsAtTheNextStart)
+TEST_F(JournalTest, JournalRestoresUnsavedRowsAtTheNextStart)
 {
     {
         auto form = makeForm();
@@ -361,10 +328,7 @@ TEST_F(HistoryWindowTest, JournalRestoresUnsavedRowsAtTheNextStart)
         EXPECT_EQ(form->store().HistRows(), 3);
         EXPECT_EQ(form->store().hist().cell(1, hc::Comment), "kept");
         EXPECT_EQ(form->PBOpisCol0->count(), 3);
-        form->BtnInsertMeas->setEnabled(true);
-        probeReported(*form);
-        form->QVMeter()->OnReceiveMeas(meas(QStringLiteral("4")));
-        form->BtnInsertMeas->click();
+        append(*form, {"4"});
         EXPECT_EQ(form->store().hist().cell(3, hc::Label), "4");
     }
     dialogs.script({DialogAnswer(BtnCodeNo)});
@@ -377,7 +341,7 @@ TEST_F(HistoryWindowTest, JournalRestoresUnsavedRowsAtTheNextStart)
     EXPECT_TRUE(second->PanelHint->text().contains("journal"));
 }
 
-TEST_F(HistoryWindowTest, FoldersAreStoredWithATrailingSlash)
+TEST_F(JournalTest, FoldersAreStoredWithATrailingSlash)
 {
     settings.values.insert(QStringLiteral("DirHist"), QStringLiteral("/data/hist"));
     settings.values.insert(QStringLiteral("DirMemo"), QString());

@@ -1,11 +1,14 @@
 // Operating the simulated meter through the instrument window: on-screen
-// keys, PC keys and their exceptions, typed text, clicks on menu lines.
+// keys, PC keys and their exceptions, typed text, clicks on menu lines; the
+// window as a whole against its golden picture.
 #include "InstrumentRig.h"
 
 #include "instrument/LcdView.h"
 #include "instrument/QVKeypad.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QImage>
 #include <QKeyEvent>
 #include <QTest>
 
@@ -21,29 +24,46 @@ class InstrumentKeys : public ::testing::Test {
 protected:
     InstrumentKeys() { rig.settle(); }
 
-    void click(MeterKey key)
+    // Each press gives what the window sent for it in the 600 ms after it.
+    QByteArray click(MeterKey key)
     {
-        QTest::mouseClick(rig.window->keyButton(key), Qt::LeftButton);
-        rig.run(600);
+        return rig.sentBy([&] { QTest::mouseClick(rig.window->keyButton(key), Qt::LeftButton); });
     }
     void clickKeys(std::initializer_list<MeterKey> keys)
     {
         for (MeterKey k : keys)
             click(k);
     }
-    void pcKey(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    QByteArray pcKey(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
     {
-        QTest::keyClick(rig.window, key, modifiers);
-        rig.run(600);
+        return rig.sentBy([&] { QTest::keyClick(rig.window, key, modifiers); });
     }
     // A click on LCD pixel (x, y) of the LCD view.
-    void clickLcd(double x, double y, Qt::KeyboardModifiers modifiers = {})
+    QByteArray clickLcd(double x, double y, Qt::KeyboardModifiers modifiers = {}, uint32_t ms = 600)
     {
-        QTest::mouseClick(rig.window->lcdView(), Qt::LeftButton, modifiers, QPoint(int(4 + 2 * x), int(4 + 2 * y)));
+        const QPoint at(int(4 + 2 * x), int(4 + 2 * y));
+        const auto press = [&] { QTest::mouseClick(rig.window->lcdView(), Qt::LeftButton, modifiers, at); };
+        return rig.sentBy(press, ms);
     }
 
     InstrumentRig rig;
 };
+
+QString goldenPath(const char *name)
+{
+    return QStringLiteral(QV_TEST_DATA_DIR "/app/") + QLatin1String(name);
+}
+
+// Pixels that differ, and the first of them.
+int differences(const QImage &a, const QImage &b, QPoint &first)
+{
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y) && n++ == 0)
+                first = {x, y};
+    return n;
+}
 
 } // namespace
 
@@ -55,42 +75,32 @@ TEST_F(InstrumentKeys, EachOnScreenKeySendsItsLetter)
         {MeterKey::Memo, "T"}, {MeterKey::Esc, "Q"},  {MeterKey::Refresh, "IB"}, {MeterKey::Power, "Z"},
     };
     for (const auto &[key, letters] : keys) {
-        rig.sent.clear();
-        click(key);
         // The meter's answers may add an information request; the key's own
         // letters come first.
-        EXPECT_TRUE(rig.sent.startsWith(letters)) << letters << " got " << rig.sent.constData();
+        const QByteArray sent = click(key);
+        EXPECT_TRUE(sent.startsWith(letters)) << letters << " got " << sent.constData();
     }
     EXPECT_FALSE(rig.meter.isOn());
 }
 
 TEST_F(InstrumentKeys, PcKeysSendTheMeterKeysWithTheirExceptions)
 {
-    rig.sent.clear();
-    pcKey(Qt::Key_F3);
-    EXPECT_TRUE(rig.sent.startsWith("T"));
+    EXPECT_TRUE(pcKey(Qt::Key_F3).startsWith("T"));
     EXPECT_EQ(rig.screen(), 10);
-    rig.sent.clear();
-    pcKey(Qt::Key_Down);
-    pcKey(Qt::Key_Escape);
-    EXPECT_TRUE(rig.sent.startsWith("JQ")) << rig.sent.constData();
+    EXPECT_TRUE(pcKey(Qt::Key_Down).startsWith("J"));
+    EXPECT_TRUE(pcKey(Qt::Key_Escape).startsWith("Q"));
     EXPECT_EQ(rig.screen(), 0);
     // Shift, Ctrl and Alt combinations, Left on the measurement screen and
     // characters without an entry field send nothing.
-    rig.sent.clear();
-    pcKey(Qt::Key_F1, Qt::ShiftModifier);
-    pcKey(Qt::Key_F2, Qt::ControlModifier);
-    pcKey(Qt::Key_Up, Qt::AltModifier);
-    pcKey(Qt::Key_Left);
-    pcKey(Qt::Key_5);
-    EXPECT_TRUE(rig.sent.isEmpty()) << rig.sent.constData();
+    for (const auto &[key, modifier] : {std::pair{Qt::Key_F1, Qt::ShiftModifier},
+                                        {Qt::Key_F2, Qt::ControlModifier}, {Qt::Key_Up, Qt::AltModifier},
+                                        {Qt::Key_Left, Qt::NoModifier}, {Qt::Key_5, Qt::NoModifier}})
+        EXPECT_EQ(pcKey(key, modifier), QByteArray()) << key;
     EXPECT_EQ(rig.screen(), 0);
     // Left moves the comment cursor on screen 100.
     clickKeys({MeterKey::Memo, MeterKey::Enter});
     ASSERT_EQ(rig.screen(), 100);
-    rig.sent.clear();
-    pcKey(Qt::Key_Left);
-    EXPECT_TRUE(rig.sent.startsWith("J"));
+    EXPECT_TRUE(pcKey(Qt::Key_Left).startsWith("J"));
 }
 
 TEST_F(InstrumentKeys, ServiceScreenLocksOnScreenKeysButNotThePcKeys)
@@ -99,14 +109,9 @@ TEST_F(InstrumentKeys, ServiceScreenLocksOnScreenKeysButNotThePcKeys)
     clickKeys({MeterKey::Set, MeterKey::Up, MeterKey::Enter, MeterKey::Up, MeterKey::Enter});
     ASSERT_EQ(rig.screen(), 2540);
     ASSERT_TRUE(rig.window->core().keysLocked());
-    rig.sent.clear();
-    clickKeys({MeterKey::Mode, MeterKey::Meas});
-    EXPECT_TRUE(rig.sent.isEmpty()) << rig.sent.constData();
-    pcKey(Qt::Key_F1);
-    EXPECT_TRUE(rig.sent.startsWith("D"));
-    rig.sent.clear();
-    click(MeterKey::Esc);
-    EXPECT_TRUE(rig.sent.startsWith("Q"));
+    EXPECT_EQ(click(MeterKey::Mode) + click(MeterKey::Meas), QByteArray());
+    EXPECT_TRUE(pcKey(Qt::Key_F1).startsWith("D"));
+    EXPECT_TRUE(click(MeterKey::Esc).startsWith("Q"));
     EXPECT_NE(rig.screen(), 2540);
 }
 
@@ -151,12 +156,8 @@ TEST(InstrumentKeysSilentMeter, KeyAfterRefreshLeavesAtOnce)
         {[&] { QTest::keyClick(rig.window, Qt::Key_Down); }, "J"},
         {[&] { QTest::mouseClick(rig.window->keyButton(MeterKey::Esc), Qt::LeftButton); }, "Q"},
     };
-    for (const auto &[press, letter] : presses) {
-        rig.sent.clear();
-        press();
-        EXPECT_EQ(rig.sent, letter);
-        rig.run(200);
-    }
+    for (const auto &[press, letter] : presses)
+        EXPECT_EQ(rig.sentBy(press, 200), letter);
 }
 
 // On the meter's entry screens Tab stays with the instrument, typed text
@@ -179,11 +180,8 @@ TEST_F(InstrumentKeys, TypedTextReachesTheMetersEditor)
         ASSERT_EQ(rig.screen(), c.screen);
         QTest::keyClick(rig.window, Qt::Key_Tab);
         EXPECT_TRUE(rig.window->hasFocus());
-        rig.sent.clear();
         QKeyEvent euro(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(0x20AC)));
-        QApplication::sendEvent(rig.window, &euro);
-        rig.run(1000);
-        EXPECT_TRUE(rig.sent.isEmpty()) << rig.sent.constData();
+        EXPECT_EQ(rig.sentBy([&] { QApplication::sendEvent(rig.window, &euro); }, 1000), QByteArray());
         QTest::keyClicks(rig.window, QString::fromLatin1(c.typed));
         rig.run(c.ms);
         EXPECT_TRUE(rig.window->typer().idle());
@@ -195,49 +193,64 @@ TEST_F(InstrumentKeys, TypedTextReachesTheMetersEditor)
     EXPECT_FALSE(rig.window->hasFocus());
 }
 
-TEST_F(InstrumentKeys, ClicksOnMenuLinesWalkThereAndEnter)
+TEST_F(InstrumentKeys, ClicksOnMenuLinesAndSoftKeyLabels)
 {
     click(MeterKey::Memo);
     ASSERT_EQ(rig.screen(), 10);
     // "Autosave..." is the fifth line: y 40..48; a click on it walks there,
     // one more click on the line enters.
-    clickLcd(60, 44);
-    rig.run(2000);
+    clickLcd(60, 44, {}, 2000);
     EXPECT_EQ(rig.screen(), 14);
     EXPECT_EQ(rig.meter.screen(), 14);
-    rig.sent.clear();
-    clickLcd(60, 44);
-    rig.run(1000);
-    EXPECT_TRUE(rig.sent.startsWith("K"));
+    EXPECT_TRUE(clickLcd(60, 44, {}, 1000).startsWith("K"));
     EXPECT_EQ(rig.meter.screen(), 140);
-    clickKeys({MeterKey::Esc, MeterKey::Esc, MeterKey::Set});
-    ASSERT_EQ(rig.screen(), 20);
+    clickKeys({MeterKey::Esc, MeterKey::Esc, MeterKey::Memo});
+    ASSERT_EQ(rig.screen(), 10);
+    // A click on the SET label presses SET; with Shift held the picture takes no click.
+    EXPECT_TRUE(clickLcd(3, 30).startsWith("L"));
+    ASSERT_EQ(rig.meter.screen(), 20);
+    EXPECT_EQ(clickLcd(3, 50, Qt::ShiftModifier), QByteArray());
     // "More..." (item 5) by a double click (a press, then the double
     // click): walk down, then ENTER.
-    clickLcd(80, 8 + 5 * 8 + 3);
+    clickLcd(80, 8 + 5 * 8 + 3, {}, 0);
     QTest::mouseDClick(rig.window->lcdView(), Qt::LeftButton, {}, QPoint(4 + 2 * 80, 4 + 2 * (8 + 5 * 8 + 3)));
     rig.run(4000);
     EXPECT_EQ(rig.meter.screen(), 250);
     EXPECT_FALSE(rig.window->selection().pending());
-}
-
-TEST_F(InstrumentKeys, ClickOnASoftKeyLabelPressesItsKey)
-{
-    click(MeterKey::Memo);
-    ASSERT_EQ(rig.screen(), 10);
-    rig.sent.clear();
-    clickLcd(3, 30);
-    rig.run(600);
-    EXPECT_TRUE(rig.sent.startsWith("L"));
-    EXPECT_EQ(rig.meter.screen(), 20);
-    // With Shift held the picture takes no click.
-    rig.sent.clear();
-    clickLcd(3, 50, Qt::ShiftModifier);
-    rig.run(600);
-    EXPECT_TRUE(rig.sent.isEmpty());
     // A meter switching off drops a pending walk.
-    clickLcd(60, 48);
+    clickLcd(60, 48, {}, 0);
     ASSERT_TRUE(rig.window->selection().pending());
     rig.window->comm().ReportStatus(stCommLost);
     EXPECT_FALSE(rig.window->selection().pending());
+}
+
+// The whole window on the measurement screen against a golden picture
+// (tests/data/app/README.md says how to make it again).
+TEST(GoldenWindow, InstrumentOnTheMeasurementScreen)
+{
+    InstrumentRig rig;
+    rig.settle();
+    rig.window->PressKey(MeterKey::Meas);
+    rig.run(1500);
+    ASSERT_EQ(rig.screen(), 0);
+    rig.window->comm().ReportStatus(stConnected);
+    const QImage shot = rig.window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shot.size(), QSize(349, 314));
+
+    const QString path = goldenPath("instrument_measure_en.png");
+    if (qEnvironmentVariableIsSet("QV_UPDATE_GOLDEN")) {
+        ASSERT_TRUE(shot.save(path, "PNG"));
+        GTEST_SKIP() << "wrote " << qPrintable(path);
+    }
+    const QImage golden = QImage(path).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(golden.isNull()) << "no golden picture " << qPrintable(path);
+    ASSERT_EQ(golden.size(), shot.size());
+    QPoint first;
+    const int n = differences(golden, shot, first);
+    if (n) {
+        const QString actual = QDir::temp().filePath(QStringLiteral("instrument_measure_en.actual.png"));
+        shot.save(actual, "PNG");
+        FAIL() << n << " pixels differ, the first at (" << first.x() << ", " << first.y() << "); see "
+               << qPrintable(actual);
+    }
 }

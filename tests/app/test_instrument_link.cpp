@@ -8,6 +8,7 @@
 #include "instrument/DownloadWarning.h"
 #include "instrument/QVKeypad.h"
 #include "instrument/QVStatusBar.h"
+#include "serial/PortSource.h"
 #include "support/Frames.h"
 
 #include <QComboBox>
@@ -74,25 +75,23 @@ protected:
 
 } // namespace
 
-TEST(InstrumentLink, StatusPanelIsNavyForTheLinkStatesAndRedForErrorsAndErrorsSound)
+TEST(InstrumentLink, StatusPanelIsNavyForTheLinkStatesAndRedForErrorsInEitherLanguage)
 {
-    InstrumentRig rig;
-    QVStatusBar *bar = rig.window->statusBar();
-    int beeps = 0;
-    rig.window->beep = [&] { ++beeps; };
-    for (int code = stConnected; code <= stPortError; ++code) {
-        rig.window->comm().ReportStatus(code);
-        EXPECT_EQ(bar->statusPanel()->text(), statusText(code, 1));
-        EXPECT_EQ(bar->statusColour(), code <= stDisconnected ? Navy : Red) << code;
-        EXPECT_EQ(bar->statusPanel()->palette().color(QPalette::WindowText).rgb(), bar->statusColour());
+    QStringList buttons;
+    for (const uint8_t language : {1, 0}) {
+        InstrumentRig rig({}, false, language);
+        QVStatusBar *bar = rig.window->statusBar();
+        for (int code = stConnected; code <= stPortError; ++code) {
+            rig.window->comm().ReportStatus(code);
+            EXPECT_EQ(bar->statusPanel()->text(), statusText(code, language));
+            EXPECT_EQ(bar->statusColour(), code <= stDisconnected ? Navy : Red) << code;
+            EXPECT_EQ(bar->statusPanel()->palette().color(QPalette::WindowText).rgb(), bar->statusColour());
+        }
+        buttons << rig.window->searchButton()->text() << rig.window->offButton()->text();
     }
-    // The error sound only with SoundError, and only for errors.
-    EXPECT_EQ(beeps, 0);
-    rig.window->SoundError = true;
-    rig.window->comm().ReportStatus(stDisconnected);
-    EXPECT_EQ(beeps, 0);
-    rig.window->comm().ReportStatus(stCommLost);
-    EXPECT_EQ(beeps, 1);
+    // The buttons' texts follow the language too.
+    EXPECT_NE(buttons[0], buttons[2]);
+    EXPECT_NE(buttons[1], buttons[3]);
 }
 
 TEST(InstrumentLink, ProbePanelNamesTheProbeAndTurnsRedWithoutOne)
@@ -114,7 +113,7 @@ TEST(InstrumentLink, ProbePanelNamesTheProbeAndTurnsRedWithoutOne)
     EXPECT_TRUE(rig.window->statusBar()->probePanel()->text().isEmpty());
 }
 
-TEST(InstrumentLink, NoPortOffersTheSearchWhichCanBeLeftToTheOwner)
+TEST(InstrumentLink, NoPortOffersTheSearchWhichCanBeLeftToTheOwnerAndErrorsMaySound)
 {
     InstrumentRig rig;
     EXPECT_TRUE(isNoneName(rig.window->Port()));
@@ -124,9 +123,19 @@ TEST(InstrumentLink, NoPortOffersTheSearchWhichCanBeLeftToTheOwner)
     rig.window->OnExternalCOMSearch = [&] { ++searches; };
     QTest::mouseClick(rig.window->searchButton(), Qt::LeftButton);
     EXPECT_EQ(searches, 1);
+    // The error sound only with SoundError, and only for errors.
+    int beeps = 0;
+    rig.window->beep = [&] { ++beeps; };
+    rig.window->comm().ReportStatus(stCommLost);
+    EXPECT_EQ(beeps, 0);
+    rig.window->SoundError = true;
+    rig.window->comm().ReportStatus(stDisconnected);
+    EXPECT_EQ(beeps, 0);
+    rig.window->comm().ReportStatus(stCommLost);
+    EXPECT_EQ(beeps, 1);
 }
 
-TEST_F(OnPort, ARealPortOffersConnectAndTurnOff)
+TEST_F(OnPort, ARealPortOffersConnectAndTurnOffAndTheListFollowsDevices)
 {
     EXPECT_EQ(rig.window->Port(), rig.pty.path);
     EXPECT_EQ(rig.window->portBox()->currentText(), rig.pty.path);
@@ -140,46 +149,64 @@ TEST_F(OnPort, ARealPortOffersConnectAndTurnOff)
     EXPECT_EQ(rig.window->comm().OpenedPort(), rig.pty.path);
     EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), statusText(stConnected, 1));
     EXPECT_EQ(rig.window->PortNumber(), 1);
-}
-
-TEST_F(OnPort, PortChangeEventsAndRequests)
-{
-    rig.settle();
-    ASSERT_TRUE(rig.window->core().records().identReceived);
-    int portChanges = 0;
-    rig.window->OnCOMPortChange = [&] { ++portChanges; };
-    // The same port again: no event, but the meter is asked for its state.
-    rig.sent.clear();
-    rig.window->setPort(rig.pty.path);
-    EXPECT_EQ(portChanges, 0);
-    EXPECT_TRUE(rig.window->identRequest());
-    EXPECT_FALSE(rig.window->core().measurementRunning());
-    rig.run(1000);
-    EXPECT_TRUE(rig.sent.startsWith("I")) << rig.sent.constData();
-    EXPECT_FALSE(rig.window->identRequest());
-    // Another port: the event, the records forgotten.
-    rig.window->setPort(QStringLiteral("none"));
-    EXPECT_EQ(portChanges, 1);
+    // The port list follows devices coming and going.
+    QComboBox *box = rig.window->portBox();
+    ASSERT_EQ(box->count(), 2);
+    // A simulated meter's port is shown by its name, opened and told by its whole path.
+    const QString demo = virtualPortFolder() + QStringLiteral("/ttyQVdemo");
+    rig.ports.names << demo;
+    rig.window->comm().RescanPorts();
+    ASSERT_EQ(box->count(), 3);
+    EXPECT_EQ(box->currentText(), rig.pty.path);
+    EXPECT_EQ(box->itemText(box->findData(demo)), "ttyQVdemo");
+    EXPECT_EQ(box->itemData(box->findData(demo), Qt::ToolTipRole).toString(), demo);
+    // The port in use goes away: the box falls back to none, no search
+    // button caption for a port that is not there.
+    rig.ports.names.removeAll(rig.pty.path);
+    rig.window->comm().RescanPorts();
+    EXPECT_EQ(box->count(), 2);
+    EXPECT_TRUE(isNoneName(box->currentText()));
     EXPECT_FALSE(rig.window->offButton()->isEnabled());
 }
 
-TEST_F(OnPort, BaudRateChangeEventsAndTheIdentificationRequest)
+// The port or rate in use set again raises no event but asks the meter for
+// its state, once; a change raises its event; without a download nothing is asked.
+TEST_F(OnPort, LinkChangesRaiseTheirEventsAndTheSameSettingsAskTheMeter)
 {
     rig.settle();
-    int rateChanges = 0;
-    rig.window->OnBaudRateChange = [&] { ++rateChanges; };
-    rig.sent.clear();
-    rig.window->setBaudRate(br009600);
-    EXPECT_EQ(rateChanges, 0);
-    EXPECT_TRUE(rig.window->identRequest());
-    rig.run(600);
-    EXPECT_TRUE(rig.sent.startsWith("I"));
+    ASSERT_TRUE(rig.window->core().records().identReceived);
+    int changes = 0;
+    rig.window->OnCOMPortChange = rig.window->OnBaudRateChange = [&] { ++changes; };
+    // Each setter, and whether the records of the meter are forgotten.
+    const std::pair<std::function<void()>, bool> again[] = {
+        {[&] { rig.window->setPort(rig.pty.path); }, true},
+        {[&] { rig.window->setBaudRate(br009600); }, false},
+        {[&] { rig.window->setPortAndBaudRate(rig.pty.path, br009600); }, true},
+    };
+    for (const auto &[set, forgets] : again) {
+        rig.sent.clear();
+        set();
+        EXPECT_TRUE(rig.window->identRequest());
+        EXPECT_NE(rig.window->core().measurementRunning(), forgets);
+        rig.run(1000);
+        EXPECT_EQ(rig.sent.count('I'), 1) << rig.sent.constData();
+        EXPECT_TRUE(rig.sent.startsWith("I")) << rig.sent.constData();
+        EXPECT_FALSE(rig.window->identRequest());
+    }
+    EXPECT_EQ(changes, 0);
+    ScriptedDialogHandler dialogs;
+    ScopedDialogHandler scope(dialogs);
+    choose(rig.window->baudBox(), 2);
+    EXPECT_EQ(rig.window->BaudRate(), br004800);
     rig.window->setBaudRate(br002400);
-    EXPECT_EQ(rateChanges, 1);
     EXPECT_EQ(rig.window->BaudRate(), br002400);
     // Rates the meter does not have are not taken.
     rig.window->setBaudRate(br019200);
     EXPECT_EQ(rig.window->BaudRate(), br002400);
+    rig.window->setPort(QStringLiteral("none"));
+    EXPECT_EQ(changes, 3);
+    EXPECT_FALSE(rig.window->offButton()->isEnabled());
+    EXPECT_TRUE(dialogs.requests().empty());
 }
 
 TEST(InstrumentLink, FrameDelayOfTheClockIsTheOneStoredWithTheRate)
@@ -205,23 +232,6 @@ TEST(InstrumentLink, FrameDelayOfTheClockIsTheOneStoredWithTheRate)
     // A change on the open port: the new rate's time.
     rig.window->setBaudRate(br002400);
     EXPECT_EQ(delayShown(), 117 + rig.window->comm().TimeOut());
-}
-
-TEST_F(OnPort, CombinedSetterAsksOnceAfterBothAndNoDownloadMeansNoQuestion)
-{
-    rig.settle();
-    rig.sent.clear();
-    rig.window->setPortAndBaudRate(rig.pty.path, br009600);
-    EXPECT_TRUE(rig.window->refreshOnChange());
-    EXPECT_TRUE(rig.window->identRequest());
-    rig.run(600);
-    EXPECT_EQ(rig.sent.count('I'), 1) << rig.sent.constData();
-    // Without a download a change goes ahead unasked.
-    ScriptedDialogHandler dialogs;
-    ScopedDialogHandler scope(dialogs);
-    choose(rig.window->baudBox(), 2);
-    EXPECT_EQ(rig.window->BaudRate(), br004800);
-    EXPECT_TRUE(dialogs.requests().empty());
 }
 
 // A refused port change, rate change or reconnection changes nothing, and
@@ -260,10 +270,9 @@ TEST_F(DuringADownload, ConfirmedPortChangeCancelsTheDownload)
 {
     int portChanges = 0;
     rig.window->OnCOMPortChange = [&] { ++portChanges; };
-    rig.sent.clear();
     dialogs.script({DialogAnswer(BtnCodeYes)});
-    choose(rig.window->portBox(), 0);
-    EXPECT_TRUE(rig.sent.startsWith("Q"));   // ESC ends the meter's sending
+    // ESC ends the meter's sending.
+    EXPECT_TRUE(rig.sentBy([&] { choose(rig.window->portBox(), 0); }, 0).startsWith("Q"));
     EXPECT_EQ(portChanges, 1);
     EXPECT_TRUE(isNoneName(rig.window->Port()));
 }
@@ -319,38 +328,7 @@ TEST(InstrumentLink, TitleClickWithoutIdentificationSaysNoDataAndLogoOpensTheAdd
     EXPECT_EQ(opened.first(), TQVMeter32::webAddress(1));
 }
 
-TEST_F(OnPort, KeyHintShowsThePcKeyUnderTheMouse)
-{
-    ASSERT_TRUE(rig.activate());
-    QVStatusBar *bar = rig.window->statusBar();
-    EXPECT_FALSE(bar->keyboardImage()->isHidden());
-    EXPECT_TRUE(bar->hintImage()->isHidden());
-
-    QWidget *mode = rig.window->keyButton(MeterKey::Mode);
-    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-    QApplication::sendEvent(mode, &enter);
-    EXPECT_FALSE(bar->hintImage()->isHidden());
-    EXPECT_TRUE(bar->keyboardImage()->isHidden());
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(mode, &leave);
-    EXPECT_TRUE(bar->hintImage()->isHidden());
-    EXPECT_FALSE(bar->keyboardImage()->isHidden());
-
-    // REFRESH has no PC key; without the focus there is no hint at all.
-    QApplication::sendEvent(rig.window->keyButton(MeterKey::Refresh), &enter);
-    EXPECT_TRUE(bar->hintImage()->isHidden());
-    rig.window->clearFocus();
-    EXPECT_TRUE(bar->keyboardImage()->isHidden());
-    QApplication::sendEvent(mode, &enter);
-    EXPECT_TRUE(bar->hintImage()->isHidden());
-    // No keyboard picture without an open port, even with the focus.
-    rig.window->setFocus();
-    EXPECT_FALSE(bar->keyboardImage()->isHidden());
-    rig.window->ClosePort();
-    EXPECT_TRUE(bar->keyboardImage()->isHidden());
-}
-
-TEST_F(OnPort, KeysOnTheBoxesGiveTheKeyboardBackToTheInstrument)
+TEST_F(OnPort, KeyHintShowsThePcKeyUnderTheMouseAndKeysOnTheBoxesGoBackToTheInstrument)
 {
     ASSERT_TRUE(rig.activate());
     rig.window->portBox()->setFocus();
@@ -360,35 +338,28 @@ TEST_F(OnPort, KeysOnTheBoxesGiveTheKeyboardBackToTheInstrument)
     QTest::keyClick(rig.window->portBox(), Qt::Key_Down);
     EXPECT_TRUE(rig.window->hasFocus());
     EXPECT_EQ(rig.window->portBox()->currentText(), rig.pty.path);
-}
-
-TEST(InstrumentLink, TextsFollowTheLanguage)
-{
-    QStringList english;
-    {
-        InstrumentRig rig;
-        english << rig.window->searchButton()->text() << rig.window->offButton()->text();
-    }
-    InstrumentRig rig({}, false, 0);
-    EXPECT_NE(rig.window->searchButton()->text(), english[0]);
-    EXPECT_NE(rig.window->offButton()->text(), english[1]);
-    rig.window->comm().ReportStatus(stPortNotFound);
-    EXPECT_EQ(rig.window->statusBar()->statusPanel()->text(), statusText(stPortNotFound, 0));
-}
-
-TEST_F(OnPort, PortListFollowsDevicesComingAndGoing)
-{
-    QComboBox *box = rig.window->portBox();
-    ASSERT_EQ(box->count(), 2);
-    rig.ports.names << QStringLiteral("/dev/ttyQVNEW");
-    rig.window->comm().RescanPorts();
-    EXPECT_EQ(box->count(), 3);
-    EXPECT_EQ(box->currentText(), rig.pty.path);
-    // The port in use goes away: the box falls back to none, no search
-    // button caption for a port that is not there.
-    rig.ports.names.removeAll(rig.pty.path);
-    rig.window->comm().RescanPorts();
-    EXPECT_EQ(box->count(), 2);
-    EXPECT_TRUE(isNoneName(box->currentText()));
-    EXPECT_FALSE(rig.window->offButton()->isEnabled());
+    QVStatusBar *bar = rig.window->statusBar();
+    // Which of the two pictures are shown: the key's hint, the keyboard.
+    const auto shown = [bar] {
+        return std::pair{!bar->hintImage()->isHidden(), !bar->keyboardImage()->isHidden()};
+    };
+    QWidget *mode = rig.window->keyButton(MeterKey::Mode);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QEvent leave(QEvent::Leave);
+    EXPECT_EQ(shown(), std::pair(false, true));
+    QApplication::sendEvent(mode, &enter);
+    EXPECT_EQ(shown(), std::pair(true, false));
+    QApplication::sendEvent(mode, &leave);
+    EXPECT_EQ(shown(), std::pair(false, true));
+    // REFRESH has no PC key; without the focus there is no hint at all.
+    QApplication::sendEvent(rig.window->keyButton(MeterKey::Refresh), &enter);
+    EXPECT_EQ(shown(), std::pair(false, true));
+    rig.window->clearFocus();
+    QApplication::sendEvent(mode, &enter);
+    EXPECT_EQ(shown(), std::pair(false, false));
+    // No keyboard picture without an open port, even with the focus.
+    rig.window->setFocus();
+    EXPECT_EQ(shown().second, true);
+    rig.window->ClosePort();
+    EXPECT_EQ(shown().second, false);
 }

@@ -4,6 +4,7 @@
 #include "FormRig.h"
 
 #include "app/AppOptions.h"
+#include "support/GoldenText.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -25,43 +26,38 @@ protected:
 
 } // namespace
 
-TEST_F(MainWindowTest, TabsViewMenuAndKeysSelectTheSameViewAndTheInstrumentIsInItsPanel)
+TEST_F(MainWindowTest, TabsViewMenuAndKeysSelectTheSameViewAndTheInstrumentFitsInItsPanel)
 {
     auto form = makeForm();
     EXPECT_EQ(form->QVMeter()->parentWidget(), form->PanelMeter);
     EXPECT_EQ(DialogLanguage, LangEnglish);
-    // The view menu and the tab strip select the same page with its check mark.
-    EXPECT_EQ(form->currentView(), TFormQV::ViewMeter);
-    EXPECT_TRUE(form->MenuViewItems[0]->isChecked());
+    // The tab, the page and the one check mark in the View menu.
+    const auto expectView = [&](int view) {
+        EXPECT_EQ(form->currentView(), view);
+        EXPECT_EQ(form->TabSet->currentIndex(), view);
+        EXPECT_EQ(form->NoteBook->currentIndex(), view);
+        for (int i = 0; i < TFormQV::ViewCount; ++i)
+            EXPECT_EQ(form->MenuViewItems[i]->isChecked(), i == view) << "view " << view << ", item " << i;
+    };
+    expectView(TFormQV::ViewMeter);
     EXPECT_FALSE(form->MenuOperators->isVisible());
-
-    form->MenuViewItems[2]->trigger();
-    EXPECT_EQ(form->currentView(), TFormQV::ViewMemory);
-    EXPECT_EQ(form->TabSet->currentIndex(), 2);
-    EXPECT_FALSE(form->MenuViewItems[0]->isChecked());
-    EXPECT_TRUE(form->MenuViewItems[2]->isChecked());
-
-    form->TabSet->setCurrentIndex(1);
-    EXPECT_EQ(form->NoteBook->currentIndex(), 1);
-    EXPECT_TRUE(form->MenuViewItems[1]->isChecked());
-    EXPECT_FALSE(form->MenuViewItems[2]->isChecked());
+    form->MenuViewItems[TFormQV::ViewMemory]->trigger();
+    expectView(TFormQV::ViewMemory);
+    form->TabSet->setCurrentIndex(TFormQV::ViewHistory);
+    expectView(TFormQV::ViewHistory);
     EXPECT_TRUE(form->MenuOperators->isVisible());
     // So do Ctrl and a function key.
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     QTest::keyClick(form.get(), Qt::Key_F3, Qt::ControlModifier);
-    EXPECT_EQ(form->currentView(), TFormQV::ViewMemory);
+    expectView(TFormQV::ViewMemory);
     QTest::keyClick(form.get(), Qt::Key_F1, Qt::ControlModifier);
-    EXPECT_EQ(form->currentView(), TFormQV::ViewMeter);
-}
+    expectView(TFormQV::ViewMeter);
 
-TEST_F(MainWindowTest, WindowIsNoSmallerThanTheInstrumentInItsPanel)
-{
-    auto form = makeForm();
+    // The window is no smaller than the instrument in its panel.
     const QSize client = form->minimumClientSize();
     EXPECT_GE(form->minimumSize().height(), client.height() + form->menuBar()->sizeHint().height());
-    form->show();
     EXPECT_GE(form->PanelMeter->width(), TQVMeter32::Width + 16);
     EXPECT_GE(form->PanelMeter->height(), TQVMeter32::Height + 16);
     // The History view's buttons get their height at the smallest window.
@@ -74,7 +70,7 @@ TEST_F(MainWindowTest, WindowIsNoSmallerThanTheInstrumentInItsPanel)
         }
 }
 
-TEST_F(MainWindowTest, LinkAtStartUpFromTheStoreAndTheCommandLine)
+TEST_F(MainWindowTest, LinkAtStartUpFromTheStoreAndTheCommandLineAndStoredAtShutdown)
 {
     const QString none = QStringLiteral("none");
     struct Case { const char *what; QVariant port; int storedRate; TFormQV::StartLink start; bool onPty; TBaudRate rate; };
@@ -105,10 +101,7 @@ TEST_F(MainWindowTest, LinkAtStartUpFromTheStoreAndTheCommandLine)
     EXPECT_EQ(link.baudRate, br001200);
     settings.values.clear();
     EXPECT_FALSE(readLinkSettings(settings, 1, link));
-}
-
-TEST_F(MainWindowTest, ShutdownStoresTheLinkAndClosesThePort)
-{
+    // Shutdown stores the link and closes the port.
     settings.values = {{"Port", pty.path}, {"BaudRate", 2400}};
     auto form = makeForm();
     TComm32QV &comm = form->QVMeter()->comm();
@@ -155,22 +148,7 @@ TEST_F(MainWindowTest, MeterEventsDriveTheStateAndMeterInfo)
     EXPECT_FALSE(form->MenuMeterInfo->isEnabled());
 }
 
-TEST_F(MainWindowTest, HintsAndAnErrorAfterStartUpWhichClosesThePort)
-{
-    settings.values = {{"Port", pty.path}};
-    auto form = makeForm();
-    QStatusTipEvent tip(QStringLiteral("Deletes history"));
-    QApplication::sendEvent(form->QVMeter(), &tip);
-    EXPECT_EQ(form->PanelHint->text(), " Deletes history");
-    ASSERT_TRUE(form->QVMeter()->comm().IsOpen());
-    form->showException(QStringLiteral("Out of memory."));
-    ASSERT_EQ(dialogs.requests().size(), 1u);
-    EXPECT_EQ(dialogs.last().text, "Out of memory.");
-    EXPECT_FALSE(form->QVMeter()->comm().IsOpen());
-    EXPECT_TRUE(form->isEnabled());
-}
-
-TEST_F(MainWindowTest, DuplicatePortWarningAndTheErrorSoundComeFromTheWindow)
+TEST_F(MainWindowTest, WarningsHintsTheErrorSoundAndAnErrorAfterStartUpComeFromTheWindow)
 {
     ports.names << pty.path;   // two ports of one name
     settings.values = {{"Port", pty.path}};
@@ -198,60 +176,54 @@ TEST_F(MainWindowTest, DuplicatePortWarningAndTheErrorSoundComeFromTheWindow)
     EXPECT_EQ(beeps, 0) << "not an error";
     comm.ReportStatus(stPortError);
     EXPECT_EQ(beeps, 1);
+    // Hints, and an error after start-up, which closes the port.
+    QStatusTipEvent tip(QStringLiteral("Deletes history"));
+    QApplication::sendEvent(form->QVMeter(), &tip);
+    EXPECT_EQ(form->PanelHint->text(), " Deletes history");
+    ASSERT_TRUE(comm.IsOpen());
+    form->showException(QStringLiteral("Out of memory."));
+    ASSERT_EQ(dialogs.requests().size(), 2u);
+    EXPECT_EQ(dialogs.last().text, "Out of memory.");
+    EXPECT_FALSE(comm.IsOpen());
+    EXPECT_TRUE(form->isEnabled());
 }
 
-TEST(AppOptions, PortRateAndTheHiddenScreenshot)
+// What the program makes of its command lines, as a sheet
+// (tests/data/app/app_options.txt): the options read, or why not, the
+// answer before the application starts (-1: start it), which leaves Qt's own
+// options (one dash) and their values to the application, and whether it
+// simulates a meter with nothing stored, none stored, a simulator's leftover
+// port (gone) or a port that is there stored.
+TEST(AppOptions, CommandLinesAsReadAndAnsweredBeforeTheApplicationStarts)
 {
-    AppOptions o;
-    QString error;
-    ASSERT_TRUE(parseAppOptions({"qv7xx", "--port", "/dev/ttyUSB0", "--baud", "2400"}, o, error)) << qPrintable(error);
-    EXPECT_EQ(o.port, "/dev/ttyUSB0");
-    EXPECT_EQ(o.baud, br002400);
-    EXPECT_FALSE(o.simulate);
-    EXPECT_EQ(o.timeoutMs, 20000);
-    ASSERT_TRUE(parseAppOptions({"qv7xx", "--simulate", "--screenshot", "a.png", "--after", "250", "--timeout", "900"},
-                                o, error));
-    EXPECT_TRUE(o.simulate);
-    EXPECT_EQ(o.screenshot, "a.png");
-    EXPECT_EQ(o.afterMs, 250);
-    EXPECT_EQ(o.timeoutMs, 900);
-    for (const QStringList &bad : {QStringList{"qv7xx", "--baud", "19200"}, QStringList{"qv7xx", "--after", "soon"},
-                                   QStringList{"qv7xx", "extra"}, QStringList{"qv7xx", "--colour"},
-                                   QStringList{"qv7xx", "--timeout", "0"}})
-        EXPECT_FALSE(parseAppOptions(bad, o, error)) << qPrintable(bad.join(' '));
-}
-
-// Before the application starts, wrong options of ours are told without a
-// display; Qt's own (one dash) and their values are left to the application.
-TEST(AppOptions, WrongOptionsAreToldBeforeTheApplicationStarts)
-{
-    const std::pair<QStringList, int> cases[] = {
-        {{"qv7xx", "--port", "/dev/ttyS0"}, -1},
-        {{"qv7xx", "-platform", "offscreen", "--simulate"}, -1},
-        {{"qv7xx", "-style", "fusion", "--baud", "300"}, 2},
-        {{"qv7xx", "--frobnicate"}, 2},
-        {{"qv7xx", "stray"}, 2},
-        {{"qv7xx", "--version"}, 0},
-    };
-    for (const auto &[args, status] : cases)
-        EXPECT_EQ(answerBeforeStart(args), status) << qPrintable(args.join(' '));
-}
-
-TEST(AppOptions, SimulatesUnlessAUsablePortIsGivenOrStored)
-{
-    const auto exists = [](const QString &p) { return p == "/dev/ttyS0"; };
-    AppOptions o;
-    LinkSettings stored;
-    EXPECT_TRUE(shouldSimulate(o, stored, false, exists));      // nothing stored
-    EXPECT_TRUE(shouldSimulate(o, stored, true, exists));       // stored as none
-    stored.port = "/tmp/qv7xx-ports/ttyQVdemo";                 // a simulator's leftover
-    EXPECT_TRUE(shouldSimulate(o, stored, true, exists));
-    stored.port = "/dev/ttyS0";
-    EXPECT_FALSE(shouldSimulate(o, stored, true, exists));
-    o.simulate = true;
-    EXPECT_TRUE(shouldSimulate(o, stored, true, exists));
-    o = AppOptions{};
-    o.port = "/dev/ttyUSB7";                                   // given: used even if absent now
-    stored.port.clear();
-    EXPECT_FALSE(shouldSimulate(o, stored, false, exists));
+    QString sheet;
+    const auto exists = [](const QString &p) { return p == QLatin1String("/dev/ttyS0"); };
+    for (const char *line : {"--port /dev/ttyUSB0 --baud 2400", "--simulate --screenshot a.png --after 250",
+                             "--timeout 900", "--baud 19200", "--baud 300", "--after soon", "extra",
+                             "--colour", "--timeout 0", "-platform offscreen --simulate",
+                             "-style fusion --baud 300", "--version"}) {
+        const QStringList args = (QStringLiteral("qv7xx ") + QLatin1String(line)).split(QLatin1Char(' '));
+        AppOptions o;
+        QString error;
+        sheet += QLatin1String(line) + QStringLiteral("\n    before start %1, ").arg(answerBeforeStart(args));
+        if (!parseAppOptions(args, o, error)) {
+            sheet += QStringLiteral("refused: %1\n").arg(error);
+            continue;
+        }
+        sheet += QStringLiteral("port \"%1\" baud %2 simulate %3 screenshot \"%4\" after %5 timeout %6\n")
+                     .arg(o.port, QLatin1String(o.baud ? BaudRateNumbers[*o.baud] : "-"))
+                     .arg(o.simulate)
+                     .arg(o.screenshot)
+                     .arg(o.afterMs)
+                     .arg(o.timeoutMs);
+        sheet += QStringLiteral("    simulates:");
+        const char *const stored[] = {nullptr, "", "/tmp/qv7xx-ports/ttyQVdemo", "/dev/ttyS0"};
+        for (const char *port : stored) {
+            LinkSettings link;
+            link.port = QLatin1String(port);
+            sheet += QStringLiteral(" %1").arg(shouldSimulate(o, link, port != nullptr, exists));
+        }
+        sheet += QLatin1Char('\n');
+    }
+    qvtest::expectGoldenText(QStringLiteral("app/app_options.txt"), sheet);
 }
