@@ -130,6 +130,8 @@ void TComm32VN::RescanPorts()
         setCOMPort(d->comPort);
         if (OnPortListChange)
             OnPortListChange();
+    } else if (d->portLost && d->portIndexOf(d->comPort) > 0) {
+        d->reopenReturned(); // back in the list, but its first open failed
     }
 }
 
@@ -138,13 +140,7 @@ void TComm32VN::setCOMPort(const QString &value)
     QString name = value;
     if (name == QLatin1String("0") || isNoneName(name))
         name = noneName(m_language);
-    int index = -1;
-    for (int i = 0; i < d->portList.size(); ++i) {
-        if (d->portList.at(i).compare(name, Qt::CaseInsensitive) == 0) {
-            index = i;
-            break;
-        }
-    }
+    int index = d->portIndexOf(name);
     d->portIndex = index >= 1 ? index : 0;
     if (index >= 0)
         name = d->portList.at(index);
@@ -164,7 +160,7 @@ void TComm32VN::setCOMPort(const QString &value)
     const bool returned = index > 0 && d->portLost && name == previous;
     d->portLost = false;
     if (returned && !IsOpen()) {
-        Open();
+        d->reopenReturned();
         return;
     }
     if (name != previous) {
@@ -174,6 +170,30 @@ void TComm32VN::setCOMPort(const QString &value)
         if (OnPortChange)
             OnPortChange();
     }
+}
+
+int TComm32VN::Impl::portIndexOf(const QString &name) const
+{
+    for (int i = 0; i < portList.size(); ++i) {
+        if (portList.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+// A device that comes back may not open at once: its node can lag behind its
+// entry in the list (a pseudo-terminal whose number was just freed, a USB
+// adapter's node still being made). It stays the chosen, lost port, and the
+// next scan tries again, rather than being forgotten.
+void TComm32VN::Impl::reopenReturned()
+{
+    const QString name = comPort;
+    const int index = portIndex;
+    if (q->Open() || lastStatus != stPortNotFound)
+        return;
+    comPort = name;
+    portIndex = index;
+    portLost = true;
 }
 
 void TComm32VN::Impl::checkDuplicateWarning()

@@ -109,6 +109,8 @@ struct TComm32VN::Impl {
     void registerForDeviceChanges();
     void unregister();
     void requestScan();
+    int portIndexOf(const QString &name) const;
+    void reopenReturned();
     void checkDuplicateWarning();
 };
 

@@ -4,6 +4,8 @@
 
 #include "serial/PortOrder.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -142,6 +144,27 @@ TEST_F(PortSelection, OnlyAChangedListIsAnnouncedAndTheSelectionResolvedAgain)
     setup.ports.change({"COM1", Present});
     EXPECT_EQ(log.portListChanges, 2);
     EXPECT_EQ(comm->PortIndex(), 1);
+}
+
+// A port back in the list whose node is not there yet stays chosen; a later
+// scan, even of an unchanged list, opens it once the node is there.
+TEST_F(PortSelection, AReturnedPortThatDoesNotOpenYetIsTriedAgain)
+{
+    QTemporaryDir dir;
+    const QString back = dir.filePath("ttyBACK0");
+    ASSERT_TRUE(QFile::link(Present, back));
+    auto comm = make(1, {back});
+    comm->setCOMPort(back);
+    QFile::remove(back);
+    setup.ports.change({});
+    setup.ports.change({back});
+    EXPECT_EQ(comm->COMPort(), back);
+    EXPECT_EQ(comm->PortIndex(), 1);
+    EXPECT_EQ(log.codes().back(), stPortNotFound);
+    ASSERT_TRUE(QFile::link(Present, back));
+    setup.ports.change({back});
+    EXPECT_EQ(log.codes().back(), stPortError); // opened, and found no tty
+    EXPECT_EQ(comm->COMPort(), back);
 }
 
 TEST_F(PortSelection, EveryComponentOnTheSourceHearsOfDeviceChanges)
